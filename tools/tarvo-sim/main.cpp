@@ -1,0 +1,318 @@
+// tarvo-sim: a simulated Tarvo converter on a Linux pty pair.
+//
+//   tarvo-sim --mode monitor|shell|silent --link PATH --log FILE --final FILE
+//             --control FILE [--block FILE] [--pace] [--fault=KIND[:N]]...
+//
+// PATH becomes a symlink to the pty's slave (for example /dev/pts/7), made
+// once the pty is ready. Every received line is logged to FILE as
+// "<baud> <line, escaped>". FILE of --final holds the block as 960 hex
+// digits, rewritten after every change and at exit. The control file is
+// polled; see sim_control.h. Runs until SIGTERM or SIGINT.
+#include "block_text.h"
+#include "converter_model.h"
+#include "sim_control.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <fstream>
+#include <poll.h>
+#include <pty.h>
+#include <sstream>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace tarvosim;
+
+namespace {
+
+volatile sig_atomic_t stopRequested = 0;
+
+void OnStopSignal(int) { stopRequested = 1; }
+
+struct Options {
+    ConsoleMode mode = ConsoleMode::Monitor;
+    std::string link, log, final, control, block;
+    bool pace = false;
+    Fault fault;
+};
+
+[[noreturn]] void Usage(const char* problem) {
+    std::fprintf(stderr,
+                 "tarvo-sim: %s\nusage: tarvo-sim --mode monitor|shell|silent --link PATH --log FILE "
+                 "--final FILE --control FILE [--block FILE] [--pace] [--fault=KIND[:N]]...\n",
+                 problem);
+    std::exit(2);
+}
+
+Options ParseOptions(int argc, char** argv) {
+    Options options;
+    bool haveMode = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::string value;
+        size_t eq = arg.find('=');
+        bool inlineValue = arg.compare(0, 2, "--") == 0 && eq != std::string::npos;
+        if (inlineValue) {
+            value = arg.substr(eq + 1);
+            arg = arg.substr(0, eq);
+        }
+        auto next = [&]() -> std::string {
+            if (inlineValue) return value;
+            if (i + 1 >= argc) Usage(("missing value for " + arg).c_str());
+            return argv[++i];
+        };
+        if (arg == "--mode") {
+            if (!ParseConsoleMode(next(), options.mode)) Usage("bad --mode");
+            haveMode = true;
+        } else if (arg == "--link") {
+            options.link = next();
+        } else if (arg == "--log") {
+            options.log = next();
+        } else if (arg == "--final") {
+            options.final = next();
+        } else if (arg == "--control") {
+            options.control = next();
+        } else if (arg == "--block") {
+            options.block = next();
+        } else if (arg == "--pace") {
+            options.pace = true;
+        } else if (arg == "--fault") {
+            // One fault at a time; the last one given wins.
+            if (!ParseFault(next(), options.fault)) Usage("bad --fault");
+        } else {
+            Usage(("unknown argument " + arg).c_str());
+        }
+    }
+    if (!haveMode || options.link.empty() || options.log.empty() || options.final.empty() ||
+        options.control.empty())
+        Usage("--mode, --link, --log, --final and --control are required");
+    return options;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& content) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream text;
+    text << in.rdbuf();
+    content = text.str();
+    return true;
+}
+
+// Readers never see a half-written file: write a temporary, then rename.
+void WriteFileAtomically(const std::string& path, const std::string& content) {
+    std::string temporary = path + ".tmp";
+    FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file) return;
+    std::fwrite(content.data(), 1, content.size(), file);
+    std::fclose(file);
+    std::rename(temporary.c_str(), path.c_str());
+}
+
+int64_t NowNanoseconds() {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+int SpeedToBaud(speed_t speed) {
+    static const struct { speed_t speed; int baud; } table[] = {
+        {B50, 50},       {B75, 75},       {B110, 110},     {B134, 134},       {B150, 150},
+        {B200, 200},     {B300, 300},     {B600, 600},     {B1200, 1200},     {B1800, 1800},
+        {B2400, 2400},   {B4800, 4800},   {B9600, 9600},   {B19200, 19200},   {B38400, 38400},
+        {B57600, 57600}, {B115200, 115200}, {B230400, 230400}, {B460800, 460800},
+    };
+    for (const auto& entry : table)
+        if (entry.speed == speed) return entry.baud;
+    return 0;
+}
+
+// The speed the program last set on its end of the line.
+int LineBaud(int slave) {
+    termios settings;
+    if (tcgetattr(slave, &settings) != 0) return 0;
+    return SpeedToBaud(cfgetospeed(&settings));
+}
+
+class Simulator {
+public:
+    explicit Simulator(const Options& options) : options_(options) {}
+
+    int Run();
+
+private:
+    bool OpenPty();
+    void ServeInput();
+    void ServeOutput();
+    void PollControl();
+    void WriteLog();
+    void WriteFinalIfChanged(bool force);
+
+    const Options& options_;
+    ConverterModel model_;
+    int master_ = -1;
+    int slave_ = -1;
+    std::string slaveName_;
+    FILE* log_ = nullptr;
+    size_t loggedEntries_ = 0;
+    unsigned finalGeneration_ = ~0u;
+    std::string lastControl_;
+    int64_t nextControlPoll_ = 0;
+    int64_t lastPaceTime_ = 0;
+    double paceCredit_ = 0;
+};
+
+bool Simulator::OpenPty() {
+    char name[256] = {};
+    if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
+        std::perror("tarvo-sim: openpty");
+        return false;
+    }
+    slaveName_ = name;
+    termios settings;
+    tcgetattr(slave_, &settings);
+    cfmakeraw(&settings);
+    cfsetispeed(&settings, B115200);
+    cfsetospeed(&settings, B115200);
+    tcsetattr(slave_, TCSANOW, &settings);
+    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    // The slave stays open here, so the program opening and closing its end
+    // never leaves the master without a peer (no EIO, no hang-up).
+    std::string temporary = options_.link + ".tmp";
+    unlink(temporary.c_str());
+    if (symlink(slaveName_.c_str(), temporary.c_str()) != 0 ||
+        rename(temporary.c_str(), options_.link.c_str()) != 0) {
+        std::perror("tarvo-sim: link");
+        return false;
+    }
+    return true;
+}
+
+int Simulator::Run() {
+    if (!options_.block.empty()) {
+        std::string text;
+        uint8_t block[BLOCK_SIZE];
+        if (!ReadWholeFile(options_.block, text) || !ParseBlockHex(text, block)) {
+            std::fprintf(stderr, "tarvo-sim: %s does not hold 960 hex digits\n", options_.block.c_str());
+            return 2;
+        }
+        model_.SetBlock(block);
+    }
+    model_.SetMode(options_.mode);
+    model_.SetFault(options_.fault);
+    log_ = std::fopen(options_.log.c_str(), "w");
+    if (!log_) {
+        std::perror("tarvo-sim: log");
+        return 2;
+    }
+    WriteFinalIfChanged(true);
+    if (!OpenPty()) return 2;
+    std::printf("%s\n", slaveName_.c_str());
+    std::fflush(stdout);
+
+    while (!stopRequested) {
+        bool pacing = options_.pace && model_.PendingOutput() > 0;
+        pollfd fd = {master_, POLLIN, 0};
+        if (model_.PendingOutput() > 0 && !pacing) fd.events |= POLLOUT;
+        int ready = poll(&fd, 1, pacing ? 1 : 10);
+        if (ready < 0 && errno != EINTR) usleep(10000);
+        if (ready > 0 && (fd.revents & (POLLIN | POLLHUP | POLLERR))) ServeInput();
+        ServeOutput();
+        PollControl();
+    }
+    WriteFinalIfChanged(true);
+    std::fclose(log_);
+    char target[256] = {};
+    ssize_t n = readlink(options_.link.c_str(), target, sizeof target - 1);
+    if (n > 0 && slaveName_ == std::string(target, static_cast<size_t>(n))) unlink(options_.link.c_str());
+    close(master_);
+    close(slave_);
+    return 0;
+}
+
+void Simulator::ServeInput() {
+    uint8_t buffer[4096];
+    ssize_t n = read(master_, buffer, sizeof buffer);
+    if (n <= 0) {
+        // EIO only while no one holds the slave; we do, but never give up on it.
+        if (n < 0 && errno != EAGAIN && errno != EINTR) usleep(10000);
+        return;
+    }
+    model_.Receive(buffer, static_cast<size_t>(n), LineBaud(slave_));
+    WriteLog();
+    WriteFinalIfChanged(false);
+}
+
+void Simulator::ServeOutput() {
+    if (model_.PendingOutput() == 0) {
+        lastPaceTime_ = 0;
+        paceCredit_ = 0;
+        return;
+    }
+    size_t allowed = 4096;
+    if (options_.pace) {
+        // Ten bits per character at the speed the line is set to.
+        int64_t now = NowNanoseconds();
+        if (lastPaceTime_ == 0) lastPaceTime_ = now;
+        int baud = LineBaud(slave_);
+        paceCredit_ += static_cast<double>(now - lastPaceTime_) * 1e-9 * (baud > 0 ? baud : 9600) / 10.0;
+        lastPaceTime_ = now;
+        if (paceCredit_ > 64) paceCredit_ = 64;
+        allowed = static_cast<size_t>(paceCredit_);
+        if (allowed == 0) return;
+    }
+    size_t pending = model_.PendingOutput();
+    size_t count = pending < allowed ? pending : allowed;
+    // What the pty refuses now (its buffer is full) stays pending.
+    ssize_t written = write(master_, model_.PeekOutput(), count);
+    if (written <= 0) return;
+    model_.ConsumeOutput(static_cast<size_t>(written));
+    if (options_.pace) paceCredit_ -= static_cast<double>(written);
+}
+
+void Simulator::PollControl() {
+    int64_t now = NowNanoseconds();
+    if (now < nextControlPoll_) return;
+    nextControlPoll_ = now + 15 * 1000000;
+    std::string content;
+    if (!ReadWholeFile(options_.control, content) || content == lastControl_) return;
+    lastControl_ = content;
+    ControlResult result = ApplyControl(content, model_);
+    if (result.rejectedLines > 0)
+        std::fprintf(stderr, "tarvo-sim: %d control line(s) not understood\n", result.rejectedLines);
+    WriteFinalIfChanged(false);
+    if (result.hasSeq) WriteFileAtomically(options_.control + ".ack", result.seq);
+}
+
+void Simulator::WriteLog() {
+    const auto& entries = model_.Log();
+    for (; loggedEntries_ < entries.size(); ++loggedEntries_)
+        std::fprintf(log_, "%d %s\n", entries[loggedEntries_].baud,
+                     EscapeForLog(entries[loggedEntries_].text).c_str());
+    std::fflush(log_);
+}
+
+void Simulator::WriteFinalIfChanged(bool force) {
+    if (!force && model_.BlockGeneration() == finalGeneration_) return;
+    finalGeneration_ = model_.BlockGeneration();
+    WriteFileAtomically(options_.final, FormatBlockHex(model_.Block()) + "\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options = ParseOptions(argc, argv);
+    struct sigaction action = {};
+    action.sa_handler = OnStopSignal;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+    signal(SIGHUP, SIG_IGN);
+    Simulator simulator(options);
+    return simulator.Run();
+}

@@ -1,0 +1,28 @@
+// The simulator's control file: lines that reconfigure a running simulator,
+// so a test on the other side of the serial line can set up each case.
+//
+//   mode monitor|shell|silent
+//   fault none|KIND[:N]          (kinds as ParseFault takes them)
+//   block <960 hex digits>
+//   seq N                        (echoed to FILE.ack once the rest is applied)
+#pragma once
+
+#include "converter_model.h"
+
+#include <string>
+
+namespace tarvosim {
+
+struct ControlResult {
+    bool hasSeq = false;
+    std::string seq;
+    int rejectedLines = 0;  // lines that were not understood and were skipped
+};
+
+ControlResult ApplyControl(const std::string& content, ConverterModel& model);
+
+// A received line as one log line: \r, \n, \t, \\ and \0 escaped, other
+// control bytes as \xHH.
+std::string EscapeForLog(const std::string& text);
+
+}  // namespace tarvosim

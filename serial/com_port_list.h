@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+
+// The COM ports present on this workstation (Win32 only).
+namespace quarnel {
+
+// Fills ports[0..count-1] with the n of each COMn device, ascending, at most
+// capacity of them. Asks the system for its DOS device names, or, where that
+// facility is missing or fails, probes the ports with ProbeComPorts.
+int ComPortList(uint16_t* ports, int capacity);
+
+// Tries to open \\.\COM1 up to \\.\COM<capacity> and lists those that open
+// (a port another program holds is left out).
+int ProbeComPorts(uint16_t* ports, int capacity);
+
+}  // namespace quarnel

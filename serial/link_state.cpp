@@ -1,0 +1,18 @@
+#include "serial/link_state.h"
+
+#include "serial/line_config.h"
+
+namespace quarnel {
+
+LinkState gLinkState = {{}, 0, 0, {}, 0, 0, nullptr, 0, 0, 0, InvalidPortHandle(), 0};
+PortSettings gPortSettings = {};
+
+void LoadLineDefaults(PortSettings& settings) {
+  settings.baudCode = kBaud115200;
+  settings.parityCode = kParityNone;
+  settings.dataBitsCode = kDataBits8;
+  settings.stopBitsCode = kStopBitsOne;
+  settings.flowCode = kFlowNone;
+}
+
+}  // namespace quarnel

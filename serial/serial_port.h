@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+
+#include "serial/link_state.h"
+#include "serial/serial_driver.h"
+
+// SerialPort: the program's only path to the converter.
+//
+//   Open            resets the LinkState, opens COM<port>, configures it, posts WM_PORT_OPENED;
+//                   on failure shows "Cannot open COM<n>" and posts WM_PORT_EVENT/PORT_EVENT_CLOSE.
+//   Configure       queue sizes, time-outs and line settings; drops every buffered byte.
+//   StartReceiver   starts the receiver thread and sets linkActive (on WM_PORT_OPENED).
+//   OnDataAvailable on WM_PORT_EVENT/PORT_EVENT_DATA: reads the waiting bytes at once.
+//   PumpTransmit, ReadByte..., PumpReceive   once per pump tick, in that order.
+//   Write           queues bytes for PumpTransmit.
+//   Close           ends the receiver thread and closes the port.
+//
+// Everything runs on the window thread. The receiver thread only tells the
+// window that bytes have arrived (one notification at a time: it posts, then
+// parks until PumpReceive finds rxBuf empty and releases it).
+namespace quarnel {
+
+class SerialPort {
+ public:
+  explicit SerialPort(SerialDriver& driver) : driver_(driver) {}
+  virtual ~SerialPort() = default;
+  SerialPort(const SerialPort&) = delete;
+  SerialPort& operator=(const SerialPort&) = delete;
+
+  void Open(WindowHandle owner, const PortSettings& settings, LinkState& state);
+  void Configure(const PortSettings& settings, LinkState& state);
+  void StartReceiver(LinkState& state);
+  void Close(LinkState& state);
+  bool IsRxDrained(const LinkState& state) const;
+  void OnDataAvailable(LinkState& state);
+  void PumpReceive(LinkState& state);
+  void PumpTransmit(LinkState& state);
+  // 1 and the next received byte in out, or 0 when none waits.
+  int ReadByte(LinkState& state, uint8_t& out);
+  // Queues up to length bytes; returns how many were taken (length itself while the link is inactive).
+  int Write(LinkState& state, const void* bytes, int length);
+
+ private:
+  SerialDriver& driver_;
+};
+
+// Queue sizes and time-outs that Configure gives the driver.
+constexpr uint32_t kDriverInputQueue = 8192;
+constexpr uint32_t kDriverOutputQueue = 2048;
+// Longest wait for one read or write to complete.
+constexpr uint32_t kIoWaitMs = 1000;
+// Reads return at once with what the driver holds; a write may take 500 ms.
+constexpr CommTimeouts kLinkTimeouts = {0xFFFFFFFFu, 0, 0, 0, 500};
+
+}  // namespace quarnel

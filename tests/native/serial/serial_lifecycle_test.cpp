@@ -1,0 +1,187 @@
+// Open, Configure, StartReceiver and Close against the fake driver.
+#include "serial/port_messages.h"
+#include "tests/native/serial/serial_test_fixture.h"
+
+namespace quarnel {
+namespace {
+
+TEST_F(SerialPortTest, OpenResetsStateConfiguresAndAnnouncesThePort) {
+  settings_.port = 12;
+  port_.Open(Owner(), settings_, *state_);
+
+  EXPECT_EQ(driver_.openedPath, "\\\\.\\COM12");
+  EXPECT_EQ(state_->isOpen, 1);
+  EXPECT_EQ(state_->linkActive, 0);
+  EXPECT_EQ(state_->rxPending, 0);
+  EXPECT_EQ(state_->portNumber, 12);
+  EXPECT_EQ(state_->owner, Owner());
+  EXPECT_EQ(state_->handle, FakeSerialDriver::Handle());
+  EXPECT_EQ(state_->rxCount + state_->rxPos + state_->txCount + state_->txPos, 0);
+  EXPECT_EQ(driver_.CountCalls("SetLine"), 1);
+  ASSERT_EQ(driver_.posts.size(), 1u);
+  EXPECT_EQ(driver_.posts[0].message, WM_PORT_OPENED);
+  EXPECT_EQ(driver_.posts[0].lParam, 0u);
+  EXPECT_EQ(driver_.posts[0].owner, Owner());
+  EXPECT_GT(driver_.IndexOf("PostToOwner"), driver_.IndexOf("SetLine"));
+  EXPECT_TRUE(driver_.errors.empty());
+}
+
+TEST_F(SerialPortTest, FailedOpenShowsThePortNameThenPostsClose) {
+  driver_.openSucceeds = false;
+  for (uint16_t number : {9, 0}) {
+    driver_.calls.clear();
+    driver_.posts.clear();
+    driver_.errors.clear();
+    settings_.port = number;
+    port_.Open(Owner(), settings_, *state_);
+
+    ASSERT_EQ(driver_.errors.size(), 1u);
+    EXPECT_EQ(driver_.errors[0], number == 9 ? "Cannot open COM9" : "Cannot open COM0");
+    ASSERT_EQ(driver_.posts.size(), 1u);
+    EXPECT_EQ(driver_.posts[0].message, WM_PORT_EVENT);
+    EXPECT_EQ(driver_.posts[0].lParam, PORT_EVENT_CLOSE);
+    EXPECT_GT(driver_.IndexOf("PostToOwner"), driver_.IndexOf("ShowLinkError"));
+    EXPECT_EQ(state_->isOpen, 0);
+    EXPECT_EQ(state_->handle, InvalidPortHandle());
+    EXPECT_TRUE(port_.IsRxDrained(*state_));
+    EXPECT_EQ(driver_.CountCalls("SetLine"), 0);
+  }
+}
+
+TEST_F(SerialPortTest, OpenOnAnOpenPortClosesItFirst) {
+  OpenActive();
+  settings_.port = 4;
+  port_.Open(Owner(), settings_, *state_);
+  EXPECT_EQ(driver_.CountCalls("StopReceiver"), 1);
+  EXPECT_LT(driver_.IndexOf("ClosePort"), driver_.IndexOf("OpenPort"));
+  EXPECT_EQ(state_->portNumber, 4);
+}
+
+TEST_F(SerialPortTest, ConfigureOnAClosedPortDoesNothing) {
+  state_->isOpen = 0;
+  state_->rxCount = 5;
+  port_.Configure(settings_, *state_);
+  EXPECT_TRUE(driver_.calls.empty());
+  EXPECT_EQ(state_->rxCount, 5);
+}
+
+TEST_F(SerialPortTest, ConfigureDropsEveryBufferedByteAndSetsTheLine) {
+  OpenActive();
+  state_->rxCount = 10;
+  state_->rxPos = 3;
+  Queue(20, 5);
+  driver_.input = "pending";
+  driver_.outQueue = 300;
+  settings_.baudCode = kBaud19200;
+
+  port_.Configure(settings_, *state_);
+
+  EXPECT_EQ(state_->rxCount + state_->rxPos + state_->txCount + state_->txPos, 0);
+  EXPECT_TRUE(driver_.input.empty());
+  EXPECT_EQ(driver_.outQueue, 0u);
+  EXPECT_EQ(driver_.line.baudRate, 19200u);
+  EXPECT_EQ(driver_.timeouts.readInterval, 0xFFFFFFFFu);
+  EXPECT_EQ(driver_.timeouts.readTotalConstant, 0u);
+  EXPECT_EQ(driver_.timeouts.writeTotalConstant, 500u);
+  EXPECT_EQ(driver_.CountCalls("SetQueueSizes 8192 2048"), 1);
+  // The mask is cleared before EV_RXCHAR is set, so a pending wait ends.
+  const int cleared = driver_.IndexOf("SetEventMask 0");
+  const int armed = driver_.IndexOf("SetEventMask 1");
+  ASSERT_GE(cleared, 0);
+  EXPECT_GT(armed, cleared);
+  EXPECT_EQ(state_->linkActive, 1);
+  EXPECT_EQ(state_->isOpen, 1);
+}
+
+TEST_F(SerialPortTest, StartReceiverOnlyOnAnOpenInactivePort) {
+  state_->isOpen = 0;
+  state_->linkActive = 0;
+  port_.StartReceiver(*state_);
+  EXPECT_TRUE(driver_.calls.empty());
+
+  OpenActive();
+  port_.StartReceiver(*state_);
+  EXPECT_TRUE(driver_.calls.empty());
+}
+
+TEST_F(SerialPortTest, StartReceiverCreatesTheEventsBeforeTheThread) {
+  port_.Open(Owner(), settings_, *state_);
+  driver_.calls.clear();
+  port_.StartReceiver(*state_);
+  EXPECT_EQ(state_->linkActive, 1);
+  EXPECT_LT(driver_.IndexOf("CreateLinkEvents 3"), driver_.IndexOf("StartReceiver"));
+}
+
+TEST_F(SerialPortTest, FailedThreadStartClosesThePortLikeAFailedOpen) {
+  driver_.threadStarts = false;
+  port_.Open(Owner(), settings_, *state_);
+  driver_.posts.clear();
+  port_.StartReceiver(*state_);
+
+  ASSERT_EQ(driver_.errors.size(), 1u);
+  EXPECT_EQ(driver_.errors[0], "Can't create thread");
+  EXPECT_EQ(state_->linkActive, 0);
+  EXPECT_EQ(state_->isOpen, 0);
+  EXPECT_EQ(driver_.CountCalls("ClosePort"), 1);
+  ASSERT_EQ(driver_.posts.size(), 1u);
+  EXPECT_EQ(driver_.posts[0].message, WM_PORT_EVENT);
+  EXPECT_EQ(driver_.posts[0].lParam, PORT_EVENT_CLOSE);
+  EXPECT_EQ(driver_.posts[0].owner, Owner());
+}
+
+TEST_F(SerialPortTest, CloseOnAClosedPortMakesNoCall) {
+  state_->isOpen = 0;
+  port_.Close(*state_);
+  EXPECT_TRUE(driver_.calls.empty());
+}
+
+TEST_F(SerialPortTest, CloseEndsTheReceiverBeforeItsEventsAndThePort) {
+  OpenActive();
+  state_->rxCount = 4;
+  state_->rxPending = 1;
+  Queue(7, 2);
+
+  port_.Close(*state_);
+
+  const int stop = driver_.IndexOf("StopReceiver");
+  ASSERT_GE(stop, 0);
+  EXPECT_LT(stop, driver_.IndexOf("CloseLinkEvents"));
+  EXPECT_LT(driver_.IndexOf("CloseLinkEvents"), driver_.IndexOf("ClosePort"));
+  EXPECT_EQ(driver_.CountCalls("ClearDtr"), 1);
+  EXPECT_EQ(state_->isOpen, 0);
+  EXPECT_EQ(state_->linkActive, 0);
+  EXPECT_EQ(state_->rxPending, 0);
+  EXPECT_EQ(state_->rxCount + state_->rxPos + state_->txCount + state_->txPos, 0);
+  EXPECT_EQ(state_->handle, InvalidPortHandle());
+  EXPECT_TRUE(port_.IsRxDrained(*state_));
+
+  driver_.calls.clear();
+  port_.Close(*state_);
+  EXPECT_TRUE(driver_.calls.empty());
+}
+
+TEST_F(SerialPortTest, IsRxDrainedWaitsForReceivedBytesOnlyWhileOpen) {
+  OpenActive();
+  EXPECT_TRUE(port_.IsRxDrained(*state_));
+  state_->rxCount = 1;
+  EXPECT_FALSE(port_.IsRxDrained(*state_));
+  state_->isOpen = 0;
+  EXPECT_TRUE(port_.IsRxDrained(*state_));
+}
+
+TEST(LinkStateGlobals, StartClosedWithAnInvalidHandle) {
+  EXPECT_EQ(gLinkState.isOpen, 0);
+  EXPECT_EQ(gLinkState.linkActive, 0);
+  EXPECT_EQ(gLinkState.handle, InvalidPortHandle());
+  PortSettings settings = {7, 0, 0, 0, 0, 0};
+  LoadLineDefaults(settings);
+  EXPECT_EQ(settings.port, 7);
+  EXPECT_EQ(settings.baudCode, 12);
+  EXPECT_EQ(settings.parityCode, 3);
+  EXPECT_EQ(settings.dataBitsCode, 4);
+  EXPECT_EQ(settings.stopBitsCode, 1);
+  EXPECT_EQ(settings.flowCode, 3);
+}
+
+}  // namespace
+}  // namespace quarnel

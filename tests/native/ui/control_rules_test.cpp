@@ -1,0 +1,250 @@
+#include "ui/control_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace quarnel {
+namespace {
+
+constexpr ControlState E = ControlState::Enabled;
+constexpr ControlState D = ControlState::Disabled;
+constexpr ControlState U = ControlState::Unchanged;
+
+ControlInputs Loaded(int mode, int model = 1) {
+    ControlInputs in;
+    in.recordLoaded = 1;
+    in.modeSelection = mode;
+    in.serialTypeSelection = 0;
+    in.wlanModeSelection = 0;
+    in.model_code = model;
+    return in;
+}
+
+std::string Describe(const ControlInputs& in) {
+    return "loaded=" + std::to_string(in.recordLoaded) + " monitor=" + std::to_string(in.monitorMode) +
+           " mode=" + std::to_string(in.modeSelection) + " model=" + std::to_string(in.model_code) +
+           " multi=" + std::to_string(in.multiConn) + " dhcp=" + std::to_string(in.dhcpEnabled) +
+           " eapol=" + std::to_string(in.eapolEnabled) + " no_dhcp=" + std::to_string(in.no_dhcp) +
+           " no_eapol=" + std::to_string(in.no_eapol) + " permitted=" + std::to_string(in.has_permitted_ip);
+}
+
+// Calls `check` for every mode x recordLoaded x monitorMode x model 9 or not
+// x the flags that change a decision.
+template <typename Check>
+void ForEveryWindowState(Check check) {
+    for (int loaded : {0, 1})
+        for (int mode = -1; mode <= 3; ++mode)
+            for (int monitor : {0, 1})
+                for (int model : {1, 9})
+                    for (int flags = 0; flags < 32; ++flags) {
+                        ControlInputs in;
+                        in.recordLoaded = loaded;
+                        in.modeSelection = mode;
+                        in.monitorMode = monitor;
+                        in.model_code = model;
+                        in.multiConn = flags & 1;
+                        in.dhcpEnabled = (flags >> 1) & 1;
+                        in.eapolEnabled = (flags >> 2) & 1;
+                        in.no_dhcp = (flags >> 3) & 1;
+                        in.has_permitted_ip = (flags >> 4) & 1;
+                        in.no_eapol = (flags >> 3) & 1;
+                        in.no_telnet = in.has_remote_search = in.has_comment = (flags >> 4) & 1;
+                        in.serialTypeSelection = flags % 3;
+                        in.wlanModeSelection = flags % 4;
+                        check(in, DecideControls(in));
+                    }
+}
+
+const std::set<int> kDecidedIds = {
+    1001, 1002, 1003, 1004, 1005, 1007, 1008, 1009, 1010, 1013, 1014, 1015, 1016, 1017,
+    1019, 1020, 1021, 1022, 1023, 1024, 1025, 1026, 1027, 1028, 1029, 1030, 1031, 1032,
+    1033, 1034, 1035, 1037, 1038, 1039, 1040, 1041, 1042, 1043, 1047, 1048, 1049, 1074};
+
+TEST(ControlRules, DecidesEachControlOnceAndLeavesTheLinkButtonsAlone) {
+    ForEveryWindowState([](const ControlInputs& in, const ControlDecisions& out) {
+        std::multiset<int> ids;
+        for (const ControlDecision& d : out.controls) ids.insert(d.id);
+        ASSERT_EQ(std::set<int>(ids.begin(), ids.end()), kDecidedIds) << Describe(in);
+        ASSERT_EQ(ids.size(), kDecidedIds.size()) << Describe(in);
+        for (int id : {1006, 1051, 1052, 1036}) EXPECT_EQ(out.StateOf(id), U) << id;
+    });
+}
+
+TEST(ControlRules, WithoutRecordEverythingIsDisabledAndTheFieldsAreKept) {
+    ForEveryWindowState([](const ControlInputs& in, const ControlDecisions& out) {
+        if (in.recordLoaded) return;
+        for (const ControlDecision& d : out.controls) EXPECT_EQ(d.state, D) << d.id << " " << Describe(in);
+        EXPECT_STREQ(out.timeoutLabel, "Timeout");
+        EXPECT_STREQ(out.waterMarkLabel, "Conn. Byte");
+        EXPECT_STREQ(out.peerLabel, "Peer ip address");
+        EXPECT_EQ(out.dhcpEnabled, in.dhcpEnabled);
+        EXPECT_EQ(out.eapolEnabled, in.eapolEnabled);
+    });
+}
+
+TEST(ControlRules, WithRecordTheFixedControlsAndReadKeepTheirRule) {
+    ForEveryWindowState([](const ControlInputs& in, const ControlDecisions& out) {
+        if (!in.recordLoaded) return;
+        for (int id : {1014, 1016, 1015, 1037, 1038, 1033, 1031, 1026, 1004, 1001, 1003, 1005, 1074, 1009})
+            EXPECT_EQ(out.StateOf(id), E) << id << " " << Describe(in);
+        for (int id : {1025, 1040, 1042, 1043, 1029}) EXPECT_EQ(out.StateOf(id), D) << id;
+        EXPECT_EQ(out.StateOf(1030), U);
+        // Step 9 follows the DHCP box as it ends up, whatever the mode.
+        const ControlState addresses = out.dhcpEnabled ? D : E;
+        for (int id : {1007, 1008, 1010}) EXPECT_EQ(out.StateOf(id), addresses) << Describe(in);
+    });
+}
+
+TEST(ControlRules, ModeTable) {
+    struct Case {
+        int mode, model, permitted, noDhcp;
+        ControlState dhcp, timeout, localPort, waterMark, peerIp, peerPort;
+        const char *timeoutLabel, *waterMarkLabel, *peerLabel;
+    };
+    const Case cases[] = {
+        {0, 1, 0, 0, D, E, E, D, D, D, "Timeout", "Conn. Byte", "Peer ip address"},
+        {0, 1, 1, 0, D, E, E, D, E, D, "Timeout", "Conn. Byte", "Permitted ip address"},
+        {0, 9, 0, 0, E, E, E, D, D, D, "Timeout", "Conn. Byte", "Peer ip address"},
+        {0, 9, 1, 1, D, E, E, D, E, D, "Timeout", "Conn. Byte", "Permitted ip address"},
+        {1, 1, 1, 0, E, E, D, D, D, D, "Timeout", "Conn. Byte", "Peer ip address"},
+        {1, 9, 0, 1, D, E, D, D, D, D, "Timeout", "Conn. Byte", "Peer ip address"},
+        {2, 1, 1, 0, E, E, D, E, E, E, "Timeout", "Conn. Byte", "Peer ip address"},
+        {2, 9, 0, 1, D, E, D, E, E, E, "Timeout", "Conn. Byte", "Peer ip address"},
+        {3, 1, 1, 0, D, E, E, E, E, E, "Interval(10ms)", "Block(Byte)", "Peer ip address"},
+        {3, 9, 0, 0, D, E, E, E, E, E, "Interval(10ms)", "Block(Byte)", "Peer ip address"},
+        {-1, 9, 1, 0, D, D, D, D, D, D, "Timeout", "Conn. Byte", "Peer ip address"},
+        {4, 1, 1, 0, D, D, D, D, D, D, "Timeout", "Conn. Byte", "Peer ip address"},
+    };
+    for (const Case& c : cases) {
+        for (int monitor : {0, 1}) {
+            ControlInputs in = Loaded(c.mode, c.model);
+            in.monitorMode = monitor;
+            in.has_permitted_ip = c.permitted;
+            in.no_dhcp = c.noDhcp;
+            const ControlDecisions out = DecideControls(in);
+            SCOPED_TRACE(Describe(in));
+            EXPECT_EQ(out.StateOf(1039), c.dhcp);
+            EXPECT_EQ(out.StateOf(1021), c.timeout);
+            EXPECT_EQ(out.StateOf(1023), c.localPort);
+            EXPECT_EQ(out.StateOf(1022), c.waterMark);
+            EXPECT_EQ(out.StateOf(1013), c.peerIp);
+            EXPECT_EQ(out.StateOf(1024), c.peerPort);
+            EXPECT_STREQ(out.timeoutLabel, c.timeoutLabel);
+            EXPECT_STREQ(out.waterMarkLabel, c.waterMarkLabel);
+            EXPECT_STREQ(out.peerLabel, c.peerLabel);
+        }
+    }
+}
+
+TEST(ControlRules, DhcpBoxAndAddresses) {
+    struct Case {
+        int mode, dhcp, noDhcp;
+        int dhcpAfter;
+        ControlState box, addresses;
+    };
+    const Case cases[] = {
+        {1, 0, 0, 0, E, E},
+        {1, 1, 0, 1, E, D},  // checking DHCP disables the three address controls
+        {1, 1, 1, 0, D, E},  // the converter forbids DHCP: unchecked, addresses back
+        {3, 1, 0, 1, D, D},  // U2S disables the box but keeps its value
+    };
+    for (const Case& c : cases) {
+        ControlInputs in = Loaded(c.mode);
+        in.dhcpEnabled = c.dhcp;
+        in.no_dhcp = c.noDhcp;
+        const ControlDecisions out = DecideControls(in);
+        SCOPED_TRACE(Describe(in));
+        EXPECT_EQ(out.dhcpEnabled, c.dhcpAfter);
+        EXPECT_EQ(out.StateOf(1039), c.box);
+        for (int id : {1007, 1008, 1010}) EXPECT_EQ(out.StateOf(id), c.addresses);
+    }
+}
+
+TEST(ControlRules, SerialSideOnModel9AndOthers) {
+    struct Case {
+        int model, mode, multiConn, serialType, hasComment;
+        ControlState modeList, flow, serialType_, multiConn_, stopBit, comment;
+    };
+    const Case cases[] = {
+        {9, 0, 1, 0, 0, D, D, D, E, E, E},   // Multi Conn. locks mode, flow and serial type
+        {9, 0, 0, 0, 0, E, E, E, E, E, E},
+        {9, 2, 0, 0, 0, E, E, E, D, E, E},   // Multi Conn. only offered in T2S
+        {9, 0, 0, 2, 0, E, D, E, E, E, E},   // RS-485 disables Flow Control
+        {9, 0, 0, 1, 0, E, D, E, E, E, E},
+        {9, 0, 0, -1, 0, E, D, E, E, E, E},  // no serial type selected counts as not RS-232
+        {1, 0, 1, 0, 0, E, E, D, D, D, D},   // Multi Conn. means nothing on other models
+        {1, 0, 0, 2, 1, E, D, D, D, D, E},   // comment editable by the converter's flag
+        {7, 3, 0, 0, 1, E, E, D, D, D, E},
+    };
+    for (const Case& c : cases) {
+        ControlInputs in = Loaded(c.mode, c.model);
+        in.multiConn = c.multiConn;
+        in.serialTypeSelection = c.serialType;
+        in.has_comment = c.hasComment;
+        const ControlDecisions out = DecideControls(in);
+        SCOPED_TRACE(Describe(in) + " serial=" + std::to_string(c.serialType));
+        EXPECT_EQ(out.StateOf(1020), c.modeList);
+        EXPECT_EQ(out.StateOf(1017), c.flow);
+        EXPECT_EQ(out.StateOf(1019), c.serialType_);
+        EXPECT_EQ(out.StateOf(1047), c.multiConn_);
+        EXPECT_EQ(out.StateOf(1034), c.stopBit);
+        EXPECT_EQ(out.StateOf(1049), c.comment);
+    }
+}
+
+TEST(ControlRules, ConsoleModeAndEapol) {
+    struct Case {
+        int monitor, noEapol, eapol;
+        int eapolAfter;
+        ControlState box, eapId, powerDown;
+    };
+    const Case cases[] = {
+        {1, 0, 1, 0, D, D, E},  // monitor mode: no EAPoL, Power Down and Start Option on
+        {1, 0, 0, 0, D, D, E},
+        {0, 0, 1, 1, E, E, D},
+        {0, 0, 0, 0, E, D, D},
+        {0, 1, 1, 0, D, D, D},
+    };
+    for (const Case& c : cases) {
+        ControlInputs in = Loaded(0);
+        in.monitorMode = c.monitor;
+        in.no_eapol = c.noEapol;
+        in.eapolEnabled = c.eapol;
+        const ControlDecisions out = DecideControls(in);
+        SCOPED_TRACE(Describe(in));
+        EXPECT_EQ(out.eapolEnabled, c.eapolAfter);
+        EXPECT_EQ(out.StateOf(1027), c.box);
+        EXPECT_EQ(out.StateOf(1035), c.eapId);
+        EXPECT_EQ(out.StateOf(1028), c.powerDown);
+        EXPECT_EQ(out.StateOf(1032), c.powerDown);
+    }
+}
+
+TEST(ControlRules, ConverterFlagsAndWlanMode) {
+    struct Case {
+        int noTelnet, remoteSearch, wlanMode;
+        ControlState telnet, remote, adhoc;
+    };
+    const Case cases[] = {
+        {0, 0, 1, E, D, D},  // Infrastructure has no Ad-Hoc master
+        {1, 1, 0, D, E, E},
+        {0, 1, 2, E, E, E},
+        {1, 0, -1, D, D, E},
+    };
+    for (const Case& c : cases) {
+        ControlInputs in = Loaded(2);
+        in.no_telnet = c.noTelnet;
+        in.has_remote_search = c.remoteSearch;
+        in.wlanModeSelection = c.wlanMode;
+        const ControlDecisions out = DecideControls(in);
+        SCOPED_TRACE(Describe(in));
+        EXPECT_EQ(out.StateOf(1041), c.telnet);
+        EXPECT_EQ(out.StateOf(1048), c.remote);
+        EXPECT_EQ(out.StateOf(1002), c.adhoc);
+    }
+}
+
+}  // namespace
+}  // namespace quarnel

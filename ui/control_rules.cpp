@@ -1,0 +1,132 @@
+#include "ui/control_rules.h"
+
+namespace quarnel {
+
+namespace {
+
+constexpr const char* PEER_LABEL = "Peer ip address";
+constexpr const char* PERMITTED_LABEL = "Permitted ip address";
+constexpr const char* TIMEOUT_LABEL = "Timeout";
+constexpr const char* INTERVAL_LABEL = "Interval(10ms)";
+constexpr const char* CONN_BYTE_LABEL = "Conn. Byte";
+constexpr const char* BLOCK_LABEL = "Block(Byte)";
+
+// Entries of the mode table: some depend on the converter.
+enum Avail : std::uint8_t { NO, YES, IF_MODEL_9, IF_PERMITTED_IP };
+
+struct ModeRow {
+    Avail dhcp, timeout, localPort, waterMark, peerIp, peerPort;
+    const char* timeoutLabel;
+    const char* waterMarkLabel;
+};
+
+constexpr ModeRow MODE_TABLE[] = {
+    //  DHCP        time-out  LocalPort  waterMark  Peer IP          PeerPort
+    {IF_MODEL_9, YES, YES, NO,  IF_PERMITTED_IP, NO,  TIMEOUT_LABEL,  CONN_BYTE_LABEL},  // 0 T2S
+    {YES,        YES, NO,  NO,  NO,              NO,  TIMEOUT_LABEL,  CONN_BYTE_LABEL},  // 1 ATC
+    {YES,        YES, NO,  YES, YES,             YES, TIMEOUT_LABEL,  CONN_BYTE_LABEL},  // 2 COD
+    {NO,         YES, YES, YES, YES,             YES, INTERVAL_LABEL, BLOCK_LABEL},      // 3 U2S
+};
+constexpr ModeRow NO_MODE = {NO, NO, NO, NO, NO, NO, TIMEOUT_LABEL, CONN_BYTE_LABEL};
+
+constexpr int MODE_T2S = 0;
+constexpr int SERIAL_RS232 = 0;
+constexpr int WLAN_INFRASTRUCTURE = 1;
+constexpr int MODEL_9 = 9;
+
+bool Holds(Avail a, const ControlInputs& in) {
+    switch (a) {
+        case YES: return true;
+        case IF_MODEL_9: return in.model_code == MODEL_9;
+        case IF_PERMITTED_IP: return in.has_permitted_ip != 0;
+        case NO: break;
+    }
+    return false;
+}
+
+ControlState On(bool enabled) { return enabled ? ControlState::Enabled : ControlState::Disabled; }
+
+}  // namespace
+
+ControlState ControlDecisions::StateOf(int id) const {
+    for (const ControlDecision& d : controls) {
+        if (d.id == id) return d.state;
+    }
+    return ControlState::Unchanged;
+}
+
+ControlDecisions DecideControls(const ControlInputs& in) {
+    // Without a record every control starts and stays disabled, and the mode
+    // table's "none" row supplies the labels. The steps below only ever
+    // enable, or take back what they enabled.
+    const bool loaded = in.recordLoaded == 1;
+    const bool mode9 = loaded && in.model_code == MODEL_9;
+    const int mode = in.modeSelection;
+    const ModeRow& row = loaded && mode >= 0 && mode <= 3 ? MODE_TABLE[mode] : NO_MODE;
+
+    const bool serialLocksFlow = in.serialTypeSelection != SERIAL_RS232;  // no selection counts too
+    const bool multiConnLocks = mode9 && in.multiConn != 0;
+
+    ControlDecisions out{};
+    out.dhcpEnabled = loaded && in.no_dhcp ? 0 : in.dhcpEnabled;
+    const bool eapolForbidden = in.no_eapol != 0 || in.monitorMode == 1;
+    out.eapolEnabled = loaded && eapolForbidden ? 0 : in.eapolEnabled;
+
+    const bool peerIp = loaded && Holds(row.peerIp, in);
+    out.peerLabel = peerIp && mode == MODE_T2S ? PERMITTED_LABEL : PEER_LABEL;
+    out.timeoutLabel = row.timeoutLabel;
+    out.waterMarkLabel = row.waterMarkLabel;
+
+    const bool comment = loaded && (mode9 || in.has_comment != 0);
+    const bool addresses = loaded && out.dhcpEnabled == 0;
+
+    const ControlDecision table[ControlDecisions::COUNT] = {
+        {ctl::BAUDRATE, On(loaded)},
+        {ctl::DATA_BITS, On(loaded)},
+        {ctl::PARITY, On(loaded)},
+        {ctl::MODE, On(loaded && !multiConnLocks)},
+        {ctl::FLOW_CONTROL, On(loaded && !serialLocksFlow && !multiConnLocks)},
+        {ctl::KIVRA, On(loaded)},
+        {ctl::ARP, On(loaded)},
+        {ctl::TELNET, On(loaded && in.no_telnet == 0)},
+        {ctl::POWER_DOWN, On(loaded && in.monitorMode == 1)},
+        {ctl::READ, loaded ? ControlState::Unchanged : ControlState::Disabled},
+        {ctl::WRITE, On(loaded)},
+        {ctl::EAP_ID, On(loaded && out.eapolEnabled != 0)},
+        {ctl::CHANGE_PWD, On(loaded)},
+        {ctl::START_OPTION, On(loaded && in.monitorMode == 1)},
+        {ctl::WEP_KEY, On(loaded)},
+        {ctl::INITIALIZE_ENV, On(loaded)},
+        {ctl::WLAN_MODE, On(loaded)},
+        {ctl::TARGET_SSID, On(loaded)},
+        {ctl::ADHOC_SSID, On(loaded && in.wlanModeSelection != WLAN_INFRASTRUCTURE)},
+        {ctl::CHANNEL, On(loaded)},
+        {ctl::WEP, On(loaded)},
+        {ctl::AUTH_MODE, On(loaded)},
+        // The common part, in its order.
+        {ctl::DHCP, On(loaded && Holds(row.dhcp, in) && in.no_dhcp == 0)},
+        {ctl::EAPOL, On(loaded && !eapolForbidden)},
+        {ctl::LOCAL_IP, On(addresses)},
+        {ctl::SUBNET_MASK, On(addresses)},
+        {ctl::GATEWAY_IP, On(addresses)},
+        {ctl::TIMEOUT, On(loaded && Holds(row.timeout, in))},
+        {ctl::LOCAL_PORT, On(loaded && Holds(row.localPort, in))},
+        {ctl::WATER_MARK, On(loaded && Holds(row.waterMark, in))},
+        {ctl::PEER_IP, On(peerIp)},
+        {ctl::PEER_PORT, On(loaded && Holds(row.peerPort, in))},
+        {ctl::COMMENT, On(comment)},
+        {ctl::REMOTE_SEARCH, On(loaded && in.has_remote_search != 0)},
+        {ctl::RESERVED_IP, ControlState::Disabled},
+        {ctl::PPPOE, ControlState::Disabled},
+        {ctl::SECURE, ControlState::Disabled},
+        {ctl::RESERVED_EDIT, ControlState::Disabled},
+        {ctl::SERIAL_TYPE, On(mode9 && in.multiConn == 0)},
+        {ctl::MULTI_CONN, On(mode9 && mode == MODE_T2S)},
+        {ctl::STOP_BIT, On(mode9)},
+        {ctl::WLAN_CFG, ControlState::Disabled},
+    };
+    for (int i = 0; i < ControlDecisions::COUNT; ++i) out.controls[i] = table[i];
+    return out;
+}
+
+}  // namespace quarnel

@@ -1,0 +1,42 @@
+#pragma once
+
+// Decisions of the main window's field handlers: the limits applied when the
+// user leaves a numeric field, the comment length rule, and the selections
+// that Serial Type and Multi Conn. force.
+
+#include <string>
+
+namespace quarnel {
+
+// Limits applied silently on leaving a field. A negative entry becomes 0.
+int LimitPort(int value);                                  // Local Port, Peer Port
+int TimeoutLimit(int long_limits);                         // 30000 or 3600
+int LimitTimeout(int value, int long_limits);
+int WaterMarkLimit(int long_limits, int model_code);       // 2048, 32768 or 512
+int LimitWaterMark(int value, int long_limits, int model_code);
+
+constexpr int COMMENT_MAX_CHARS = 32;
+constexpr const char* COMMENT_TOO_LONG_MESSAGE = "The maximum size of comment is 32(16)!";
+
+// Cuts a comment longer than COMMENT_MAX_CHARS; true when it did, and the
+// window must then show COMMENT_TOO_LONG_MESSAGE.
+bool LimitComment(std::string& commentText);
+
+// Serial Type changed: any type other than RS-232 (or no selection) forces
+// Flow Control to "NONE" and disables it.
+struct SerialTypeEffect {
+    bool flowEnabled;
+    bool resetFlowSelection;  // set the Flow Control selection to 0
+};
+SerialTypeEffect OnSerialTypeSelected(int serialTypeSelection);
+
+// Multi Conn. checked: mode T2S, Flow Control "NONE" and Serial Type "RS-232".
+struct MultiConnEffect {
+    bool forceSelections;  // when false, the selections stay as they are
+    int modeSelection;
+    int flowSelection;
+    int serialTypeSelection;
+};
+MultiConnEffect OnMultiConnChanged(int multiConn);
+
+}  // namespace quarnel

@@ -1,0 +1,18 @@
+#pragma once
+
+// Decoding of WM_PORT_EVENT's lParam. Only its low 16 bits count, and they
+// are compared for equality, not tested as bits.
+
+#include <cstdint>
+
+namespace quarnel {
+
+enum class PortEventKind {
+    Data,     // low word 1: received bytes are waiting in the driver
+    Close,    // low word 32: close the link
+    Ignored,  // anything else
+};
+
+PortEventKind DecodePortEvent(std::intptr_t lParam);
+
+}  // namespace quarnel

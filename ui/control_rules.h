@@ -9,54 +9,6 @@
 
 namespace quarnel {
 
-// Control ids of the main window that the rules decide.
-namespace ctl {
-enum : int {
-    TARGET_SSID = 1001,
-    ADHOC_SSID = 1002,
-    CHANNEL = 1003,
-    WLAN_MODE = 1004,
-    WEP = 1005,
-    LOCAL_IP = 1007,
-    SUBNET_MASK = 1008,
-    AUTH_MODE = 1009,
-    GATEWAY_IP = 1010,
-    PEER_IP = 1013,
-    BAUDRATE = 1014,
-    PARITY = 1015,
-    DATA_BITS = 1016,
-    FLOW_CONTROL = 1017,
-    SERIAL_TYPE = 1019,
-    MODE = 1020,
-    TIMEOUT = 1021,
-    WATER_MARK = 1022,
-    LOCAL_PORT = 1023,
-    PEER_PORT = 1024,
-    RESERVED_IP = 1025,
-    WEP_KEY = 1026,
-    EAPOL = 1027,
-    POWER_DOWN = 1028,
-    WLAN_CFG = 1029,
-    READ = 1030,
-    CHANGE_PWD = 1031,
-    START_OPTION = 1032,
-    WRITE = 1033,
-    STOP_BIT = 1034,
-    EAP_ID = 1035,
-    KIVRA = 1037,
-    ARP = 1038,
-    DHCP = 1039,
-    PPPOE = 1040,
-    TELNET = 1041,
-    SECURE = 1042,
-    RESERVED_EDIT = 1043,
-    MULTI_CONN = 1047,
-    REMOTE_SEARCH = 1048,
-    COMMENT = 1049,
-    INITIALIZE_ENV = 1074,
-};
-}  // namespace ctl
-
 // The window's fields the rules read. Flags hold 0 or 1; selections are list
 // indexes, -1 for none.
 struct ControlInputs {

@@ -2,7 +2,7 @@
 
 namespace quarnel {
 
-int IdleCounter::OnKickIdle(long count, const LinkActivity& link) {
+int IdleCounter::OnKickIdle(long count, const LinkState& link) {
     const int start = count == 0 ? 2 : value_;
     const bool busy = link.linkActive && (link.rxPending || link.txCount > 0 || link.rxCount > 0);
     if (busy) {

@@ -4,21 +4,15 @@
 // idle time while serial I/O is outstanding, then one more pass, then let the
 // loop wait for the next message.
 
-namespace quarnel {
+#include "serial/link_state.h"
 
-// What the idle decision reads from the serial link's shared state.
-struct LinkActivity {
-    int linkActive = 0;
-    int rxPending = 0;
-    int txCount = 0;
-    int rxCount = 0;
-};
+namespace quarnel {
 
 class IdleCounter {
 public:
     // `count` is the modal loop's idle count (0 on the first idle call after
     // a message). Returns 1 when more idle processing is wanted, else 0.
-    int OnKickIdle(long count, const LinkActivity& link);
+    int OnKickIdle(long count, const LinkState& link);
 
     int Value() const { return value_; }
 

@@ -8,8 +8,8 @@
 namespace quarnel {
 
 enum class PortEventKind {
-    Data,     // low word 1: received bytes are waiting in the driver
-    Close,    // low word 32: close the link
+    Data,     // PORT_EVENT_DATA (1): received bytes are waiting in the driver
+    Close,    // PORT_EVENT_CLOSE (32): close the link
     Ignored,  // anything else
 };
 

@@ -8,8 +8,8 @@
 namespace quarnel {
 namespace {
 
-LinkActivity Link(int active, int rxPending, int txCount, int rxCount) {
-    LinkActivity link;
+LinkState Link(int active, int rxPending, int txCount, int rxCount) {
+    LinkState link{};
     link.linkActive = active;
     link.rxPending = rxPending;
     link.txCount = txCount;
@@ -18,8 +18,8 @@ LinkActivity Link(int active, int rxPending, int txCount, int rxCount) {
 }
 
 TEST(KickIdle, QuietLinkAsksForOneMorePassThenWaits) {
-    const LinkActivity quiet[] = {Link(0, 0, 0, 0), Link(1, 0, 0, 0), Link(0, 1, 5, 5)};
-    for (const LinkActivity& link : quiet) {
+    const LinkState quiet[] = {Link(0, 0, 0, 0), Link(1, 0, 0, 0), Link(0, 1, 5, 5)};
+    for (const LinkState& link : quiet) {
         IdleCounter counter;
         EXPECT_EQ(counter.OnKickIdle(0, link), 1);
         EXPECT_EQ(counter.OnKickIdle(1, link), 0);
@@ -31,8 +31,8 @@ TEST(KickIdle, QuietLinkAsksForOneMorePassThenWaits) {
 }
 
 TEST(KickIdle, OutstandingIoKeepsIdleProcessingGoing) {
-    const LinkActivity busy[] = {Link(1, 1, 0, 0), Link(1, 0, 3, 0), Link(1, 0, 0, 7)};
-    for (const LinkActivity& link : busy) {
+    const LinkState busy[] = {Link(1, 1, 0, 0), Link(1, 0, 3, 0), Link(1, 0, 0, 7)};
+    for (const LinkState& link : busy) {
         IdleCounter counter;
         for (long count = 0; count < 50; ++count) ASSERT_EQ(counter.OnKickIdle(count, link), 1) << count;
         // Once the link goes quiet in the middle of a phase: one more pass.

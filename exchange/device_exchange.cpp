@@ -1,0 +1,322 @@
+#include "exchange/device_exchange.h"
+
+#include <cstring>
+
+namespace quarnel {
+
+namespace {
+
+struct Step {
+    DeviceExchange& ex;
+    ExchangeHost& host;
+    uint8_t* record;
+};
+
+// --- Sending and completing -------------------------------------------------
+
+void Send(Step& s, const char* bytes, int length, int timeoutMs) {
+    ClearReply(s.ex);
+    s.host.Write(bytes, length);
+    s.host.ArmReplyTimer(timeoutMs);
+    s.ex.awaitingReply = 1;
+}
+
+void SendText(Step& s, const char* text, int timeoutMs) {
+    Send(s, text, static_cast<int>(std::strlen(text)), timeoutMs);
+}
+
+void CompleteRead(Step& s) {
+    s.ex.phase = PHASE_IDLE;
+    s.ex.recordLoaded = 1;
+    s.host.RefreshFormFromRecord();
+    s.host.ShowProgressText(TEXT_READING_COMPLETE);
+    s.host.CloseProgress();
+}
+
+void CompleteWrite(Step& s) {
+    s.ex.phase = PHASE_IDLE;
+    s.ex.recordLoaded = 1;
+    s.host.RefreshFormFromRecord();
+    s.host.ShowProgressText(TEXT_WRITING_COMPLETE);
+    s.host.CloseProgress();
+}
+
+int ChunkLength(const DeviceExchange& ex, int maximum) {
+    int remaining = ex.endAddress - ex.address;
+    return remaining < maximum ? remaining : maximum;
+}
+
+// Record bytes [offset, offset + count) must lie inside the record; a chunk
+// that would leave it is cut (never the case with the addresses the probes
+// set, but a tick may run at any moment).
+int ClampToRecord(int offset, int count) {
+    if (offset < 0 || offset >= EXCHANGE_RECORD_SIZE || count < 0) return 0;
+    return count < EXCHANGE_RECORD_SIZE - offset ? count : EXCHANGE_RECORD_SIZE - offset;
+}
+
+// --- Guards -----------------------------------------------------------------
+
+bool ReadReplyComplete(const Step& s) {
+    return s.ex.replyCount == ReadReplyLength(s.ex.commandLength, s.ex.readLength);
+}
+
+bool DumpComplete(const Step& s) { return IsCompleteDump(s.ex.ReplyBuffer); }
+
+bool MoreToTransfer(const Step& s) { return s.ex.address < s.ex.endAddress; }
+
+bool TransferDone(const Step& s) { return s.ex.address >= s.ex.endAddress; }
+
+// --- Actions ----------------------------------------------------------------
+
+void SendMonitorProbe(Step& s) { Send(s, PROBE_MONITOR, PROBE_MONITOR_LENGTH, TIMEOUT_MONITOR_PROBE_MS); }
+
+void BeginMonitorRead(Step& s) {
+    s.ex.monitorMode = 1;
+    s.ex.address = MONITOR_ADDRESS_OFFSET;
+    s.ex.endAddress = MONITOR_ADDRESS_OFFSET + EXCHANGE_RECORD_SIZE;
+    s.ex.phase = PHASE_MONITOR_READ;
+}
+
+void BeginMonitorWrite(Step& s) {
+    s.ex.monitorMode = 1;
+    s.ex.address = MONITOR_ADDRESS_OFFSET + 32;
+    s.ex.endAddress = MONITOR_ADDRESS_OFFSET + EXCHANGE_RECORD_SIZE;
+    s.ex.phase = PHASE_MONITOR_WRITE;
+    s.ex.op = OP_MONITOR_UNLOCK_E7;
+}
+
+void SendShellProbe(Step& s) {
+    s.host.SetBaudCodeAndConfigure(BAUD_CODE_SHELL);
+    Send(s, PROBE_SHELL, PROBE_SHELL_LENGTH, TIMEOUT_SHELL_PROBE_MS);
+    s.ex.monitorMode = 0;
+}
+
+void BeginShellRead(Step& s) {
+    s.ex.phase = PHASE_SHELL_READ;
+    s.ex.op = OP_SHELL_XCONFIG;
+}
+
+void BeginShellWrite(Step& s) {
+    s.ex.address = 32;
+    s.ex.endAddress = EXCHANGE_RECORD_SIZE;
+    s.ex.phase = PHASE_SHELL_WRITE;
+    s.ex.op = OP_SHELL_XCONFIG;
+}
+
+void SendReadChunk(Step& s) {
+    s.ex.readLength = ChunkLength(s.ex, READ_CHUNK_MAX);
+    CommandText command;
+    FormatReadCommand(command, s.ex.address, s.ex.readLength);
+    s.ex.commandLength = command.length;
+    Send(s, command.text, command.length, TIMEOUT_READ_CHUNK_MS);
+}
+
+void StoreReadChunk(Step& s) {
+    int offset = s.ex.address - MONITOR_ADDRESS_OFFSET;
+    int count = ClampToRecord(offset, s.ex.readLength);
+    if (count > 0) ParseReadReply(s.ex.ReplyBuffer, s.record + offset, count);
+    s.ex.address += s.ex.readLength;
+    s.host.SetProgressPosition(s.ex.address);
+}
+
+void SendXconfig(Step& s) { SendText(s, CMD_ENV_XCONFIG, TIMEOUT_XCONFIG_MS); }
+void SendL0(Step& s) { SendText(s, CMD_L0, TIMEOUT_L0_MS); }
+void SendDump(Step& s) { SendText(s, CMD_DUMP, TIMEOUT_DUMP_MS); }
+void SendUnlockE7(Step& s) { SendText(s, CMD_UNLOCK_E7, TIMEOUT_MONITOR_ACK_MS); }
+void SendUnlock3D(Step& s) { SendText(s, CMD_UNLOCK_3D, TIMEOUT_MONITOR_ACK_MS); }
+
+void ToOp(Step& s, ExchangeOp op) { s.ex.op = op; }
+void ToL0(Step& s) { ToOp(s, OP_SHELL_L0); }
+void ToDump(Step& s) { ToOp(s, OP_SHELL_DUMP); }
+void ToShellWriteChunks(Step& s) { ToOp(s, OP_SHELL_WRITE); }
+void ToUnlock3D(Step& s) { ToOp(s, OP_MONITOR_UNLOCK_3D); }
+void ToMonitorWriteChunks(Step& s) { ToOp(s, OP_MONITOR_WRITE); }
+
+void StoreDump(Step& s) {
+    s.ex.recordLoaded = 1;
+    s.ex.phase = PHASE_IDLE;
+    s.ex.op = OP_NONE;
+    for (int i = 0; i < EXCHANGE_RECORD_SIZE; ++i) {
+        s.record[i] = DumpByte(s.ex.ReplyBuffer, i);
+        s.host.SetProgressPosition(272 + i / 2);
+    }
+    // Leave the configuration mode; nothing is awaited.
+    ClearReply(s.ex);
+    s.host.Write(CMD_LEAVE_CONFIG, static_cast<int>(std::strlen(CMD_LEAVE_CONFIG)));
+    s.host.RefreshFormFromRecord();
+    s.host.ShowProgressText(TEXT_READING_COMPLETE);
+    s.host.CloseProgress();
+}
+
+void SendMonitorWriteChunk(Step& s) {
+    int offset = s.ex.address - MONITOR_ADDRESS_OFFSET;
+    s.ex.writeLength = ClampToRecord(offset, ChunkLength(s.ex, WRITE_CHUNK_MAX));
+    CommandText command;
+    FormatMonitorWriteCommand(command, s.ex.address, s.record + offset, s.ex.writeLength);
+    Send(s, command.text, command.length, TIMEOUT_MONITOR_ACK_MS);
+}
+
+void AdvanceMonitorWrite(Step& s) {
+    s.ex.address += s.ex.writeLength;
+    s.host.SetProgressPosition(s.ex.address);
+}
+
+void SendShellWriteChunk(Step& s) {
+    s.ex.writeLength = ClampToRecord(s.ex.address, ChunkLength(s.ex, WRITE_CHUNK_MAX));
+    s.host.SetProgressPosition(s.ex.address);
+    CommandText command;
+    FormatShellWriteCommand(command, s.ex.address, s.record + s.ex.address, s.ex.writeLength);
+    Send(s, command.text, command.length, TIMEOUT_WH_MS);
+}
+
+void AdvanceShellWrite(Step& s) { s.ex.address += s.ex.writeLength; }
+
+void SendCommit(Step& s) {
+    SendText(s, CMD_COMMIT, TIMEOUT_COMMIT_MS);
+    s.ex.op = OP_SHELL_COMMIT;
+}
+
+void CompleteShellWrite(Step& s) {
+    // The shell write ends without refreshing the form.
+    s.ex.phase = PHASE_IDLE;
+    s.ex.recordLoaded = 1;
+    s.host.ShowProgressText(TEXT_WRITING_COMPLETE);
+    s.host.CloseProgress();
+}
+
+// --- The transition table ---------------------------------------------------
+//
+// An idle row runs when nothing is awaited; a reply row runs when its marker
+// is in ReplyBuffer, after the marker has been accepted (TIMER_REPLY killed,
+// awaitingReply 0). The first matching row wins; a tick matching none does
+// nothing.
+
+enum Tick { IDLE, REPLY };
+constexpr int32_t ANY_OP = -1;
+
+struct Transition {
+    ExchangePhase phase;
+    int32_t op;
+    Tick tick;
+    const char* marker;            // reply rows only
+    bool (*guard)(const Step&);    // extra condition, or none
+    void (*action)(Step&);
+};
+
+const Transition TRANSITIONS[] = {
+    // phase                op                    tick   marker              guard              action
+    {PHASE_MONITOR_PROBE, OP_READ,              IDLE,  nullptr,            nullptr,           SendMonitorProbe},
+    {PHASE_MONITOR_PROBE, OP_WRITE,             IDLE,  nullptr,            nullptr,           SendMonitorProbe},
+    {PHASE_MONITOR_PROBE, OP_READ,              REPLY, MARK_MONITOR_PROBE, nullptr,           BeginMonitorRead},
+    {PHASE_MONITOR_PROBE, OP_WRITE,             REPLY, MARK_MONITOR_PROBE, nullptr,           BeginMonitorWrite},
+
+    {PHASE_SHELL_PROBE,   OP_READ,              IDLE,  nullptr,            nullptr,           SendShellProbe},
+    {PHASE_SHELL_PROBE,   OP_WRITE,             IDLE,  nullptr,            nullptr,           SendShellProbe},
+    {PHASE_SHELL_PROBE,   OP_READ,              REPLY, MARK_SHELL_PROBE,   nullptr,           BeginShellRead},
+    {PHASE_SHELL_PROBE,   OP_WRITE,             REPLY, MARK_SHELL_PROBE,   nullptr,           BeginShellWrite},
+
+    {PHASE_MONITOR_READ,  ANY_OP,               IDLE,  nullptr,            TransferDone,      CompleteRead},
+    {PHASE_MONITOR_READ,  ANY_OP,               IDLE,  nullptr,            MoreToTransfer,    SendReadChunk},
+    {PHASE_MONITOR_READ,  ANY_OP,               REPLY, MARK_READ_CHUNK,    ReadReplyComplete, StoreReadChunk},
+
+    {PHASE_SHELL_READ,    OP_SHELL_XCONFIG,     IDLE,  nullptr,            nullptr,           SendXconfig},
+    {PHASE_SHELL_READ,    OP_SHELL_XCONFIG,     REPLY, MARK_XCONFIG,       nullptr,           ToL0},
+    {PHASE_SHELL_READ,    OP_SHELL_L0,          IDLE,  nullptr,            nullptr,           SendL0},
+    {PHASE_SHELL_READ,    OP_SHELL_L0,          REPLY, MARK_L0,            nullptr,           ToDump},
+    {PHASE_SHELL_READ,    OP_SHELL_DUMP,        IDLE,  nullptr,            nullptr,           SendDump},
+    {PHASE_SHELL_READ,    OP_SHELL_DUMP,        REPLY, MARK_DUMP_END,      DumpComplete,      StoreDump},
+
+    {PHASE_MONITOR_WRITE, OP_MONITOR_UNLOCK_E7, IDLE,  nullptr,            nullptr,           SendUnlockE7},
+    {PHASE_MONITOR_WRITE, OP_MONITOR_UNLOCK_E7, REPLY, MARK_MONITOR_ACK,   nullptr,           ToUnlock3D},
+    {PHASE_MONITOR_WRITE, OP_MONITOR_UNLOCK_3D, IDLE,  nullptr,            nullptr,           SendUnlock3D},
+    {PHASE_MONITOR_WRITE, OP_MONITOR_UNLOCK_3D, REPLY, MARK_MONITOR_ACK,   nullptr,           ToMonitorWriteChunks},
+    {PHASE_MONITOR_WRITE, OP_MONITOR_WRITE,     IDLE,  nullptr,            TransferDone,      CompleteWrite},
+    {PHASE_MONITOR_WRITE, OP_MONITOR_WRITE,     IDLE,  nullptr,            MoreToTransfer,    SendMonitorWriteChunk},
+    {PHASE_MONITOR_WRITE, OP_MONITOR_WRITE,     REPLY, MARK_MONITOR_ACK,   nullptr,           AdvanceMonitorWrite},
+
+    {PHASE_SHELL_WRITE,   OP_SHELL_XCONFIG,     IDLE,  nullptr,            nullptr,           SendXconfig},
+    {PHASE_SHELL_WRITE,   OP_SHELL_XCONFIG,     REPLY, MARK_XCONFIG,       nullptr,           ToL0},
+    {PHASE_SHELL_WRITE,   OP_SHELL_L0,          IDLE,  nullptr,            nullptr,           SendL0},
+    {PHASE_SHELL_WRITE,   OP_SHELL_L0,          REPLY, MARK_L0,            nullptr,           ToShellWriteChunks},
+    {PHASE_SHELL_WRITE,   OP_SHELL_WRITE,       IDLE,  nullptr,            MoreToTransfer,    SendShellWriteChunk},
+    {PHASE_SHELL_WRITE,   OP_SHELL_WRITE,       IDLE,  nullptr,            TransferDone,      SendCommit},
+    {PHASE_SHELL_WRITE,   OP_SHELL_WRITE,       REPLY, MARK_WH_ACK,        nullptr,           AdvanceShellWrite},
+    {PHASE_SHELL_WRITE,   OP_SHELL_COMMIT,      REPLY, MARK_COMMIT,        nullptr,           CompleteShellWrite},
+};
+
+bool Matches(const Transition& row, const Step& s, Tick tick) {
+    if (row.phase != s.ex.phase || row.tick != tick) return false;
+    if (row.op != ANY_OP && row.op != s.ex.op) return false;
+    if (row.marker != nullptr && std::strstr(s.ex.ReplyBuffer, row.marker) == nullptr) return false;
+    return row.guard == nullptr || row.guard(s);
+}
+
+void Accept(Step& s) {
+    s.host.KillReplyTimer();
+    s.ex.awaitingReply = 0;
+}
+
+void Start(DeviceExchange& ex, ExchangeHost& host, ExchangeOp op) {
+    host.KillReplyTimer();
+    ex.phase = PHASE_MONITOR_PROBE;
+    ex.op = op;
+    ex.awaitingReply = 0;
+    ex.recordLoaded = 0;
+}
+
+}  // namespace
+
+void StartRead(DeviceExchange& ex, ExchangeHost& host) { Start(ex, host, OP_READ); }
+
+void StartWrite(DeviceExchange& ex, ExchangeHost& host) { Start(ex, host, OP_WRITE); }
+
+void StepExchange(DeviceExchange& ex, ExchangeHost& host, uint8_t* record) {
+    Step s{ex, host, record};
+    const Tick tick = ex.awaitingReply ? REPLY : IDLE;
+    for (const Transition& row : TRANSITIONS) {
+        if (!Matches(row, s, tick)) continue;
+        if (tick == REPLY) Accept(s);
+        row.action(s);
+        return;
+    }
+}
+
+void RunPumpTick(DeviceExchange& ex, ExchangeHost& host, uint8_t* record) {
+    if (!host.IsLinkActive()) return;
+    StepExchange(ex, host, record);
+    host.PumpTransmit();
+    CollectReply(ex, host);
+    host.PumpReceive();
+}
+
+void OnReplyTimeout(DeviceExchange& ex, ExchangeHost& host) {
+    // An unanswered monitor probe falls back to the shell probe, unless the
+    // link has gone: then no tick would ever send it, so fail now.
+    if (ex.phase == PHASE_MONITOR_PROBE && host.IsLinkActive()) {
+        ex.awaitingReply = 0;
+        ex.phase = PHASE_SHELL_PROBE;
+        return;
+    }
+    ex.phase = PHASE_IDLE;
+    AbortExchange(host);
+}
+
+void AbortExchange(ExchangeHost& host) {
+    host.EnableMainWindow();
+    host.CloseProgress();
+    host.ShowMessage(TEXT_NO_RESPONSE, EXCHANGE_MESSAGE_STOP_ICON);
+}
+
+void ClearReply(DeviceExchange& ex) {
+    std::memset(ex.ReplyBuffer, 0, sizeof ex.ReplyBuffer);
+    ex.replyCount = 0;
+}
+
+void CollectReply(DeviceExchange& ex, ExchangeHost& host) {
+    uint8_t byte = 0;
+    while (host.ReadByte(byte)) {
+        if (ex.replyCount < REPLY_BUFFER_SIZE - 1) ex.ReplyBuffer[ex.replyCount++] = static_cast<char>(byte);
+    }
+}
+
+}  // namespace quarnel

@@ -1,0 +1,91 @@
+// The exchange engine: the timer-driven state machine that probes the
+// converter's console mode and moves the 480-byte record in either
+// direction, one command per tick.
+//
+//   StartRead(ex, host) / StartWrite(ex, host)   the buttons' hand-over
+//   RunPumpTick(ex, host, record)                every TIMER_PUMP tick
+//   OnReplyTimeout(ex, host)                     when TIMER_REPLY fires
+//
+// The record is the window's EnvRecord as EXCHANGE_RECORD_SIZE bytes. All of it runs
+// on the window thread; a tick never blocks and may run at any moment (the
+// window runs extra ticks when bytes arrive).
+#pragma once
+
+#include "exchange/console_protocol.h"
+#include "exchange/exchange_host.h"
+
+#include <cstdint>
+
+namespace quarnel {
+
+enum ExchangePhase : int32_t {
+    PHASE_IDLE = 0,
+    PHASE_MONITOR_PROBE = 1,
+    PHASE_SHELL_PROBE = 2,
+    PHASE_MONITOR_READ = 3,
+    PHASE_SHELL_READ = 4,
+    PHASE_MONITOR_WRITE = 5,
+    PHASE_SHELL_WRITE = 6,
+};
+
+enum ExchangeOp : int32_t {
+    OP_NONE = 0,
+    OP_READ = 1,             // Read requested; the probe picks phase 3 or 4
+    OP_WRITE = 2,            // Write or Initialize ENV; the probe picks phase 5 or 6
+    OP_SHELL_XCONFIG = 3,    // "env xconfig\r"
+    OP_SHELL_L0 = 4,         // "L0\r"
+    OP_SHELL_DUMP = 5,       // "RA 00\r"
+    OP_MONITOR_UNLOCK_E7 = 6,  // "!u e7\r"
+    OP_MONITOR_UNLOCK_3D = 7,  // "!u 3d\r"
+    OP_MONITOR_WRITE = 8,    // "!w" chunks
+    OP_SHELL_WRITE = 9,      // "WH" chunks
+    OP_SHELL_COMMIT = 10,    // "C0\r"
+};
+
+constexpr char TEXT_READING_COMPLETE[] = "Reading complete.";
+constexpr char TEXT_WRITING_COMPLETE[] = "Writing complete.";
+constexpr char TEXT_NO_RESPONSE[] =
+    "No respone from Tarvo.\r\n\r\nCheck serial port, cable connection, power supply and console mode.";
+
+struct DeviceExchange {
+    ExchangePhase phase = PHASE_IDLE;
+    ExchangeOp op = OP_NONE;
+    int32_t address = 0;        // converter address of the next chunk
+    int32_t endAddress = 0;     // the transfer ends when address reaches it
+    int32_t readLength = 0;     // bytes asked for by the read in flight
+    int32_t writeLength = 0;    // bytes carried by the write in flight
+    int32_t commandLength = 0;  // characters of the read command in flight
+    int32_t awaitingReply = 0;  // a command is out and its marker not yet seen
+    // Bytes received since the last command; the last byte always stays 0,
+    // so the text is terminated whatever arrives.
+    char ReplyBuffer[REPLY_BUFFER_SIZE] = {};
+    int32_t replyCount = 0;
+    int32_t monitorMode = 0;    // the monitor console answered last
+    int32_t recordLoaded = 0;   // a read or write has completed
+};
+
+// The buttons' hand-over: phase 1 with op OP_READ or OP_WRITE, nothing
+// awaited, recordLoaded 0. Restarts a running exchange; the reply timer of
+// the old one is killed so it cannot cut the new probe short.
+void StartRead(DeviceExchange& ex, ExchangeHost& host);
+void StartWrite(DeviceExchange& ex, ExchangeHost& host);
+
+// One TIMER_PUMP tick while the link is active: StepExchange, PumpTransmit,
+// CollectReply, PumpReceive. Does nothing while the link is not active. The
+// caller re-arms TIMER_PUMP.
+void RunPumpTick(DeviceExchange& ex, ExchangeHost& host, uint8_t* record);
+
+// One engine step.
+void StepExchange(DeviceExchange& ex, ExchangeHost& host, uint8_t* record);
+// The TIMER_REPLY branch (the caller has already killed the timer).
+void OnReplyTimeout(DeviceExchange& ex, ExchangeHost& host);
+// The failure ending: main window enabled, progress closed, the no-response
+// message with the stop icon.
+void AbortExchange(ExchangeHost& host);
+// Zero-fills ReplyBuffer and sets replyCount to 0.
+void ClearReply(DeviceExchange& ex);
+// Moves every received byte into ReplyBuffer; bytes beyond its last free
+// position are read and dropped.
+void CollectReply(DeviceExchange& ex, ExchangeHost& host);
+
+}  // namespace quarnel

@@ -1,0 +1,52 @@
+// What the exchange engine needs from the window that runs it: the serial
+// link, the reply timer, the progress dialog and the form. The main window
+// implements it; the native tests implement it over a simulated line.
+// Everything is called on the window thread.
+#pragma once
+
+#include <cstdint>
+
+namespace quarnel {
+
+// Icon style of the engine's failure message (MB_ICONHAND).
+constexpr unsigned EXCHANGE_MESSAGE_STOP_ICON = 0x10;
+
+class ExchangeHost {
+public:
+    // SerialPort Write: queues bytes for the next transmit pump; returns the
+    // bytes accepted (the engine does not use it).
+    virtual int Write(const char* bytes, int length) = 0;
+    // SerialPort ReadByte: 1 and the next received byte, or 0 when none.
+    virtual int ReadByte(uint8_t& byte) = 0;
+    // Sets baudCode of PortSettings and applies Configure (which also drops
+    // every byte buffered in either direction).
+    virtual void SetBaudCodeAndConfigure(int baudCode) = 0;
+    virtual void PumpTransmit() = 0;
+    virtual void PumpReceive() = 0;
+    // linkActive of the LinkState.
+    virtual bool IsLinkActive() = 0;
+
+    // SetTimer(TIMER_REPLY, milliseconds); re-arming replaces a running one.
+    virtual void ArmReplyTimer(int milliseconds) = 0;
+    // KillTimer(TIMER_REPLY).
+    virtual void KillReplyTimer() = 0;
+
+    // ShowProgressText on the progress dialog, if one is open.
+    virtual void ShowProgressText(const char* text) = 0;
+    // PBM_SETPOS on the progress bar, then repaint the progress dialog.
+    virtual void SetProgressPosition(int position) = 0;
+    virtual void CloseProgress() = 0;
+
+    // After a completed read or monitor write: RecordToForm with the three
+    // record regions, UpdateData(FALSE), RefreshControls.
+    virtual void RefreshFormFromRecord() = 0;
+    // EnableWindow(TRUE) on the main window.
+    virtual void EnableMainWindow() = 0;
+    // AfxMessageBox(text, style); the answer is not used.
+    virtual void ShowMessage(const char* text, unsigned style) = 0;
+
+protected:
+    ~ExchangeHost() = default;
+};
+
+}  // namespace quarnel

@@ -1,0 +1,174 @@
+// How the engine ends when the converter misbehaves or the link goes away.
+#include "exchange_bench.h"
+
+namespace quarnel_test {
+namespace {
+
+using namespace quarnel;
+
+using ExchangeFault = ExchangeBench;
+
+TEST_F(ExchangeFault, LostWriteAcknowledgementAbortsAfterOneSecond) {
+    // Acknowledgements: !u e7, !u 3d, then the chunks; the third chunk's is lost.
+    device.SetFault({tarvosim::FaultKind::DropAck, 5});
+    std::memcpy(record, device.Block(), sizeof record);
+    PressWrite();
+    Run();
+
+    ASSERT_NO_FATAL_FAILURE(ExpectAbortedOnce());
+    EXPECT_EQ(CountSent("!w "), 3);
+    EXPECT_EQ(line.messages[0].time, SentAt("!w ", 3) + 1000);
+}
+
+TEST_F(ExchangeFault, ReadReplyOneShortNeverCompletes) {
+    line.answerFilter = [](std::string& answer) {
+        if (answer.compare(0, 8, "r 20 80\r") == 0) answer.pop_back();  // 399 characters
+    };
+    PressRead();
+    Run();
+
+    ASSERT_NO_FATAL_FAILURE(ExpectAbortedOnce());
+    EXPECT_EQ(line.messages[0].time, SentAt("r 20 80") + 5000);
+    EXPECT_EQ(CountSent("r a0"), 0);
+}
+
+TEST_F(ExchangeFault, ReadReplyJumpingPastItsLengthNeverCompletes) {
+    // All 401 characters land between two examinations: 0, then 401.
+    line.burst = true;
+    line.answerFilter = [](std::string& answer) {
+        if (answer.compare(0, 8, "r 20 80\r") == 0) answer += " ";
+    };
+    PressRead();
+    Run();
+
+    ASSERT_NO_FATAL_FAILURE(ExpectAbortedOnce());
+    EXPECT_EQ(line.messages[0].time, SentAt("r 20 80") + 5000);
+}
+
+TEST_F(ExchangeFault, ReadChunkWith801CompletesWithoutStoringItsBytes) {
+    device.SetFault({tarvosim::FaultKind::Error801, 2});
+    PressRead();
+    Run();
+
+    EXPECT_EQ(ex.recordLoaded, 1);
+    EXPECT_EQ(line.progressPositions, (std::vector<int>{160, 288, 416, 512}));
+    EXPECT_TRUE(RecordMatchesDevice(0, 128));
+    for (int i = 128; i < 256; ++i) ASSERT_EQ(record[i], 0xEE) << i;
+    EXPECT_TRUE(RecordMatchesDevice(256));
+    EXPECT_TRUE(line.messages.empty());
+}
+
+class RefusedDump : public ExchangeBench, public ::testing::WithParamInterface<tarvosim::FaultKind> {};
+
+TEST_P(RefusedDump, NeverReachesTheRecordAndEndsInTheAbort) {
+    device.SetMode(tarvosim::ConsoleMode::Shell);
+    device.SetFault({GetParam(), 1});
+    PressRead();
+    Run();
+
+    ASSERT_NO_FATAL_FAILURE(ExpectAbortedOnce());
+    EXPECT_EQ(line.messages[0].time, SentAt("RA 00") + 5000);
+    for (int i = 0; i < EXCHANGE_RECORD_SIZE; ++i) ASSERT_EQ(record[i], 0xEE) << i;
+    EXPECT_EQ(CountSent("C1\r"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(ShortOrGarbled, RefusedDump,
+                         ::testing::Values(tarvosim::FaultKind::ShortDump, tarvosim::FaultKind::GarbledDump),
+                         [](const ::testing::TestParamInfo<tarvosim::FaultKind>& info) {
+                             return std::string(info.param == tarvosim::FaultKind::ShortDump ? "ShortDump"
+                                                                                             : "GarbledDump");
+                         });
+
+TEST_F(ExchangeFault, FloodedReplyBufferStaysBoundedAndTerminated) {
+    // The dump, its marker and 1100 more characters arrive in one burst.
+    device.SetMode(tarvosim::ConsoleMode::Shell);
+    device.SetFault({tarvosim::FaultKind::Flood, 5});
+    line.burst = true;
+    int largest = 0;
+    bool terminated = true;
+    line.afterTick = [&] {
+        if (ex.replyCount > largest) largest = ex.replyCount;
+        terminated = terminated && ex.ReplyBuffer[REPLY_BUFFER_SIZE - 1] == 0;
+    };
+    PressRead();
+    Run();
+
+    EXPECT_EQ(largest, REPLY_BUFFER_SIZE - 1);
+    EXPECT_TRUE(terminated);
+    EXPECT_EQ(ex.recordLoaded, 1);
+    EXPECT_TRUE(RecordMatchesDevice());
+    EXPECT_TRUE(line.messages.empty());
+}
+
+TEST_F(ExchangeFault, NulBeforeTheProbeAnswerHidesItsMarker) {
+    // The zero byte ends the searchable text, so the monitor probe goes
+    // unanswered; no shell answers the second probe either.
+    device.SetFault({tarvosim::FaultKind::NulBytes, 1});
+    PressRead();
+    Run();
+
+    ASSERT_NO_FATAL_FAILURE(ExpectAbortedOnce());
+    EXPECT_EQ(line.messages[0].time, 4000);
+}
+
+TEST_F(ExchangeFault, LinkGoneDuringTheMonitorProbeEndsTheExchange) {
+    device.SetMode(tarvosim::ConsoleMode::Silent);
+    PressRead();
+    line.RunFor(ex, record, 10);
+    line.linkActive = false;
+    line.RunFor(ex, record, 6000);
+
+    ASSERT_NO_FATAL_FAILURE(ExpectAbortedOnce());
+    EXPECT_EQ(line.messages[0].time, 1000);
+    EXPECT_EQ(CountSent("\rC1\r"), 0);
+    EXPECT_EQ(line.replyDeadline, -1);
+}
+
+TEST_F(ExchangeFault, LinkGoneLaterStillAbortsOnTheReplyTimeout) {
+    PressRead();
+    // Wait for the first chunk to go out, then drop the link.
+    for (int i = 0; i < 1000 && CountSent("r 20") == 0; ++i) line.RunFor(ex, record, 1);
+    line.linkActive = false;
+    line.RunFor(ex, record, 6000);
+
+    ASSERT_NO_FATAL_FAILURE(ExpectAbortedOnce());
+    EXPECT_EQ(line.messages[0].time, SentAt("r 20") + 5000);
+}
+
+TEST_F(ExchangeFault, SecondButtonPressRestartsTheExchange) {
+    std::memcpy(record, device.Block(), sizeof record);
+    record[200] ^= 0x5A;
+    PressRead();
+    // Halfway through the read, with the reply to a chunk fully received.
+    while (CountSent("r 120") == 0) line.RunFor(ex, record, 1);
+    while (!line.LineQuiet()) line.RunFor(ex, record, 1);
+    ASSERT_EQ(ex.awaitingReply, 1);
+    std::memcpy(record, device.Block(), sizeof record);
+    record[200] ^= 0x5A;
+    PressWrite();
+    EXPECT_EQ(line.replyDeadline, -1);
+    Run();
+
+    EXPECT_TRUE(line.messages.empty());
+    EXPECT_EQ(ex.recordLoaded, 1);
+    EXPECT_EQ(line.progressTexts, (std::vector<std::string>{"Writing complete."}));
+    EXPECT_EQ(CountSent("!w "), 28);
+    EXPECT_TRUE(RecordMatchesDevice(32));
+}
+
+TEST_F(ExchangeFault, PressDuringTheProbeWaitGetsAFullProbeTime) {
+    PressRead();
+    device.SetMode(tarvosim::ConsoleMode::Silent);
+    line.RunFor(ex, record, 999);
+    device.SetMode(tarvosim::ConsoleMode::Monitor);
+    PressRead();
+    Run();
+
+    EXPECT_TRUE(line.messages.empty());
+    EXPECT_EQ(ex.recordLoaded, 1);
+    EXPECT_EQ(CountSent("\rC1\r"), 0);
+    EXPECT_TRUE(RecordMatchesDevice());
+}
+
+}  // namespace
+}  // namespace quarnel_test

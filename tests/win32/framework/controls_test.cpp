@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+#include <commctrl.h>
+
+namespace quarnel::test {
+namespace {
+
+class ControlsTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dialog.Create()); }
+    FieldsDialog dialog;
+};
+
+TEST_F(ControlsTest, ComboBoxListOperations) {
+    ComboBox& combo = dialog.combo;
+    EXPECT_EQ(combo.GetCount(), 0);
+    EXPECT_EQ(combo.GetCurSel(), CB_ERR);
+    EXPECT_EQ(combo.AddString("COM1"), 0);
+    EXPECT_EQ(combo.AddString("COM3"), 1);
+    EXPECT_EQ(combo.AddString("COM12"), 2);
+    EXPECT_EQ(combo.GetCount(), 3);
+    EXPECT_EQ(combo.SetCurSel(2), 2);
+    EXPECT_EQ(combo.GetCurSel(), 2);
+    EXPECT_EQ(combo.GetLBText(2), "COM12");
+    EXPECT_EQ(combo.GetText(), "COM12");  // a drop-down list shows its selection
+    EXPECT_EQ(combo.GetLBText(7), "");
+    EXPECT_EQ(combo.DeleteString(0), 2);
+    EXPECT_EQ(combo.GetLBText(0), "COM3");
+    combo.SetCurSel(-1);
+    EXPECT_EQ(combo.GetCurSel(), CB_ERR);
+    combo.ResetContent();
+    EXPECT_EQ(combo.GetCount(), 0);
+
+    ComboBox unbound;
+    EXPECT_EQ(unbound.GetCurSel(), CB_ERR);
+    EXPECT_EQ(unbound.AddString("x"), CB_ERR);
+    EXPECT_EQ(unbound.GetLBText(0), "");
+}
+
+TEST_F(ControlsTest, IpAddressInHostOrder) {
+    IpAddressCtrl& ip = dialog.ip;
+    ip.SetAddress(0x0A010001);
+    DWORD address = 0;
+    EXPECT_EQ(ip.GetAddress(address), 4);
+    EXPECT_EQ(address, 0x0A010001u);
+    ip.SetAddress(192, 168, 0, 254);
+    ip.GetAddress(address);
+    EXPECT_EQ(address, 0xC0A800FEu);
+    EXPECT_FALSE(ip.IsBlank());
+    ip.ClearAddress();
+    EXPECT_TRUE(ip.IsBlank());
+    EXPECT_EQ(ip.GetAddress(address), 0);
+}
+
+TEST_F(ControlsTest, ProgressRangeAndPosition) {
+    ProgressCtrl& bar = dialog.progress;
+    bar.SetRange(32, 512);
+    PBRANGE range{};
+    bar.Send(PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+    EXPECT_EQ(range.iLow, 32);
+    EXPECT_EQ(range.iHigh, 512);
+    bar.SetPos(100);
+    EXPECT_EQ(bar.SetPos(200), 100);
+    EXPECT_EQ(bar.GetPos(), 200);
+}
+
+TEST_F(ControlsTest, DialogItemHelpers) {
+    dialog.SetDlgItemText(IDC_TEXT_A, "abcdefghijklmnop");
+    char buffer[11];
+    EXPECT_EQ(dialog.GetDlgItemText(IDC_TEXT_A, buffer, sizeof buffer), 10);
+    EXPECT_STREQ(buffer, "abcdefghij");
+    EXPECT_EQ(dialog.GetDlgItemText(IDC_TEXT_A), "abcdefghijklmnop");
+    EXPECT_EQ(dialog.GetDlgItemText(4444), "");
+    dialog.EnableDlgItem(IDC_ACTION, false);
+    EXPECT_FALSE(IsWindowEnabled(dialog.GetDlgItem(IDC_ACTION)));
+    dialog.EnableDlgItem(IDC_ACTION, true);
+    EXPECT_TRUE(IsWindowEnabled(dialog.GetDlgItem(IDC_ACTION)));
+}
+
+TEST(MessageBoxes, EveryBoxGoesThroughTheHook) {
+    MessageBoxRecorder outer;
+    {
+        MessageBoxRecorder inner;
+        EXPECT_EQ(ShowMessageBox(nullptr, "Cannot open COM3", "Error", MB_ICONEXCLAMATION | MB_TASKMODAL), IDOK);
+        EXPECT_EQ(AfxMessageBox("Reading complete."), IDOK);
+        ASSERT_EQ(inner.boxes.size(), 2u);
+        EXPECT_EQ(inner.boxes[0].caption, "Error");
+        EXPECT_EQ(inner.boxes[0].text, "Cannot open COM3");
+        EXPECT_EQ(inner.boxes[0].type, static_cast<UINT>(MB_ICONEXCLAMATION | MB_TASKMODAL));
+        EXPECT_EQ(inner.boxes[1].caption, "Quarnel");
+        EXPECT_EQ(inner.boxes[1].owner, nullptr);  // no modal run, no main window
+    }
+    ShowMessageBox(nullptr, "after", "", MB_OK);  // the previous hook is back
+    ASSERT_EQ(outer.boxes.size(), 1u);
+    EXPECT_EQ(outer.boxes[0].text, "after");
+    EXPECT_EQ(outer.boxes[0].caption, "");
+}
+
+}  // namespace
+}  // namespace quarnel::test

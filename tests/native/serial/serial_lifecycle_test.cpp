@@ -104,14 +104,6 @@ TEST_F(SerialPortTest, StartReceiverOnlyOnAnOpenInactivePort) {
   EXPECT_TRUE(driver_.calls.empty());
 }
 
-TEST_F(SerialPortTest, StartReceiverCreatesTheEventsBeforeTheThread) {
-  port_.Open(Owner(), settings_, *state_);
-  driver_.calls.clear();
-  port_.StartReceiver(*state_);
-  EXPECT_EQ(state_->linkActive, 1);
-  EXPECT_LT(driver_.IndexOf("CreateLinkEvents 3"), driver_.IndexOf("StartReceiver"));
-}
-
 TEST_F(SerialPortTest, FailedThreadStartClosesThePortLikeAFailedOpen) {
   driver_.threadStarts = false;
   port_.Open(Owner(), settings_, *state_);
@@ -158,15 +150,6 @@ TEST_F(SerialPortTest, CloseEndsTheReceiverBeforeItsEventsAndThePort) {
   driver_.calls.clear();
   port_.Close(*state_);
   EXPECT_TRUE(driver_.calls.empty());
-}
-
-TEST_F(SerialPortTest, IsRxDrainedWaitsForReceivedBytesOnlyWhileOpen) {
-  OpenActive();
-  EXPECT_TRUE(port_.IsRxDrained(*state_));
-  state_->rxCount = 1;
-  EXPECT_FALSE(port_.IsRxDrained(*state_));
-  state_->isOpen = 0;
-  EXPECT_TRUE(port_.IsRxDrained(*state_));
 }
 
 TEST(LinkStateGlobals, StartClosedWithAnInvalidHandle) {

@@ -157,5 +157,23 @@ TEST_F(ExchangeDialogue, SlowPacedConverterStillCompletesEveryDialogue) {
     EXPECT_TRUE(line.messages.empty());
 }
 
+TEST_F(ExchangeDialogue, ExtraTicksWhenBytesArriveChangeNothing) {
+    // The window runs additional ticks on data notifications.
+    line.afterTick = [this] { RunPumpTick(ex, line, record); };
+    PressRead();
+    Run();
+    EXPECT_EQ(line.AllSent(), "r\r" "r 20 80\r" "r a0 80\r" "r 120 80\r" "r 1a0 60\r");
+    EXPECT_TRUE(RecordMatchesDevice());
+
+    device.SetMode(tarvosim::ConsoleMode::Shell);
+    record[100] ^= 0xFF;
+    PressWrite();
+    Run();
+    EXPECT_EQ(CountSent("WH "), 28);
+    EXPECT_TRUE(RecordMatchesDevice(32));
+    EXPECT_EQ(ex.recordLoaded, 1);
+    EXPECT_TRUE(line.messages.empty());
+}
+
 }  // namespace
 }  // namespace quarnel_test

@@ -1,0 +1,38 @@
+#pragma once
+
+// Range limits of the window's numeric fields. Leaving a field applies the
+// limits that follow long_limits; storing the form applies those that follow
+// model_code. Both correct a negative entry to 0.
+
+#include <cstdint>
+
+namespace quarnel {
+
+constexpr int PORT_MAX = 65535;
+
+// Local Port and Peer Port: 0-65535.
+int ClampPort(int value);
+
+// On leaving the Timeout field: at most 30000 with long_limits, else 3600.
+int TimeoutLimitOnLeave(int long_limits);
+int ClampTimeoutOnLeave(int value, int long_limits);
+
+// On leaving the water-mark field: at most 2048 with long_limits; else 32768
+// for models 7, 9, 10 and 11; else 512.
+int WaterMarkLimitOnLeave(int long_limits, int model_code);
+int ClampWaterMarkOnLeave(int value, int long_limits, int model_code);
+
+// When the form is stored: model 2 takes 30000 and 2048; models 7, 9, 10
+// and 11 take 3600 and 32768; every other model 3600 and 512.
+int StoredTimeoutLimit(int model_code);
+int StoredWaterMarkLimit(int model_code);
+
+// Baud-rate list: nine entries, 1200 to 115200. Index 9 (230400) has no entry.
+constexpr int BAUD_LIST_ENTRIES = 9;
+// The list index nearest to a converter rate (boundaries half-way between
+// neighbouring rates); 9 for 172800 and above.
+int BaudIndexForRate(std::uint32_t baud_rate);
+// The rate stored for a list index; 19200 for no selection or any other index.
+std::uint32_t BaudRateForIndex(int index);
+
+}  // namespace quarnel

@@ -1,0 +1,227 @@
+#include "envrecord/form_transfer.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "envrecord/field_limits.h"
+#include "envrecord/hex_text.h"
+
+namespace quarnel {
+
+namespace L = env_layout;
+
+const char* const FLOW_XON_XOFF_TEXT = "XON/XOFF";
+
+namespace {
+
+constexpr std::size_t TEXT_FIELD_MAX = 32;  // SSIDs and comment
+
+bool OffersXonXoff(const MainBlock& main) {
+    const std::uint32_t model = main.model_code();
+    return main.has_xonxoff() || model == 7 || model == 8 || model == 9;
+}
+
+std::string MacText(const MainBlock& main) {
+    const MainBlock::MacAddress mac = main.mac_address();
+    char text[24];
+    std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2],
+                  mac[3], mac[4], mac[5]);
+    return text;
+}
+
+// Flow-control list: the third entry is rebuilt for each converter, so reading
+// several converters in turn never leaves two of them.
+void ShowFlowControl(const MainBlock& main, FormControls& controls) {
+    if (controls.ItemCount(CTL_FLOW_CONTROL_LIST) > 2) controls.DeleteItem(CTL_FLOW_CONTROL_LIST, 2);
+    if (OffersXonXoff(main)) controls.AddItem(CTL_FLOW_CONTROL_LIST, FLOW_XON_XOFF_TEXT);
+    int selection = FLOW_CONTROL_NONE;
+    if (main.rts_cts())
+        selection = FLOW_CONTROL_RTS_CTS;
+    else if (main.xon_xoff())
+        selection = FLOW_CONTROL_XON_XOFF;
+    controls.SetSelection(CTL_FLOW_CONTROL_LIST, selection);
+}
+
+std::string Truncated(const std::string& text) {
+    return text.size() > TEXT_FIELD_MAX ? text.substr(0, TEXT_FIELD_MAX) : text;
+}
+
+// Applies a limit to a numeric field as it is stored, correcting the field.
+std::uint16_t StoreClamped(int& field, int limit) {
+    if (field < 0) field = 0;
+    if (field > limit) field = limit;
+    return static_cast<std::uint16_t>(field);
+}
+
+void ShowKeyRefusal(const FormContext& form, const char* format, int key) {
+    char text[48];
+    std::snprintf(text, sizeof text, format, key);
+    if (form.showMessage) form.showMessage(text, MESSAGE_ICON_HAND);
+}
+
+}  // namespace
+
+void RecordToForm(const MainBlock& main, const WlanBlock& wlan, const TailBlock& tail,
+                  const FormContext& form) {
+    FormFields& f = form.fields;
+    FormControls& c = form.controls;
+    ConverterFlags& flags = form.flags;
+
+    f.macText = form.recordLoaded == 1 ? MacText(main) : "MAC";
+
+    f.kivraEnabled = static_cast<int>(main.kivra());
+    f.arpEnabled = static_cast<int>(main.arp());
+    f.dhcpEnabled = static_cast<int>(main.dhcp());
+    flags.no_telnet = static_cast<int>(main.no_telnet());
+
+    flags.long_limits = static_cast<int>(main.long_limits());
+    flags.no_dhcp = static_cast<int>(main.no_dhcp());
+    flags.no_eapol = static_cast<int>(main.no_eapol());
+
+    f.powerDown = static_cast<int>(main.power_down());
+    flags.has_permitted_ip = static_cast<int>(main.has_permitted_ip());
+
+    flags.model_code = static_cast<int>(main.model_code());
+    flags.fw_major = static_cast<int>(main.fw_major());
+    flags.fw_revision = static_cast<int>(main.fw_revision());
+    flags.fw_minor = static_cast<int>(main.fw_minor());
+    if (flags.model_code != 0) f.firmwareText = FirmwareLabel(main);
+
+    flags.has_comment = static_cast<int>(main.has_comment());
+    f.commentText = flags.has_comment ? tail.comment() : std::string();
+
+    f.secureEnabled = static_cast<int>(main.secure());
+    flags.has_remote_search = static_cast<int>(main.has_remote_search());
+    f.remoteSearch = static_cast<int>(main.remote_search());
+    f.multiConn = static_cast<int>(main.multi_conn());
+
+    c.SetAddress(CTL_LOCAL_IP, main.local_ip());
+    c.SetAddress(CTL_SUBNET_MASK, main.subnet_mask());
+    c.SetAddress(CTL_GATEWAY_IP, main.gateway_ip());
+
+    c.SetSelection(CTL_PARITY_LIST, static_cast<int>(main.parity()));
+    c.SetSelection(CTL_DATA_BITS_LIST, static_cast<int>(main.data_bits()) - 7);
+    c.SetSelection(CTL_STOP_BIT_LIST, static_cast<int>(main.stop_bits()));
+    c.SetSelection(CTL_SERIAL_TYPE_LIST, static_cast<int>(main.serial_type()));
+
+    f.telnetEnabled = static_cast<int>(main.telnet());
+    f.eapolEnabled = static_cast<int>(main.eapol());
+
+    if (c.GetSelection(CTL_PORT_LIST) == -1) c.SetSelection(CTL_PORT_LIST, 0);
+
+    c.SetSelection(CTL_BAUD_LIST, BaudIndexForRate(main.baud_rate()));
+    ShowFlowControl(main, c);
+    c.SetSelection(CTL_MODE_LIST, main.mode());
+
+    f.timeoutValue = main.timeout();
+    f.waterMark = main.water_mark();
+    c.SetAddress(CTL_PEER_IP, main.peer_ip());
+    f.localPort = main.local_port();
+    f.peerPort = main.peer_port();
+
+    // The buffers take the stored bytes as they are, so bytes after a zero
+    // travel back unchanged.
+    std::uint8_t identity[L::EAPOL_IDENTITY_SIZE];
+    main.eapol_identity_bytes(identity);
+    std::memset(form.eapUserName, 0, sizeof form.eapUserName);
+    std::memcpy(form.eapUserName, identity, sizeof identity);
+    std::memset(form.eapPassword, 0, sizeof form.eapPassword);
+    main.CopyOut(L::EAPOL_PASSWORD, reinterpret_cast<std::uint8_t*>(form.eapPassword));
+
+    f.wlanCfg = static_cast<int>(main.wlan_cfg());
+
+    c.SetSelection(CTL_WLAN_MODE_LIST, static_cast<int>(wlan.wlan_mode()));
+    c.SetSelection(CTL_CHANNEL_LIST, static_cast<int>(wlan.channel()));
+    f.targetSsid = wlan.ssid();
+    f.adhocSsid = wlan.adhoc_ssid();
+    c.SetSelection(CTL_WEP_LIST, static_cast<int>(wlan.wep_mode()));
+    c.SetSelection(CTL_AUTH_MODE_LIST, static_cast<int>(wlan.auth_mode()));
+
+    form.wep64.wepId = static_cast<int>(wlan.wep_key_id());
+    form.wep128.wepId = static_cast<int>(wlan.wep_key_id());
+    form.startup.adHocOnBoot = static_cast<int>(wlan.boot_adhoc());
+    form.startup.infrastructureOnBoot = static_cast<int>(wlan.boot_infra());
+
+    for (int i = 0; i < L::WEP_KEY_COUNT; ++i) {
+        form.wep64.keyText[i] = BytesToHex(wlan.wep64_key_bytes(i), L::WEP64_KEY_SIZE);
+        form.wep128.keyText[i] = BytesToHex(wlan.wep128_key_bytes(i), L::WEP128_KEY_SIZE);
+    }
+}
+
+int FormToRecord(MainBlock& main, WlanBlock& wlan, TailBlock& tail, const FormContext& form) {
+    FormFields& f = form.fields;
+    const FormControls& c = form.controls;
+
+    const int model = static_cast<int>(main.model_code());
+
+    main.set_kivra(f.kivraEnabled & 1);
+    main.set_arp(f.arpEnabled & 1);
+    main.set_dhcp(f.dhcpEnabled & 1);
+
+    main.set_multi_conn(f.multiConn & 1);
+    main.set_remote_search(f.remoteSearch & 1);
+
+    tail.set_comment(Truncated(f.commentText));
+
+    main.set_local_ip(c.GetAddress(CTL_LOCAL_IP));
+    main.set_subnet_mask(c.GetAddress(CTL_SUBNET_MASK));
+    main.set_gateway_ip(c.GetAddress(CTL_GATEWAY_IP));
+    main.set_peer_ip(c.GetAddress(CTL_PEER_IP));
+
+    // A list without selection reads -1 and is stored masked to the field.
+    main.set_parity(static_cast<std::uint32_t>(c.GetSelection(CTL_PARITY_LIST)));
+    main.set_data_bits(static_cast<std::uint32_t>(c.GetSelection(CTL_DATA_BITS_LIST) + 7));
+    main.set_serial_type(static_cast<std::uint32_t>(c.GetSelection(CTL_SERIAL_TYPE_LIST)));
+    main.set_stop_bits(static_cast<std::uint32_t>(c.GetSelection(CTL_STOP_BIT_LIST)));
+    main.set_mode(static_cast<std::uint8_t>(c.GetSelection(CTL_MODE_LIST)));
+
+    const int flow = c.GetSelection(CTL_FLOW_CONTROL_LIST);
+    main.set_rts_cts(flow == FLOW_CONTROL_RTS_CTS ? 1 : 0);
+    main.set_xon_xoff(flow == FLOW_CONTROL_XON_XOFF ? 1 : 0);
+
+    main.set_telnet(f.telnetEnabled & 1);
+    main.set_eapol(static_cast<std::uint32_t>(f.eapolEnabled) & 3);
+    main.set_power_down(f.powerDown & 1);
+
+    main.set_baud_rate(BaudRateForIndex(c.GetSelection(CTL_BAUD_LIST)));
+
+    main.set_timeout(StoreClamped(f.timeoutValue, StoredTimeoutLimit(model)));
+    main.set_water_mark(StoreClamped(f.waterMark, StoredWaterMarkLimit(model)));
+    main.set_local_port(StoreClamped(f.localPort, PORT_MAX));
+    main.set_peer_port(StoreClamped(f.peerPort, PORT_MAX));
+
+    std::uint8_t identity[L::EAPOL_IDENTITY_SIZE];
+    std::memcpy(identity, form.eapUserName, sizeof identity);
+    main.set_eapol_identity_bytes(identity);
+    main.CopyIn(L::EAPOL_PASSWORD, reinterpret_cast<const std::uint8_t*>(form.eapPassword));
+
+    main.set_wlan_cfg(f.wlanCfg & 1);
+
+    wlan.set_wlan_mode(static_cast<std::uint32_t>(c.GetSelection(CTL_WLAN_MODE_LIST)));
+    wlan.set_channel(static_cast<std::uint32_t>(c.GetSelection(CTL_CHANNEL_LIST)));
+
+    wlan.set_ssid(Truncated(f.targetSsid));
+    wlan.set_adhoc_ssid(Truncated(f.adhocSsid));
+
+    wlan.set_wep_mode(static_cast<std::uint32_t>(c.GetSelection(CTL_WEP_LIST)));
+    wlan.set_auth_mode(static_cast<std::uint32_t>(c.GetSelection(CTL_AUTH_MODE_LIST)));
+    wlan.set_boot_adhoc(form.startup.adHocOnBoot & 1);
+    wlan.set_boot_infra(form.startup.infrastructureOnBoot & 1);
+
+    const WepKeyStore& keysInUse = wlan.wep_mode() == 1 ? form.wep64 : form.wep128;
+    wlan.set_wep_key_id(static_cast<std::uint32_t>(keysInUse.wepId) & 3);
+
+    for (int i = 0; i < L::WEP_KEY_COUNT; ++i) {
+        if (!HexToBytes(wlan.wep64_key_bytes(i), L::WEP64_KEY_SIZE, form.wep64.keyText[i])) {
+            ShowKeyRefusal(form, "The WEP64 Key%d is wrong!", i);
+            return 0;
+        }
+        if (!HexToBytes(wlan.wep128_key_bytes(i), L::WEP128_KEY_SIZE, form.wep128.keyText[i])) {
+            ShowKeyRefusal(form, "The WEP128 Key%d is wrong!", i);
+            return 0;
+        }
+    }
+    return 1;
+}
+
+}  // namespace quarnel

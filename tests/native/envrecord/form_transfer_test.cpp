@@ -1,0 +1,546 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "envrecord/field_limits.h"
+#include "envrecord/form_transfer.h"
+#include "envrecord/record_values.h"
+#include "fake_form_controls.h"
+#include "record_test_util.h"
+
+namespace quarnel {
+namespace {
+
+class FormTransfer : public ::testing::Test {
+protected:
+    EnvRecord rec = ZeroRecord();
+    FakeWindow win;
+
+    void Show() { RecordToForm(rec.main, rec.wlan, rec.tail, win.Context()); }
+    int Store() { return FormToRecord(rec.main, rec.wlan, rec.tail, win.Context()); }
+    int Sel(int id) { return win.controls.GetSelection(id); }
+    const std::vector<std::string>& Items(int id) { return win.controls.lists.at(id).items; }
+};
+
+TEST_F(FormTransfer, MacLabelShowsTheAddressOnlyOnceARecordIsLoaded) {
+    rec.main.set_mac_address({0x02, 0x1F, 0xA0, 0x00, 0x0B, 0xFF});
+    win.recordLoaded = 0;
+    Show();
+    EXPECT_EQ("MAC", win.fields.macText);
+    win.recordLoaded = 1;
+    Show();
+    EXPECT_EQ("02:1F:A0:00:0B:FF", win.fields.macText);
+}
+
+TEST_F(FormTransfer, FirmwareLabelAndFlagCopies) {
+    win.fields.firmwareText = "kept";
+    rec.main.set_fw_major(2);
+    rec.main.set_fw_minor(5);
+    rec.main.set_fw_revision(1);
+    Show();
+    EXPECT_EQ("kept", win.fields.firmwareText);  // model_code 0: label left alone
+
+    rec.main.set_model_code(9);
+    rec.main.set_no_telnet(1);
+    rec.main.set_long_limits(1);
+    rec.main.set_no_dhcp(1);
+    rec.main.set_no_eapol(1);
+    rec.main.set_has_permitted_ip(1);
+    rec.main.set_has_remote_search(1);
+    rec.main.set_has_comment(1);
+    Show();
+    EXPECT_EQ("F/W : 2.5B", win.fields.firmwareText);
+    const ConverterFlags& f = win.flags;
+    EXPECT_EQ(1, f.no_telnet);
+    EXPECT_EQ(1, f.long_limits);
+    EXPECT_EQ(1, f.no_dhcp);
+    EXPECT_EQ(1, f.no_eapol);
+    EXPECT_EQ(1, f.has_permitted_ip);
+    EXPECT_EQ(1, f.has_remote_search);
+    EXPECT_EQ(1, f.has_comment);
+    EXPECT_EQ(9, f.model_code);
+    EXPECT_EQ(2, f.fw_major);
+    EXPECT_EQ(5, f.fw_minor);
+    EXPECT_EQ(1, f.fw_revision);
+}
+
+TEST_F(FormTransfer, BaudRateShowsTheNearestEntryAndStoresTheList) {
+    const struct {
+        std::uint32_t rate;
+        int selection;
+        std::uint32_t stored;
+    } cases[] = {{115200, 8, 115200}, {100000, 8, 115200}, {86399, 7, 57600},
+                 {230400, -1, 19200}, {1200, 0, 1200},     {0, 0, 1200}};
+    for (const auto& c : cases) {
+        rec.main.set_baud_rate(c.rate);
+        Show();
+        EXPECT_EQ(c.selection, Sel(CTL_BAUD_LIST)) << c.rate;
+        Store();
+        EXPECT_EQ(c.stored, rec.main.baud_rate()) << c.rate;
+    }
+}
+
+TEST_F(FormTransfer, ListsWithoutSelectionAreStoredMaskedToTheirFields) {
+    rec.main.set_data_bits(7);
+    Show();
+    EXPECT_EQ(0, Sel(CTL_DATA_BITS_LIST));
+    Store();
+    EXPECT_EQ(7u, rec.main.data_bits());
+
+    rec.main.set_data_bits(9);
+    rec.main.set_parity(3);
+    rec.main.set_stop_bits(2);
+    rec.main.set_mode(4);
+    rec.wlan.set_wlan_mode(5);
+    rec.wlan.set_auth_mode(2);
+    Show();
+    for (int id : {CTL_DATA_BITS_LIST, CTL_PARITY_LIST, CTL_STOP_BIT_LIST, CTL_MODE_LIST, CTL_WLAN_MODE_LIST,
+                   CTL_AUTH_MODE_LIST})
+        EXPECT_EQ(-1, Sel(id)) << id;
+    Store();
+    EXPECT_EQ(6u, rec.main.data_bits());
+    EXPECT_EQ(3u, rec.main.parity());
+    EXPECT_EQ(3u, rec.main.stop_bits());
+    EXPECT_EQ(255u, rec.main.mode());
+    EXPECT_EQ(15u, rec.wlan.wlan_mode());
+    EXPECT_EQ(3u, rec.wlan.auth_mode());
+}
+
+TEST_F(FormTransfer, FlowControlOffersXonXoffOnlyWhereTheConverterDoes) {
+    rec.main.set_xon_xoff(1);
+    rec.main.set_model_code(1);
+    Show();
+    EXPECT_EQ(2u, Items(CTL_FLOW_CONTROL_LIST).size());
+    EXPECT_EQ(-1, Sel(CTL_FLOW_CONTROL_LIST));
+    Store();
+    EXPECT_EQ(0u, rec.main.xon_xoff());
+    EXPECT_EQ(0u, rec.main.rts_cts());
+
+    for (std::uint32_t model : {7u, 8u, 9u}) {
+        rec.main.set_model_code(model);
+        rec.main.set_xon_xoff(1);
+        Show();
+        EXPECT_EQ(2, Sel(CTL_FLOW_CONTROL_LIST)) << model;
+        Store();
+        EXPECT_EQ(1u, rec.main.xon_xoff());
+    }
+    rec.main.set_model_code(3);
+    rec.main.set_has_xonxoff(1);
+    rec.main.set_rts_cts(1);
+    Show();
+    EXPECT_EQ(1, Sel(CTL_FLOW_CONTROL_LIST));  // RTS/CTS wins over XON/XOFF
+    Store();
+    EXPECT_EQ(1u, rec.main.rts_cts());
+    EXPECT_EQ(0u, rec.main.xon_xoff());
+}
+
+TEST_F(FormTransfer, ReadingConvertersInTurnNeverDoublesXonXoff) {
+    rec.main.set_has_xonxoff(1);
+    Show();
+    Show();
+    EXPECT_EQ((std::vector<std::string>{"NONE", "RTS/CTS", "XON/XOFF"}), Items(CTL_FLOW_CONTROL_LIST));
+    rec.main.set_has_xonxoff(0);
+    Show();
+    EXPECT_EQ((std::vector<std::string>{"NONE", "RTS/CTS"}), Items(CTL_FLOW_CONTROL_LIST));
+    rec.main.set_model_code(8);
+    Show();
+    EXPECT_EQ(3u, Items(CTL_FLOW_CONTROL_LIST).size());
+}
+
+TEST_F(FormTransfer, TimeoutAndWaterMarkAreLimitedByModelWhenStored) {
+    const struct {
+        std::uint32_t model;
+        int timeoutIn, timeoutOut, waterIn, waterOut;
+    } cases[] = {
+        {2, 5000, 5000, 1000, 1000},  {9, 5000, 3600, 1000, 1000},   {2, 40000, 30000, 3000, 2048},
+        {1, 40000, 3600, 1000, 512},  {10, 3600, 3600, 40000, 32768}, {0, 100, 100, 512, 512},
+    };
+    for (const auto& c : cases) {
+        rec.main.set_model_code(c.model);
+        win.fields.timeoutValue = c.timeoutIn;
+        win.fields.waterMark = c.waterIn;
+        Store();
+        EXPECT_EQ(c.timeoutOut, rec.main.timeout()) << c.model;
+        EXPECT_EQ(c.timeoutOut, win.fields.timeoutValue) << c.model;
+        EXPECT_EQ(c.waterOut, rec.main.water_mark()) << c.model;
+        EXPECT_EQ(c.waterOut, win.fields.waterMark) << c.model;
+    }
+    // long_limits governs leaving the field only, not storing.
+    rec.main.set_long_limits(1);
+    rec.main.set_model_code(1);
+    win.fields.timeoutValue = 20000;
+    win.fields.waterMark = 2000;
+    Store();
+    EXPECT_EQ(3600, rec.main.timeout());
+    EXPECT_EQ(512, rec.main.water_mark());
+}
+
+TEST_F(FormTransfer, NegativeNumbersAreCorrectedToZeroAndPortsCappedAt65535) {
+    win.fields.localPort = -1;
+    win.fields.peerPort = 70000;
+    win.fields.timeoutValue = -3600;
+    win.fields.waterMark = -2;
+    Store();
+    EXPECT_EQ(0, rec.main.local_port());
+    EXPECT_EQ(65535, rec.main.peer_port());
+    EXPECT_EQ(0, rec.main.timeout());
+    EXPECT_EQ(0, rec.main.water_mark());
+    EXPECT_EQ(0, win.fields.localPort);
+    EXPECT_EQ(65535, win.fields.peerPort);
+    EXPECT_EQ(0, win.fields.timeoutValue);
+    EXPECT_EQ(0, win.fields.waterMark);
+}
+
+TEST_F(FormTransfer, CommentIsShownOnlyWithHasComment) {
+    rec.tail.set_comment("line one");
+    Show();
+    EXPECT_EQ("", win.fields.commentText);
+    Store();
+    for (int i = 288; i < 320; ++i) EXPECT_EQ(0, rec.Data()[i]);
+
+    rec.tail.set_comment(std::string(32, 'x'));
+    rec.main.set_has_comment(1);
+    Show();
+    EXPECT_EQ(std::string(32, 'x'), win.fields.commentText);
+    win.fields.commentText = "short";
+    Store();
+    EXPECT_EQ("short", rec.tail.comment());
+    EXPECT_EQ(0, rec.Data()[293]);
+}
+
+TEST_F(FormTransfer, WepKeyIdComesFromTheDialogOfTheStoredWepMode) {
+    rec.wlan.set_wep_key_id(2);
+    Show();
+    EXPECT_EQ(2, win.wep64.wepId);
+    EXPECT_EQ(2, win.wep128.wepId);
+
+    win.wep64.wepId = 1;
+    win.wep128.wepId = 3;
+    for (int mode : {0, 1, 2}) {
+        win.controls.SetSelection(CTL_WEP_LIST, mode);
+        Store();
+        EXPECT_EQ(mode == 1 ? 1u : 3u, rec.wlan.wep_key_id()) << mode;
+    }
+}
+
+TEST_F(FormTransfer, WepKeysTravelAsHexAndLeaveTheReservedBytes) {
+    rec = RandomRecord(21);
+    rec.wlan.set_wep64_key(0, {0x1A, 0x2B, 0x3C, 0x4D, 0x5E});
+    const std::uint8_t reserved64 = rec.Data()[213];
+    const std::uint8_t reserved128 = rec.Data()[245];
+    Show();
+    EXPECT_EQ("1A2B3C4D5E", win.wep64.keyText[0]);
+    EXPECT_EQ(26u, win.wep128.keyText[0].size());
+
+    win.wep64.keyText[0] = "0102030405";
+    win.wep128.keyText[0] = "000102030405060708090A0B0C";
+    EXPECT_EQ(1, Store());
+    const std::uint8_t want64[] = {1, 2, 3, 4, 5};
+    EXPECT_EQ(0, std::memcmp(want64, rec.Data() + 208, 5));
+    EXPECT_EQ(reserved64, rec.Data()[213]);
+    EXPECT_EQ(0x0C, rec.Data()[244]);
+    EXPECT_EQ(reserved128, rec.Data()[245]);
+
+    win.wep64.keyText[0] = "1A2B3C4D5E";
+    Store();
+    const std::uint8_t again[] = {0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
+    EXPECT_EQ(0, std::memcmp(again, rec.Data() + 208, 5));
+    EXPECT_EQ(reserved64, rec.Data()[213]);
+}
+
+TEST_F(FormTransfer, EmptyKeyTextKeepsTheSlot) {
+    rec = RandomRecord(22);
+    Show();
+    const EnvRecord before = rec;
+    win.wep64.keyText[3] = "";
+    win.wep128.keyText[2] = "";
+    EXPECT_EQ(1, Store());
+    EXPECT_EQ(0, std::memcmp(before.Data() + 208 + 18, rec.Data() + 208 + 18, 6));
+    EXPECT_EQ(0, std::memcmp(before.Data() + 232 + 28, rec.Data() + 232 + 28, 14));
+    EXPECT_TRUE(win.messages.empty());
+}
+
+TEST_F(FormTransfer, NonHexKeyIsRefusedWithItsMessageAndStopsTheKeys) {
+    rec = RandomRecord(23);
+    Show();
+    const EnvRecord before = rec;
+    for (int i = 0; i < 4; ++i) {
+        win.wep64.keyText[i] = "1111111111";
+        win.wep128.keyText[i] = std::string(26, '2');
+    }
+    win.wep64.keyText[1] = "11111111G1";
+    EXPECT_EQ(0, Store());
+    ASSERT_EQ(1u, win.messages.size());
+    EXPECT_EQ("The WEP64 Key1 is wrong!", win.messages[0].first);
+    EXPECT_EQ(0x10u, win.messages[0].second);
+    EXPECT_EQ(0x11, rec.Data()[208]);      // key 0 of both sizes stored
+    EXPECT_EQ(0x22, rec.Data()[232]);
+    for (int k = 1; k < 4; ++k) {          // key 1 on untouched
+        EXPECT_EQ(0, std::memcmp(before.Data() + 208 + 6 * k, rec.Data() + 208 + 6 * k, 5)) << k;
+        EXPECT_EQ(0, std::memcmp(before.Data() + 232 + 14 * k, rec.Data() + 232 + 14 * k, 13)) << k;
+    }
+
+    win.messages.clear();
+    win.wep64.keyText[1] = "1111111111";
+    win.wep128.keyText[2] = "22222222222222222222222 22";
+    EXPECT_EQ(0, Store());
+    ASSERT_EQ(1u, win.messages.size());
+    EXPECT_EQ("The WEP128 Key2 is wrong!", win.messages[0].first);
+    EXPECT_EQ(0x11, rec.Data()[208 + 12]);  // 64-bit key 2 comes before 128-bit key 2
+    EXPECT_EQ(0, std::memcmp(before.Data() + 232 + 28, rec.Data() + 232 + 28, 13));
+}
+
+TEST_F(FormTransfer, AddressesTravelInNetworkOrder) {
+    win.controls.SetAddress(CTL_LOCAL_IP, 0xC0A801FE);  // 192.168.1.254
+    win.controls.SetAddress(CTL_SUBNET_MASK, 0xFFFFFF00);
+    win.controls.SetAddress(CTL_GATEWAY_IP, 0xC0A80101);
+    win.controls.SetAddress(CTL_PEER_IP, 0x0A000002);
+    Store();
+    const std::uint8_t want[] = {192, 168, 1, 254, 255, 255, 255, 0, 192, 168, 1, 1};
+    EXPECT_EQ(0, std::memcmp(want, rec.Data() + 36, 12));
+    const std::uint8_t peer[] = {10, 0, 0, 2};
+    EXPECT_EQ(0, std::memcmp(peer, rec.Data() + 100, 4));
+
+    win.controls.SetAddress(CTL_LOCAL_IP, 0);
+    Show();
+    EXPECT_EQ(0xC0A801FEu, win.controls.GetAddress(CTL_LOCAL_IP));
+}
+
+TEST_F(FormTransfer, EapolBuffersHoldTheJoinedNameAndThePassword) {
+    rec.main.set_eapol_identity(std::string(32, 'n'));
+    rec.main.set_eapol_password("12345678");
+    std::memset(win.eapUserName, 'z', sizeof win.eapUserName);
+    std::memset(win.eapPassword, 'z', sizeof win.eapPassword);
+    Show();
+    EXPECT_EQ(std::string(32, 'n'), std::string(win.eapUserName));
+    EXPECT_EQ("12345678", std::string(win.eapPassword));
+
+    std::memset(win.eapUserName, 0, sizeof win.eapUserName);
+    std::strcpy(win.eapUserName, "ABCDEFGHI");
+    std::memset(win.eapPassword, 0, sizeof win.eapPassword);
+    std::strcpy(win.eapPassword, "pw");
+    Store();
+    EXPECT_EQ("ABCDEFGHI", rec.main.eapol_identity());
+    EXPECT_EQ('I', rec.Data()[64]);
+    EXPECT_EQ(0, rec.Data()[65]);
+    EXPECT_EQ(0, rec.Data()[48]);
+    EXPECT_EQ("pw", rec.main.eapol_password());
+}
+
+TEST_F(FormTransfer, PortListGetsAFirstSelectionOnlyWhenItHasNone) {
+    Show();
+    EXPECT_EQ(0, Sel(CTL_PORT_LIST));
+    win.controls.SetSelection(CTL_PORT_LIST, 1);
+    Show();
+    EXPECT_EQ(1, Sel(CTL_PORT_LIST));
+}
+
+TEST_F(FormTransfer, DefaultRecordShowsItsDefaults) {
+    SetDefaultRecord(rec.main, rec.wlan, rec.tail);
+    win.recordLoaded = 0;
+    Show();
+    EXPECT_EQ("MAC", win.fields.macText);
+    EXPECT_EQ(1, win.fields.arpEnabled);
+    EXPECT_EQ(1, win.fields.kivraEnabled);
+    EXPECT_EQ(0, win.fields.telnetEnabled);
+    EXPECT_EQ(5, Sel(CTL_BAUD_LIST));
+    EXPECT_EQ(1, Sel(CTL_DATA_BITS_LIST));
+    EXPECT_EQ(1, Sel(CTL_MODE_LIST));
+    EXPECT_EQ(1, Sel(CTL_WLAN_MODE_LIST));
+    EXPECT_EQ(0x0A010001u, win.controls.GetAddress(CTL_LOCAL_IP));
+    EXPECT_EQ(1, win.fields.waterMark);
+    EXPECT_EQ(std::string(10, '0'), win.wep64.keyText[0]);
+    EXPECT_EQ(std::string(26, '0'), win.wep128.keyText[3]);
+}
+
+TEST_F(FormTransfer, EachRecordFieldLandsInItsOwnFormPiece) {
+    rec.main.set_kivra(1);
+    rec.main.set_power_down(1);
+    rec.main.set_remote_search(1);
+    rec.main.set_eapol(2);
+    rec.main.set_wlan_cfg(1);
+    rec.main.set_local_ip(0x01010101);
+    rec.main.set_subnet_mask(0x02020202);
+    rec.main.set_gateway_ip(0x03030303);
+    rec.main.set_peer_ip(0x04040404);
+    rec.main.set_parity(2);
+    rec.main.set_data_bits(8);
+    rec.main.set_stop_bits(1);
+    rec.main.set_serial_type(2);
+    rec.main.set_mode(3);
+    rec.main.set_timeout(11);
+    rec.main.set_water_mark(22);
+    rec.main.set_local_port(33);
+    rec.main.set_peer_port(44);
+    rec.wlan.set_wlan_mode(2);
+    rec.wlan.set_channel(13);
+    rec.wlan.set_wep_mode(1);
+    rec.wlan.set_auth_mode(1);
+    rec.wlan.set_boot_infra(1);
+    rec.wlan.set_ssid("target");
+    rec.wlan.set_adhoc_ssid("adhoc");
+    Show();
+    const FormFields& f = win.fields;
+    EXPECT_EQ(1, f.kivraEnabled);
+    EXPECT_EQ(0, f.arpEnabled);
+    EXPECT_EQ(0, f.dhcpEnabled);
+    EXPECT_EQ(1, f.powerDown);
+    EXPECT_EQ(1, f.remoteSearch);
+    EXPECT_EQ(0, f.multiConn);
+    EXPECT_EQ(0, f.secureEnabled);
+    EXPECT_EQ(0, f.telnetEnabled);
+    EXPECT_EQ(2, f.eapolEnabled);
+    EXPECT_EQ(1, f.wlanCfg);
+    EXPECT_EQ(0x01010101u, win.controls.GetAddress(CTL_LOCAL_IP));
+    EXPECT_EQ(0x02020202u, win.controls.GetAddress(CTL_SUBNET_MASK));
+    EXPECT_EQ(0x03030303u, win.controls.GetAddress(CTL_GATEWAY_IP));
+    EXPECT_EQ(0x04040404u, win.controls.GetAddress(CTL_PEER_IP));
+    EXPECT_EQ(2, Sel(CTL_PARITY_LIST));
+    EXPECT_EQ(1, Sel(CTL_DATA_BITS_LIST));
+    EXPECT_EQ(1, Sel(CTL_STOP_BIT_LIST));
+    EXPECT_EQ(2, Sel(CTL_SERIAL_TYPE_LIST));
+    EXPECT_EQ(3, Sel(CTL_MODE_LIST));
+    EXPECT_EQ(11, f.timeoutValue);
+    EXPECT_EQ(22, f.waterMark);
+    EXPECT_EQ(33, f.localPort);
+    EXPECT_EQ(44, f.peerPort);
+    EXPECT_EQ(2, Sel(CTL_WLAN_MODE_LIST));
+    EXPECT_EQ(13, Sel(CTL_CHANNEL_LIST));
+    EXPECT_EQ(1, Sel(CTL_WEP_LIST));
+    EXPECT_EQ(1, Sel(CTL_AUTH_MODE_LIST));
+    EXPECT_EQ(0, win.startup.adHocOnBoot);
+    EXPECT_EQ(1, win.startup.infrastructureOnBoot);
+    EXPECT_EQ("target", f.targetSsid);
+    EXPECT_EQ("adhoc", f.adhocSsid);
+}
+
+TEST_F(FormTransfer, EachFormPieceIsStoredInItsOwnField) {
+    FormFields& f = win.fields;
+    f.arpEnabled = 1;
+    f.telnetEnabled = 1;
+    f.multiConn = 1;
+    f.wlanCfg = 1;
+    f.eapolEnabled = 1;
+    f.timeoutValue = 7;
+    f.waterMark = 8;
+    f.localPort = 9;
+    f.peerPort = 10;
+    f.targetSsid = "t";
+    f.adhocSsid = "a";
+    win.controls.SetSelection(CTL_PARITY_LIST, 1);
+    win.controls.SetSelection(CTL_DATA_BITS_LIST, 0);
+    win.controls.SetSelection(CTL_STOP_BIT_LIST, 1);
+    win.controls.SetSelection(CTL_SERIAL_TYPE_LIST, 1);
+    win.controls.SetSelection(CTL_MODE_LIST, 2);
+    win.controls.SetSelection(CTL_FLOW_CONTROL_LIST, 1);
+    win.controls.SetSelection(CTL_WLAN_MODE_LIST, 3);
+    win.controls.SetSelection(CTL_CHANNEL_LIST, 6);
+    win.controls.SetSelection(CTL_WEP_LIST, 2);
+    win.controls.SetSelection(CTL_AUTH_MODE_LIST, 0);
+    win.startup.adHocOnBoot = 1;
+    Store();
+    const MainBlock& m = rec.main;
+    EXPECT_EQ(0x0004u | 0x1000u, m.options());  // arp, eapol 1
+    EXPECT_EQ(1u, m.parity());
+    EXPECT_EQ(7u, m.data_bits());
+    EXPECT_EQ(1u, m.rts_cts());
+    EXPECT_EQ(0u, m.xon_xoff());
+    EXPECT_EQ(1u, m.telnet());
+    EXPECT_EQ(1u, m.wlan_cfg());
+    EXPECT_EQ(1u, m.serial_type());
+    EXPECT_EQ(1u, m.stop_bits());
+    EXPECT_EQ(1u, m.multi_conn());
+    EXPECT_EQ(2u, m.mode());
+    EXPECT_EQ(7u, m.timeout());
+    EXPECT_EQ(8u, m.water_mark());
+    EXPECT_EQ(9u, m.local_port());
+    EXPECT_EQ(10u, m.peer_port());
+    EXPECT_EQ(3u, rec.wlan.wlan_mode());
+    EXPECT_EQ(6u, rec.wlan.channel());
+    EXPECT_EQ(2u, rec.wlan.wep_mode());
+    EXPECT_EQ(0u, rec.wlan.auth_mode());
+    EXPECT_EQ(1u, rec.wlan.boot_adhoc());
+    EXPECT_EQ(0u, rec.wlan.boot_infra());
+    EXPECT_EQ("t", rec.wlan.ssid());
+    EXPECT_EQ("a", rec.wlan.adhoc_ssid());
+}
+
+// Bits FormToRecord writes; everything else must come back as read.
+bool EditedBit(int bit) {
+    const int byte = bit / 8;
+    const auto inWord = [&](int word, std::initializer_list<int> bits) {
+        if (byte < word || byte >= word + 4) return false;
+        for (int b : bits)
+            if (bit - word * 8 == b) return true;
+        return false;
+    };
+    if (inWord(32, {0, 2, 4, 12, 13, 15, 17})) return true;
+    if (inWord(84, {0, 1, 2, 3, 4, 5, 6, 7, 8, 15, 16, 17, 18, 19, 20})) return true;
+    if (inWord(128, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15})) return true;
+    const int ranges[][2] = {{36, 48}, {48, 72}, {88, 98}, {100, 108}, {108, 124}, {144, 208}, {288, 320}};
+    for (const auto& r : ranges)
+        if (byte >= r[0] && byte < r[1] && byte != 95) return true;
+    for (int k = 0; k < 4; ++k) {
+        if (byte >= 208 + 6 * k && byte < 208 + 6 * k + 5) return true;
+        if (byte >= 232 + 14 * k && byte < 232 + 14 * k + 13) return true;
+    }
+    return false;
+}
+
+TEST_F(FormTransfer, RandomRecordKeepsEveryBitTheWindowDoesNotEdit) {
+    for (std::uint32_t seed = 1; seed <= 50; ++seed) {
+        rec = RandomRecord(seed);
+        const EnvRecord before = rec;
+        Show();
+        ASSERT_EQ(1, Store());
+        for (int bit = 0; bit < 480 * 8; ++bit) {
+            if (EditedBit(bit)) continue;
+            const int m = 1 << (bit % 8);
+            ASSERT_EQ(before.Data()[bit / 8] & m, rec.Data()[bit / 8] & m) << "seed " << seed << " bit " << bit;
+        }
+    }
+}
+
+// Puts the edited fields of a random record into values the window can show.
+void MakeRepresentable(EnvRecord& r, std::mt19937& rng) {
+    const auto pick = [&](std::initializer_list<std::uint32_t> values) {
+        return *(values.begin() + rng() % values.size());
+    };
+    const auto cutText = [&](int offset, int size) {
+        const int keep = static_cast<int>(rng() % (size + 1));
+        std::memset(r.Data() + offset + keep, 0, size - keep);
+        for (int i = 0; i < keep; ++i)
+            if (r.Data()[offset + i] == 0) r.Data()[offset + i] = 'a';
+    };
+    r.main.set_has_comment(1);
+    cutText(288, 32);
+    cutText(144, 32);
+    cutText(176, 32);
+    r.main.set_data_bits(pick({6, 7, 8}));
+    r.main.set_stop_bits(pick({0, 1, 3}));
+    r.wlan.set_auth_mode(pick({0, 1, 3}));
+    r.main.set_mode(static_cast<std::uint8_t>(pick({0, 1, 2, 3, 255})));
+    r.wlan.set_wlan_mode(pick({0, 1, 2, 3, 15}));
+    r.main.set_baud_rate(pick({1200, 2400, 4800, 9600, 14400, 19200, 38400, 57600, 115200}));
+    const int model = static_cast<int>(r.main.model_code());
+    r.main.set_timeout(static_cast<std::uint16_t>(r.main.timeout() % (StoredTimeoutLimit(model) + 1)));
+    r.main.set_water_mark(static_cast<std::uint16_t>(r.main.water_mark() % (StoredWaterMarkLimit(model) + 1)));
+    if (r.main.rts_cts()) r.main.set_xon_xoff(0);
+    if (r.main.xon_xoff()) r.main.set_has_xonxoff(1);
+}
+
+TEST_F(FormTransfer, RepresentableRecordComesBackByteForByte) {
+    std::mt19937 rng(77);
+    for (std::uint32_t seed = 1; seed <= 200; ++seed) {
+        rec = RandomRecord(seed);
+        MakeRepresentable(rec, rng);
+        const EnvRecord before = rec;
+        win = FakeWindow();
+        Show();
+        ASSERT_EQ(1, Store());
+        for (int i = 0; i < 480; ++i) ASSERT_EQ(before.Data()[i], rec.Data()[i]) << "seed " << seed << " byte " << i;
+    }
+}
+
+}  // namespace
+}  // namespace quarnel

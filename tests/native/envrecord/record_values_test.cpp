@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include "envrecord/converter_address.h"
+#include "envrecord/record_values.h"
+#include "record_test_util.h"
+
+namespace quarnel {
+namespace {
+
+std::uint32_t Le32(const EnvRecord& r, int offset) {
+    const std::uint8_t* p = r.Data() + offset;
+    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+void PutLe32(EnvRecord& r, int offset, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) r.Data()[offset + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+void PutBytes(EnvRecord& r, int offset, std::initializer_list<int> bytes) {
+    for (int b : bytes) r.Data()[offset++] = static_cast<std::uint8_t>(b);
+}
+
+TEST(StartupDefaults, WholeImageIsExactlyTheDefaults) {
+    EnvRecord r = RandomRecord(11);
+    SetDefaultRecord(r.main, r.wlan, r.tail);
+
+    EnvRecord want = ZeroRecord();
+    std::copy(DEFAULT_MAC_PLACEHOLDER.begin(), DEFAULT_MAC_PLACEHOLDER.end(), want.Data() + 4);
+    PutBytes(want, 28, {0x01});                    // device_info bits 0-3 = 1
+    PutBytes(want, 32, {0x14});                    // arp, kivra
+    PutBytes(want, 36, {10, 1, 0, 1, 255, 0, 0, 0});
+    PutBytes(want, 84, {0x20, 0x24});              // data_bits 8, bits 10 and 13
+    PutBytes(want, 88, {0x00, 0x4B, 0x00, 0x00});  // 19200
+    PutBytes(want, 94, {1});                       // ATC
+    PutBytes(want, 96, {1, 0});
+    PutBytes(want, 128, {0x01});                   // Infrastructure
+    for (int i = 0; i < 480; ++i) ASSERT_EQ(want.Data()[i], r.Data()[i]) << "byte " << i;
+
+    EXPECT_EQ(0x2420u, r.main.serial_options() & 0xFFFF);
+    EXPECT_EQ(0u, r.main.telnet());
+    EXPECT_EQ(0u, r.main.model_code());
+}
+
+// The factory values computed from the layout description, from `before`.
+EnvRecord ExpectedFactory(const EnvRecord& before, bool telnet) {
+    EnvRecord want = before;
+    std::fill(want.Data() + 128, want.Data() + 288, 0);
+    want.Data()[128] = 0x01;
+    std::fill(want.Data() + 288, want.Data() + 352, 0);
+
+    const std::uint32_t o = Le32(before, 32);
+    const std::uint32_t cleared = 1u << 0 | 1u << 2 | 1u << 3 | 1u << 6 | 1u << 15 | 1u << 17 | 1u << 19 |
+                                  1u << 22 | 1u << 24 | 1u << 25;
+    PutLe32(want, 32, (o & ~cleared) | 1u << 4 | 1u << 7 | ((o >> 16) & 1u) << 17);
+
+    PutBytes(want, 36, {10, 1, 0, 1, 255, 0, 0, 0, 0, 0, 0, 0});
+    std::fill(want.Data() + 48, want.Data() + 72, 0);
+    std::fill(want.Data() + 108, want.Data() + 124, 0);
+
+    const std::uint32_t s = Le32(before, 84);
+    PutLe32(want, 84, (s & ~(0xFFu | 1u << 8 | 0x1Fu << 16)) | 0x20u | (telnet ? 1u << 8 : 0u));
+
+    PutBytes(want, 88, {0x00, 0x4B, 0x00, 0x00, 0, 0, 0});  // baud, timeout, mode
+    PutBytes(want, 96, {0, 0});
+    PutBytes(want, 100, {0, 0, 0, 0, 0, 0, 0xBE, 0x05});
+    return want;
+}
+
+TEST(FactoryValues, ExactBytesForEveryModelAndEverythingElseLeftAlone) {
+    for (std::uint32_t model = 0; model < 32; ++model) {
+        for (std::uint32_t seed = 1; seed <= 4; ++seed) {
+            EnvRecord before = RandomRecord(seed * 100 + model);
+            before.main.set_model_code(model);
+            EnvRecord r = before;
+            ApplyFactoryValues(r.main, r.wlan, r.tail);
+
+            const bool telnet = model == 7 || model == 9 || model == 11;
+            const EnvRecord want = ExpectedFactory(before, telnet);
+            for (int i = 0; i < 480; ++i)
+                ASSERT_EQ(want.Data()[i], r.Data()[i]) << "model " << model << " byte " << i;
+            EXPECT_EQ(telnet ? 1u : 0u, r.main.telnet());
+        }
+    }
+}
+
+TEST(FactoryValues, RemoteSearchFollowsTheConverterFlag) {
+    for (std::uint32_t has : {0u, 1u}) {
+        EnvRecord r = RandomRecord(5);
+        r.main.set_has_remote_search(has);
+        r.main.set_remote_search(1 - has);
+        ApplyFactoryValues(r.main, r.wlan, r.tail);
+        EXPECT_EQ(has, r.main.remote_search());
+        EXPECT_EQ(has, r.main.has_remote_search());
+    }
+}
+
+TEST(FactoryValues, KeepPasswordEapolAndConverterFlags) {
+    EnvRecord r = RandomRecord(8);
+    r.main.set_eapol(2);
+    const auto pw = r.main.password_block();
+    const std::uint32_t deviceInfo = r.main.device_info();
+    r.main.set_no_telnet(1);
+    r.main.set_has_permitted_ip(1);
+    r.main.set_has_comment(1);
+    ApplyFactoryValues(r.main, r.wlan, r.tail);
+    EXPECT_EQ(2u, r.main.eapol());
+    EXPECT_EQ(pw, r.main.password_block());
+    EXPECT_EQ(deviceInfo, r.main.device_info());
+    EXPECT_EQ(1u, r.main.no_telnet());
+    EXPECT_EQ(1u, r.main.has_permitted_ip());
+    EXPECT_EQ(1u, r.main.has_comment());
+    EXPECT_EQ("", r.tail.comment());
+    EXPECT_EQ(1u, r.wlan.wlan_mode());
+}
+
+TEST(ConverterAddresses, MonitorIsShiftedBy32ShellIsTheOffset) {
+    EXPECT_EQ(32, ConverterAddress(0, 1));
+    EXPECT_EQ(511, ConverterAddress(479, 1));
+    EXPECT_EQ(64, ConverterAddress(32, 1));
+    EXPECT_EQ(32, ConverterAddress(32, 0));
+    EXPECT_EQ(479, ConverterAddress(479, 0));
+
+    EXPECT_EQ(0, RecordOffsetOfAddress(32, 1));
+    EXPECT_EQ(-1, RecordOffsetOfAddress(31, 1));
+    EXPECT_EQ(-1, RecordOffsetOfAddress(512, 1));
+    EXPECT_EQ(479, RecordOffsetOfAddress(479, 0));
+    EXPECT_EQ(-1, RecordOffsetOfAddress(480, 0));
+
+    EXPECT_FALSE(IsWrittenOffset(0));
+    EXPECT_FALSE(IsWrittenOffset(31));
+    EXPECT_TRUE(IsWrittenOffset(32));
+    EXPECT_TRUE(IsWrittenOffset(479));
+    EXPECT_FALSE(IsWrittenOffset(480));
+}
+
+}  // namespace
+}  // namespace quarnel

@@ -298,16 +298,6 @@ TEST(EnvRecordReserved, PatchingEveryFieldKeepsEveryReservedBitAndByte) {
     EXPECT_GT(reservedBits, 1700);  // the reserved areas were all looked at
 }
 
-TEST(EnvRecordRegions, RegionsAreTheConsecutiveThirdsOfTheImage) {
-    EnvRecord r = ZeroRecord();
-    r.main.bytes[127] = 1;
-    r.wlan.bytes[0] = 2;
-    r.tail.bytes[191] = 3;
-    EXPECT_EQ(1, r.Data()[127]);
-    EXPECT_EQ(2, r.Data()[128]);
-    EXPECT_EQ(3, r.Data()[479]);
-}
-
 TEST(EnvRecordFirmware, LabelShowsMajorMinorAndRevisionLetter) {
     EnvRecord r = ZeroRecord();
     r.main.set_fw_major(2);

@@ -109,12 +109,14 @@ bool ReceiverThread::Start(LinkState& state) {
     return false;
   }
   // _beginthreadex, not _beginthread: Stop needs a handle it can wait on.
-  const uintptr_t thread = _beginthreadex(nullptr, 0, ReceiverMain, context, 0, nullptr);
+  unsigned id = 0;
+  const uintptr_t thread = _beginthreadex(nullptr, 0, ReceiverMain, context, 0, &id);
   if (thread == 0) {
     FreeContext(context);
     return false;
   }
   thread_ = reinterpret_cast<HANDLE>(thread);
+  threadId_ = id;
   context_ = context;
   return true;
 }
@@ -128,6 +130,7 @@ void ReceiverThread::Stop() {
   // Otherwise the thread still uses its context: it is left to it.
   CloseHandle(thread_);
   thread_ = nullptr;
+  threadId_ = 0;
   context_ = nullptr;
 }
 

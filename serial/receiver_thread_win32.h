@@ -24,9 +24,12 @@ class ReceiverThread {
   // Wakes the thread wherever it waits and waits for it to end (bounded).
   void Stop();
   bool Running() const { return thread_ != nullptr; }
+  // Id of the running thread, 0 without one (for diagnostics and tests).
+  DWORD ThreadId() const { return threadId_; }
 
  private:
   HANDLE thread_ = nullptr;
+  DWORD threadId_ = 0;
   ReceiverContext* context_ = nullptr;
 };
 

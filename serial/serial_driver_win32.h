@@ -39,6 +39,9 @@ class Win32SerialDriver final : public SerialDriver {
   void PostToOwner(WindowHandle owner, uint32_t message, uint32_t lParam) override;
   void ShowLinkError(WindowHandle owner, const char* text) override;
 
+  // Id of the running receiver thread, 0 without one.
+  DWORD ReceiverThreadId() const { return receiver_.ThreadId(); }
+
  private:
   HANDLE readEndEvent_ = nullptr;  // auto-reset; set by the window thread, waited on by the receiver
   OVERLAPPED writeOv_;             // window thread only

@@ -2,8 +2,6 @@
 
 #include <tlhelp32.h>
 
-#include <algorithm>
-
 #include "serial/port_messages.h"
 
 namespace quarnel {
@@ -98,25 +96,17 @@ void LinkHarness::Send(const std::string& bytes) {
   port_.Write(gLinkState, bytes.data(), static_cast<int>(bytes.size()));
 }
 
-std::vector<DWORD> ProcessThreads() {
-  std::vector<DWORD> ids;
+bool ThreadListed(DWORD id) {
+  bool listed = false;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return ids;
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
   THREADENTRY32 entry = {};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ids.push_back(entry.th32ThreadID);
+  for (BOOL more = Thread32First(snapshot, &entry); more && !listed; more = Thread32Next(snapshot, &entry)) {
+    listed = entry.th32OwnerProcessID == GetCurrentProcessId() && entry.th32ThreadID == id;
   }
   CloseHandle(snapshot);
-  return ids;
-}
-
-std::vector<DWORD> NewThreads(const std::vector<DWORD>& before, const std::vector<DWORD>& after) {
-  std::vector<DWORD> added;
-  for (DWORD id : after) {
-    if (std::find(before.begin(), before.end(), id) == before.end()) added.push_back(id);
-  }
-  return added;
+  return listed;
 }
 
 }  // namespace quarnel

@@ -30,6 +30,7 @@ class LinkHarness {
 
   HWND window() const { return window_; }
   SerialPort& port() { return port_; }
+  Win32SerialDriver& driver() { return driver_; }
 
   std::string received;
   int opened = 0;        // WM_PORT_OPENED seen
@@ -46,9 +47,7 @@ class LinkHarness {
   HWND window_ = nullptr;
 };
 
-// Ids of this process's threads (Toolhelp snapshot).
-std::vector<DWORD> ProcessThreads();
-// Threads in after that are not in before.
-std::vector<DWORD> NewThreads(const std::vector<DWORD>& before, const std::vector<DWORD>& after);
+// Whether a thread of this process with this id exists (Toolhelp snapshot).
+bool ThreadListed(DWORD id);
 
 }  // namespace quarnel

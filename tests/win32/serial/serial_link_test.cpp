@@ -28,14 +28,15 @@ class SerialLinkTest : public ::testing::Test {
   }
   void TearDown() override { SetLinkErrorHandler(previous_); }
 
-  // The one thread StartReceiver adds, opened for waiting and timing.
+  // The receiver thread of a newly opened port, opened for waiting and timing.
   HANDLE OpenReceiverOf(uint16_t portNumber) {
-    const std::vector<DWORD> before = ProcessThreads();
     if (!link_.OpenActive(portNumber)) return nullptr;
-    const std::vector<DWORD> added = NewThreads(before, ProcessThreads());
-    if (added.size() != 1) return nullptr;
-    return OpenThread(SYNCHRONIZE | THREAD_QUERY_INFORMATION, FALSE, added[0]);
+    const DWORD id = link_.driver().ReceiverThreadId();
+    if (id == 0 || !ThreadListed(id)) return nullptr;
+    return OpenThread(SYNCHRONIZE | THREAD_QUERY_INFORMATION, FALSE, id);
   }
+
+  static bool Ended(HANDLE thread) { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }
 
   LinkHarness link_;
   LinkErrorHandler previous_ = nullptr;
@@ -74,9 +75,12 @@ TEST_F(SerialLinkTest, SeveralExchangesInARowAllArrive) {
 TEST_F(SerialLinkTest, CloseEndsTheReceiverThread) {
   HANDLE receiver = OpenReceiverOf(3);
   ASSERT_NE(receiver, nullptr);
-  EXPECT_EQ(WaitForSingleObject(receiver, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  const DWORD id = GetThreadId(receiver);
+  EXPECT_FALSE(Ended(receiver));
   link_.port().Close(gLinkState);
-  EXPECT_EQ(WaitForSingleObject(receiver, 0), static_cast<DWORD>(WAIT_OBJECT_0));
+  EXPECT_TRUE(Ended(receiver));
+  EXPECT_FALSE(ThreadListed(id));
+  EXPECT_EQ(link_.driver().ReceiverThreadId(), 0u);
   EXPECT_EQ(gLinkState.isOpen, 0);
   CloseHandle(receiver);
 }
@@ -89,18 +93,29 @@ TEST_F(SerialLinkTest, CloseEndsAReceiverParkedOnItsNotification) {
   link_.Run(300);
   ASSERT_GE(link_.dataEvents, 1);
   link_.port().Close(gLinkState);
-  EXPECT_EQ(WaitForSingleObject(receiver, 0), static_cast<DWORD>(WAIT_OBJECT_0));
+  EXPECT_TRUE(Ended(receiver));
   CloseHandle(receiver);
 }
 
 TEST_F(SerialLinkTest, SwitchingPortsLeavesExactlyOneReceiver) {
-  const std::vector<DWORD> before = ProcessThreads();
-  ASSERT_TRUE(link_.OpenActive(3));
+  HANDLE first = OpenReceiverOf(3);
+  ASSERT_NE(first, nullptr);
+  // As the window does when another port is chosen: close, then open at once.
   link_.port().Close(gLinkState);
-  ASSERT_TRUE(link_.OpenActive(10));
-  EXPECT_EQ(NewThreads(before, ProcessThreads()).size(), 1u);
+  HANDLE second = OpenReceiverOf(10);
+  ASSERT_NE(second, nullptr);
+  EXPECT_TRUE(Ended(first));
+  EXPECT_FALSE(ThreadListed(GetThreadId(first)));
+  EXPECT_FALSE(Ended(second));
+  // The new receiver serves the new port.
+  gPortSettings.baudCode = kBaud19200;
+  link_.port().Configure(gPortSettings, gLinkState);
+  link_.Send("\rC1\r");
+  EXPECT_TRUE(link_.WaitForText("msh>", 5000)) << "received: " << link_.received;
   link_.port().Close(gLinkState);
-  EXPECT_TRUE(NewThreads(before, ProcessThreads()).empty());
+  EXPECT_TRUE(Ended(second));
+  CloseHandle(first);
+  CloseHandle(second);
 }
 
 TEST_F(SerialLinkTest, OpeningAMissingPortFailsAndAsksForTheClose) {

@@ -1,0 +1,421 @@
+#include "ui/config_dialog.h"
+
+#include <algorithm>
+
+#include "app/about_dialog.h"
+#include "envrecord/form_transfer.h"
+#include "envrecord/record_values.h"
+#include "exchange/timer_ids.h"
+#include "framework/data_exchange.h"
+#include "framework/message_box.h"
+#include "framework/resource_module.h"
+#include "framework/template_lists.h"
+#include "resources/resource.h"
+#include "serial/com_port_list.h"
+#include "serial/port_messages.h"
+#include "ui/control_rules.h"
+#include "ui/eap_id_dialog.h"
+#include "ui/field_rules.h"
+#include "ui/password_dialog.h"
+#include "ui/progress_dialog.h"
+
+namespace quarnel {
+
+namespace {
+
+constexpr int kSsidMaxChars = 32;
+constexpr int kCommentMaxChars = 32;
+constexpr int kPortListCapacity = 30;
+
+// The bound fields in the order of DoDataExchange: a failed collection
+// reaches every field before the refused one and none after it.
+constexpr int kExchangeOrder[] = {
+    IDC_ARP,        IDC_DHCP,          IDC_EAPOL,      IDC_KIVRA,           IDC_TELNET,
+    IDC_LOCAL_PORT, IDC_PEER_PORT,     IDC_TIMEOUT,    IDC_WATER_MARK,      IDC_MAC_TEXT,
+    IDC_ADHOC_SSID, IDC_TARGET_SSID,   IDC_POWER_DOWN, IDC_PEER_IP_LABEL,   IDC_WLAN_CFG,
+    IDC_TIMEOUT_LABEL, IDC_WATER_MARK_LABEL, IDC_COMMENT, IDC_REMOTE_SEARCH, IDC_MULTI_CONN,
+    IDC_SECURE,     IDC_FIRMWARE_TEXT,
+};
+
+int ExchangePosition(int controlId) {
+    const int* end = std::end(kExchangeOrder);
+    const int* found = std::find(std::begin(kExchangeOrder), end, controlId);
+    return found == end ? -1 : static_cast<int>(found - std::begin(kExchangeOrder));
+}
+
+}  // namespace
+
+ConfigDialog::ConfigDialog() : Dialog(IDD_CONFIG) {
+    appIcon = LoadIconA(GetResourceInstance(), MAKEINTRESOURCEA(IDI_QUARNEL));
+    ClearReply(exchange);
+}
+
+ConfigDialog::~ConfigDialog() {
+    // The window goes first so that its WM_DESTROY handling (closing the
+    // port) runs while every member still exists.
+    DestroyWindow();
+    delete progressDialog;
+}
+
+MessageMap ConfigDialog::GetMessageMap() const {
+    static const MessageEntry map[] = {
+        OnMessage(WM_SYSCOMMAND, &ConfigDialog::OnSysCommand),
+        OnMessage(WM_PAINT, &ConfigDialog::OnPaint),
+        OnMessage(WM_QUERYDRAGICON, &ConfigDialog::OnQueryDragIcon),
+        OnClicked(IDC_READ, &ConfigDialog::OnRead),
+        OnClicked(IDC_WEP_KEY, &ConfigDialog::OnWepKey),
+        OnClicked(IDC_EXIT, &ConfigDialog::OnExit),
+        OnClicked(IDC_WRITE, &ConfigDialog::OnWrite),
+        OnClicked(IDC_CHANGE_PWD, &ConfigDialog::OnChangePassword),
+        OnClicked(IDC_DHCP, &ConfigDialog::RefreshControls),
+        OnClicked(IDC_EAPOL, &ConfigDialog::RefreshControls),
+        OnClicked(IDC_KIVRA, &ConfigDialog::OnKivra),
+        OnKillFocus(IDC_LOCAL_PORT, &ConfigDialog::OnLocalPortKillFocus),
+        OnKillFocus(IDC_PEER_PORT, &ConfigDialog::OnPeerPortKillFocus),
+        OnKillFocus(IDC_TIMEOUT, &ConfigDialog::OnTimeoutKillFocus),
+        OnKillFocus(IDC_WATER_MARK, &ConfigDialog::OnWaterMarkKillFocus),
+        OnSelChange(IDC_MODE, &ConfigDialog::RefreshControls),
+        OnSelChange(IDC_WLAN_MODE, &ConfigDialog::RefreshControls),
+        OnMessage(WM_TIMER, &ConfigDialog::OnTimer),
+        OnClicked(IDC_START_OPTION, &ConfigDialog::OnStartOption),
+        OnClicked(IDC_EAP_ID, &ConfigDialog::OnEapId),
+        OnKillFocus(IDC_COMMENT, &ConfigDialog::OnCommentKillFocus),
+        OnSelChange(IDC_SERIAL_TYPE, &ConfigDialog::OnSerialTypeChange),
+        OnClicked(IDC_MULTI_CONN, &ConfigDialog::OnMultiConn),
+        OnClicked(IDC_OPEN, &ConfigDialog::OnOpen),
+        OnClicked(IDC_CLOSE, &ConfigDialog::OnClose),
+        OnMessage(WM_DESTROY, &ConfigDialog::OnDestroy),
+        OnClicked(IDC_INITIALIZE_ENV, &ConfigDialog::OnInitializeEnv),
+        OnMessage(WM_PORT_EVENT, &ConfigDialog::OnPortEvent),
+        OnMessage(WM_PORT_OPENED, &ConfigDialog::OnPortOpened),
+        OnMessage(WM_KICKIDLE, &ConfigDialog::OnKickIdle),
+    };
+    return MakeMessageMap(map);
+}
+
+void ConfigDialog::DoDataExchange(DataExchange& dx) {
+    DDX_Control(dx, IDC_AUTH_MODE, authModeList);
+    DDX_Control(dx, IDC_SERIAL_TYPE, serialTypeList);
+    DDX_Control(dx, IDC_STOP_BITS, stopBitList);
+    DDX_Control(dx, IDC_CHANNEL, channelList);
+    DDX_Control(dx, IDC_WEP_MODE, wepList);
+    DDX_Control(dx, IDC_WLAN_MODE, wlanModeList);
+    DDX_Control(dx, IDC_PORT, portCombo);
+    DDX_Control(dx, IDC_SUBNET_MASK, subnetMask);
+    DDX_Control(dx, IDC_FLOW_CONTROL, flowControlList);
+    DDX_Control(dx, IDC_PEER_IP, peerIp);
+    DDX_Control(dx, IDC_PARITY, parityList);
+    DDX_Control(dx, IDC_MODE, modeList);
+    DDX_Control(dx, IDC_LOCAL_IP, localIp);
+    DDX_Control(dx, IDC_GATEWAY_IP, gatewayIp);
+    DDX_Control(dx, IDC_DATA_BITS, dataBitsList);
+    DDX_Control(dx, IDC_BAUD_RATE, baudRateList);
+    DDX_Check(dx, IDC_ARP, fields.arpEnabled);
+    DDX_Check(dx, IDC_DHCP, fields.dhcpEnabled);
+    DDX_Check(dx, IDC_EAPOL, fields.eapolEnabled);
+    DDX_Check(dx, IDC_KIVRA, fields.kivraEnabled);
+    DDX_Check(dx, IDC_TELNET, fields.telnetEnabled);
+    DDX_Text(dx, IDC_LOCAL_PORT, fields.localPort);
+    DDX_Text(dx, IDC_PEER_PORT, fields.peerPort);
+    DDX_Text(dx, IDC_TIMEOUT, fields.timeoutValue);
+    DDX_Text(dx, IDC_WATER_MARK, fields.waterMark);
+    DDX_Text(dx, IDC_MAC_TEXT, fields.macText);
+    DDX_Text(dx, IDC_ADHOC_SSID, fields.adhocSsid);
+    DDV_MaxChars(dx, fields.adhocSsid, kSsidMaxChars);
+    DDX_Text(dx, IDC_TARGET_SSID, fields.targetSsid);
+    DDV_MaxChars(dx, fields.targetSsid, kSsidMaxChars);
+    DDX_Check(dx, IDC_POWER_DOWN, fields.powerDown);
+    DDX_Text(dx, IDC_PEER_IP_LABEL, fields.peerLabel);
+    DDX_Check(dx, IDC_WLAN_CFG, fields.wlanCfg);
+    DDX_Text(dx, IDC_TIMEOUT_LABEL, fields.timeoutLabel);
+    DDX_Text(dx, IDC_WATER_MARK_LABEL, fields.waterMarkLabel);
+    DDX_Text(dx, IDC_COMMENT, fields.commentText);
+    DDV_MaxChars(dx, fields.commentText, kCommentMaxChars);
+    DDX_Check(dx, IDC_REMOTE_SEARCH, fields.remoteSearch);
+    DDX_Check(dx, IDC_MULTI_CONN, fields.multiConn);
+    DDX_Check(dx, IDC_SECURE, fields.secureEnabled);
+    DDX_Text(dx, IDC_FIRMWARE_TEXT, fields.firmwareText);
+}
+
+void ConfigDialog::OnDataExchangeError(int controlId, const char* message) {
+    refusedControl_ = controlId;
+    Dialog::OnDataExchangeError(controlId, message);
+}
+
+bool ConfigDialog::CollectForm() {
+    refusedControl_ = 0;
+    return UpdateData(true);
+}
+
+bool ConfigDialog::WasCollected(int controlId) const {
+    if (refusedControl_ == 0) return true;
+    return ExchangePosition(controlId) < ExchangePosition(refusedControl_);
+}
+
+void ConfigDialog::ShowField(int controlId) { UpdateDataFor(controlId, false); }
+
+BOOL ConfigDialog::OnInitDialog() {
+    FillTemplateLists(GetHwnd(), IDD_CONFIG);
+    Dialog::OnInitDialog();
+
+    HMENU systemMenu = GetSystemMenu(GetHwnd(), FALSE);
+    char aboutText[64] = "";
+    LoadStringA(GetResourceInstance(), IDS_ABOUTBOX, aboutText, sizeof aboutText);
+    if (systemMenu && aboutText[0]) {
+        AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText);
+    }
+    SendMessageA(GetHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
+    SendMessageA(GetHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon));
+
+    FillPortCombo();
+    exchange.monitorMode = 0;
+    SetDefaultRecord(record.main, record.wlan, record.tail);
+    RecordToForm(record.main, record.wlan, record.tail, Form());
+    UpdateData(false);
+    fields.commentText.clear();
+    RefreshControls();
+    EnableDlgItem(IDC_CLOSE, false);
+    LoadLineDefaults(gPortSettings);
+    SetTimer(GetHwnd(), TIMER_PUMP, TIMER_PUMP_ELAPSE_MS, nullptr);
+    return TRUE;
+}
+
+void ConfigDialog::FillPortCombo() {
+    portCount = ComPortList(ports, kPortListCapacity);
+    portCombo.ResetContent();
+    if (portCount > 0) {
+        for (int i = 0; i < portCount; ++i) {
+            if (ports[i] > kPortListCapacity) continue;
+            char name[12];
+            wsprintfA(name, "COM%d", ports[i]);
+            portCombo.AddString(name);
+        }
+        portCombo.SetCurSel(0);
+    } else {
+        EnableDlgItem(IDC_PORT, false);
+    }
+}
+
+FormContext ConfigDialog::Form() {
+    return FormContext{fields,      *this,       flags,        eapUserName,
+                       eapPassword, wep64Dialog, wep128Dialog, startupDialog,
+                       exchange.recordLoaded,
+                       [](const char* text, unsigned icon) { AfxMessageBox(text, icon); }};
+}
+
+void ConfigDialog::RefreshControls() {
+    const bool loaded = exchange.recordLoaded == 1;
+    bool collected = true;
+    if (loaded) {
+        collected = CollectForm();
+        if (!collected) {
+            // The rules need these boxes as the user left them, whatever
+            // field stopped the collection; a box never refuses.
+            UpdateDataFor(IDC_DHCP, true);
+            UpdateDataFor(IDC_EAPOL, true);
+            UpdateDataFor(IDC_MULTI_CONN, true);
+        }
+    }
+
+    ControlInputs in;
+    in.recordLoaded = exchange.recordLoaded;
+    in.monitorMode = exchange.monitorMode;
+    in.modeSelection = modeList.GetCurSel();
+    in.serialTypeSelection = serialTypeList.GetCurSel();
+    in.wlanModeSelection = wlanModeList.GetCurSel();
+    in.model_code = flags.model_code;
+    in.multiConn = fields.multiConn;
+    in.dhcpEnabled = fields.dhcpEnabled;
+    in.eapolEnabled = fields.eapolEnabled;
+    in.no_telnet = flags.no_telnet;
+    in.no_dhcp = flags.no_dhcp;
+    in.no_eapol = flags.no_eapol;
+    in.has_permitted_ip = flags.has_permitted_ip;
+    in.has_remote_search = flags.has_remote_search;
+    in.has_comment = flags.has_comment;
+    const ControlDecisions decided = DecideControls(in);
+
+    fields.dhcpEnabled = decided.dhcpEnabled;
+    fields.eapolEnabled = decided.eapolEnabled;
+    fields.peerLabel = decided.peerLabel;
+    fields.timeoutLabel = decided.timeoutLabel;
+    fields.waterMarkLabel = decided.waterMarkLabel;
+    for (const ControlDecision& d : decided.controls) {
+        if (d.state == ControlState::Unchanged) continue;
+        EnableDlgItem(d.id, d.state == ControlState::Enabled);
+    }
+    if (collected) {
+        UpdateData(false);
+    } else {
+        // Only what the rules themselves set; the rest shows what the user
+        // typed, which the failed collection did not take in.
+        for (int id : {IDC_DHCP, IDC_EAPOL, IDC_PEER_IP_LABEL, IDC_TIMEOUT_LABEL, IDC_WATER_MARK_LABEL}) {
+            ShowField(id);
+        }
+    }
+}
+
+void ConfigDialog::LimitNumberOnLeave(int controlId, int& value,
+                                      int (*limit)(int value, const ConverterFlags&)) {
+    const bool collected = CollectForm();
+    if (collected) {
+        value = limit(value, flags);
+        UpdateData(false);
+    } else if (WasCollected(controlId)) {
+        value = limit(value, flags);
+        ShowField(controlId);
+    }
+}
+
+void ConfigDialog::OnLocalPortKillFocus() {
+    LimitNumberOnLeave(IDC_LOCAL_PORT, fields.localPort,
+                       [](int v, const ConverterFlags&) { return LimitPort(v); });
+}
+
+void ConfigDialog::OnPeerPortKillFocus() {
+    LimitNumberOnLeave(IDC_PEER_PORT, fields.peerPort,
+                       [](int v, const ConverterFlags&) { return LimitPort(v); });
+}
+
+void ConfigDialog::OnTimeoutKillFocus() {
+    LimitNumberOnLeave(IDC_TIMEOUT, fields.timeoutValue,
+                       [](int v, const ConverterFlags& f) { return LimitTimeout(v, f.long_limits); });
+}
+
+void ConfigDialog::OnWaterMarkKillFocus() {
+    LimitNumberOnLeave(IDC_WATER_MARK, fields.waterMark, [](int v, const ConverterFlags& f) {
+        return LimitWaterMark(v, f.long_limits, f.model_code);
+    });
+}
+
+void ConfigDialog::OnCommentKillFocus() {
+    const bool collected = CollectForm();
+    // A comment refused for its length is already in the member.
+    const bool commentTaken = collected || WasCollected(IDC_COMMENT) || refusedControl_ == IDC_COMMENT;
+    if (!commentTaken) return;
+    if (LimitComment(fields.commentText)) {
+        ShowMessageBox(GetHwnd(), COMMENT_TOO_LONG_MESSAGE, "", MB_OK | MB_ICONEXCLAMATION);
+    }
+    if (collected) {
+        UpdateData(false);
+    } else {
+        ShowField(IDC_COMMENT);
+    }
+}
+
+void ConfigDialog::OnSerialTypeChange() {
+    const SerialTypeEffect effect = OnSerialTypeSelected(serialTypeList.GetCurSel());
+    if (effect.resetFlowSelection) flowControlList.SetCurSel(0);
+    EnableDlgItem(IDC_FLOW_CONTROL, effect.flowEnabled);
+}
+
+void ConfigDialog::OnMultiConn() {
+    if (!CollectForm()) UpdateDataFor(IDC_MULTI_CONN, true);
+    const MultiConnEffect effect = OnMultiConnChanged(fields.multiConn);
+    if (effect.forceSelections) {
+        modeList.SetCurSel(effect.modeSelection);
+        flowControlList.SetCurSel(effect.flowSelection);
+        serialTypeList.SetCurSel(effect.serialTypeSelection);
+    }
+    RefreshControls();
+}
+
+void ConfigDialog::OnKivra() {
+    if (!CollectForm()) UpdateDataFor(IDC_KIVRA, true);
+    if (!fields.kivraEnabled) {
+        AfxMessageBox("You can't probe/read Tarvo's environment next time, if KIVRA is disabled.",
+                      MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
+void ConfigDialog::OnExit() { PostQuitMessage(0); }
+
+void ConfigDialog::OnWepKey() { RunWepKeyAction(wepList.GetCurSel(), wep64Dialog, wep128Dialog); }
+
+void ConfigDialog::OnChangePassword() {
+    uint8_t block[PASSWORD_BLOCK_SIZE];
+    const MainBlock::PasswordBlock before = record.main.password_block();
+    std::copy(before.begin(), before.end(), block);
+    RunChangePassword(*this, block);
+    MainBlock::PasswordBlock after;
+    std::copy(std::begin(block), std::end(block), after.begin());
+    record.main.set_password_block(after);
+}
+
+void ConfigDialog::OnEapId() { RunEapId(eapUserName, eapPassword); }
+
+void ConfigDialog::OnStartOption() { RunStartOption(startupDialog); }
+
+void ConfigDialog::LoadRecordForTest(const EnvRecord& image, int monitorMode) {
+    record = image;
+    exchange.monitorMode = monitorMode;
+    exchange.recordLoaded = 1;
+    RefreshFormFromRecord();
+}
+
+// FormControls over the bound list and address controls.
+
+const ComboBox* ConfigDialog::ListById(int controlId) const {
+    switch (controlId) {
+    case IDC_AUTH_MODE: return &authModeList;
+    case IDC_SERIAL_TYPE: return &serialTypeList;
+    case IDC_STOP_BITS: return &stopBitList;
+    case IDC_CHANNEL: return &channelList;
+    case IDC_WEP_MODE: return &wepList;
+    case IDC_WLAN_MODE: return &wlanModeList;
+    case IDC_PORT: return &portCombo;
+    case IDC_FLOW_CONTROL: return &flowControlList;
+    case IDC_PARITY: return &parityList;
+    case IDC_MODE: return &modeList;
+    case IDC_DATA_BITS: return &dataBitsList;
+    case IDC_BAUD_RATE: return &baudRateList;
+    default: return nullptr;
+    }
+}
+
+const IpAddressCtrl* ConfigDialog::AddressById(int controlId) const {
+    switch (controlId) {
+    case IDC_SUBNET_MASK: return &subnetMask;
+    case IDC_PEER_IP: return &peerIp;
+    case IDC_LOCAL_IP: return &localIp;
+    case IDC_GATEWAY_IP: return &gatewayIp;
+    default: return nullptr;
+    }
+}
+
+int ConfigDialog::GetSelection(int controlId) const {
+    const ComboBox* list = ListById(controlId);
+    return list ? list->GetCurSel() : -1;
+}
+
+void ConfigDialog::SetSelection(int controlId, int index) {
+    if (const ComboBox* list = ListById(controlId)) const_cast<ComboBox*>(list)->SetCurSel(index);
+}
+
+int ConfigDialog::ItemCount(int controlId) const {
+    const ComboBox* list = ListById(controlId);
+    return list ? list->GetCount() : 0;
+}
+
+void ConfigDialog::DeleteItem(int controlId, int index) {
+    if (const ComboBox* list = ListById(controlId)) const_cast<ComboBox*>(list)->DeleteString(index);
+}
+
+void ConfigDialog::AddItem(int controlId, const char* text) {
+    if (const ComboBox* list = ListById(controlId)) const_cast<ComboBox*>(list)->AddString(text);
+}
+
+std::uint32_t ConfigDialog::GetAddress(int controlId) const {
+    DWORD address = 0;
+    if (const IpAddressCtrl* control = AddressById(controlId)) control->GetAddress(address);
+    return address;
+}
+
+void ConfigDialog::SetAddress(int controlId, std::uint32_t hostOrder) {
+    if (const IpAddressCtrl* control = AddressById(controlId)) {
+        const_cast<IpAddressCtrl*>(control)->SetAddress(hostOrder);
+    }
+}
+
+}  // namespace quarnel

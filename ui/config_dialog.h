@@ -1,0 +1,170 @@
+#pragma once
+
+// ConfigDialog: the main window. Shows one converter's settings, owns the
+// serial link, the exchange engine and the record image, and runs every
+// action of the window.
+//
+// Everything here runs on the window thread. The serial link's receiver
+// thread only posts WM_PORT_EVENT to this window.
+
+#include <cstdint>
+
+#include "envrecord/env_record.h"
+#include "envrecord/form_model.h"
+#include "exchange/device_exchange.h"
+#include "exchange/exchange_host.h"
+#include "framework/controls.h"
+#include "framework/dialog.h"
+#include "serial/serial_driver_win32.h"
+#include "serial/serial_port.h"
+#include "ui/startup_options_dialog.h"
+#include "ui/wep_key_dialog.h"
+
+namespace quarnel {
+
+class ProgressDialog;
+
+class ConfigDialog : public Dialog, private ExchangeHost, private FormControls {
+public:
+    ConfigDialog();
+    ~ConfigDialog() override;
+
+    // The record image and the engine state, for the window's own tests.
+    EnvRecord& Record() { return record; }
+    const DeviceExchange& Exchange() const { return exchange; }
+    int RecordLoaded() const { return exchange.recordLoaded; }
+    // Shows `image` as if it had just been read from a converter.
+    void LoadRecordForTest(const EnvRecord& image, int monitorMode);
+
+protected:
+    BOOL OnInitDialog() override;
+    void DoDataExchange(DataExchange& dx) override;
+    MessageMap GetMessageMap() const override;
+    void OnDataExchangeError(int controlId, const char* message) override;
+
+private:
+    // Start-up and form.
+    void FillPortCombo();
+    void RefreshControls();
+    FormContext Form();
+    // Collects the form; false when a field was refused (refusedControl_
+    // then names it). Fields after the refused one keep their old members.
+    bool CollectForm();
+    bool WasCollected(int controlId) const;
+    void ShowField(int controlId);
+
+    // Field handlers.
+    void OnLocalPortKillFocus();
+    void OnPeerPortKillFocus();
+    void OnTimeoutKillFocus();
+    void OnWaterMarkKillFocus();
+    void LimitNumberOnLeave(int controlId, int& value, int (*limit)(int value, const ConverterFlags&));
+    void OnCommentKillFocus();
+    void OnSerialTypeChange();
+    void OnMultiConn();
+    void OnKivra();
+    void OnExit();
+
+    // Sub-dialog actions.
+    void OnWepKey();
+    void OnChangePassword();
+    void OnEapId();
+    void OnStartOption();
+
+    // Shell.
+    LRESULT OnSysCommand(WPARAM command, LPARAM parameter);
+    void OnPaint();
+    LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+
+    // Link control.
+    void OnOpen();
+    void OnClose();
+    LRESULT OnPortEvent(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPortOpened(WPARAM wParam, LPARAM lParam);
+    LRESULT OnKickIdle(WPARAM wParam, LPARAM count);
+    void OnDestroy();
+    LRESULT OnTimer(WPARAM id, LPARAM);
+    void DeferredClose();
+    void PumpTick();
+
+    // Read, Write, Initialize ENV.
+    void OnRead();
+    void OnWrite();
+    void OnInitializeEnv();
+    // Steps shared by Write and Initialize ENV up to the collected record;
+    // false when the form could not be stored (nothing is sent then).
+    bool PrepareWrite();
+    void OpenProgress(const char* text);
+    void SetProgressRange(int lower, int upper);
+
+    // ExchangeHost: what the engine asks of the window.
+    int Write(const char* bytes, int length) override;
+    int ReadByte(uint8_t& byte) override;
+    void SetBaudCodeAndConfigure(int baudCode) override;
+    void PumpTransmit() override;
+    void PumpReceive() override;
+    bool IsLinkActive() override;
+    void ArmReplyTimer(int milliseconds) override;
+    void KillReplyTimer() override;
+    void ShowProgressText(const char* text) override;
+    void SetProgressPosition(int position) override;
+    void CloseProgress() override;
+    void RefreshFormFromRecord() override;
+    void EnableMainWindow() override;
+    void ShowMessage(const char* text, unsigned style) override;
+
+    // FormControls: the lists and address controls, by id.
+    int GetSelection(int controlId) const override;
+    void SetSelection(int controlId, int index) override;
+    int ItemCount(int controlId) const override;
+    void DeleteItem(int controlId, int index) override;
+    void AddItem(int controlId, const char* text) override;
+    std::uint32_t GetAddress(int controlId) const override;
+    void SetAddress(int controlId, std::uint32_t hostOrder) override;
+    const ComboBox* ListById(int controlId) const;
+    const IpAddressCtrl* AddressById(int controlId) const;
+
+    // Controls bound by the data exchange, in its order.
+    ComboBox authModeList;     // 1009
+    ComboBox serialTypeList;   // 1019
+    ComboBox stopBitList;      // 1034
+    ComboBox channelList;      // 1003
+    ComboBox wepList;          // 1005
+    ComboBox wlanModeList;     // 1004
+    ComboBox portCombo;        // 1006
+    IpAddressCtrl subnetMask;  // 1008
+    ComboBox flowControlList;  // 1017
+    IpAddressCtrl peerIp;      // 1013
+    ComboBox parityList;       // 1015
+    ComboBox modeList;         // 1020
+    IpAddressCtrl localIp;     // 1007
+    IpAddressCtrl gatewayIp;   // 1010
+    ComboBox dataBitsList;     // 1016
+    ComboBox baudRateList;     // 1014
+
+    FormFields fields;  // the bound values
+    HICON appIcon = nullptr;
+
+    WepKey64Dialog wep64Dialog;
+    WepKey128Dialog wep128Dialog;
+    ProgressDialog* progressDialog = nullptr;
+    StartupOptionsDialog startupDialog;
+
+    Win32SerialDriver serialDriver;
+    SerialPort serialPort{serialDriver};
+
+    // Engine state; its recordLoaded and monitorMode are the window's flags.
+    DeviceExchange exchange{};
+
+    ConverterFlags flags;
+    char eapUserName[EAP_USER_NAME_SIZE] = {};
+    char eapPassword[EAP_PASSWORD_SIZE] = {};
+    EnvRecord record{};
+
+    uint16_t ports[30] = {};
+    int portCount = 0;
+
+    int refusedControl_ = 0;  // control the last failed collection stopped at
+};
+
+}  // namespace quarnel

@@ -1,0 +1,143 @@
+// The main window's exchanges with the converter: the Read, Write and
+// Initialize ENV buttons, the progress window, and what the engine asks of
+// the window while it runs.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "envrecord/form_transfer.h"
+#include "envrecord/local_ip_check.h"
+#include "envrecord/record_values.h"
+#include "exchange/console_protocol.h"
+#include "exchange/timer_ids.h"
+#include "framework/message_box.h"
+#include "resources/resource.h"
+#include "ui/config_dialog.h"
+#include "ui/progress_dialog.h"
+
+namespace quarnel {
+
+namespace {
+
+constexpr int kReadRangeLow = 32;
+constexpr int kWriteRangeLow = 64;
+constexpr int kRangeHigh = 512;
+
+}  // namespace
+
+void ConfigDialog::OnRead() {
+    SetBaudCodeAndConfigure(BAUD_CODE_MONITOR);
+    ClearReply(exchange);
+    OpenProgress("Searching...");
+    StartRead(exchange, *this);
+    SetProgressRange(kReadRangeLow, kRangeHigh);
+    ShowProgressText("Reading Tarvo's environment variables.....");
+}
+
+bool ConfigDialog::PrepareWrite() {
+    SetBaudCodeAndConfigure(BAUD_CODE_MONITOR);
+    ClearReply(exchange);
+    // The caption shows the MAC text as the window holds it, before the
+    // form is collected.
+    const std::string caption = std::string("Writting Tarvo's environment variables.....\r\n") +
+                                "MAC address " + GetDlgItemText(IDC_MAC_TEXT);
+    OpenProgress(caption.c_str());
+    SetProgressRange(kWriteRangeLow, kRangeHigh);
+    // A field the framework refused, or a WEP key that is not hexadecimal,
+    // has been reported to the user; sending the old values instead and then
+    // saying "Writing complete." would report a failure as success.
+    if (!CollectForm() || !FormToRecord(record.main, record.wlan, record.tail, Form())) {
+        CloseProgress();
+        return false;
+    }
+    return true;
+}
+
+void ConfigDialog::OnWrite() {
+    if (!PrepareWrite()) return;
+    if (!IsValidLocalIp(record.main)) {
+        AfxMessageBox("You entered wrong Local IP address", MB_OK | MB_ICONHAND);
+        SetFocus(GetDlgItem(IDC_LOCAL_IP));
+        CloseProgress();
+        return;
+    }
+    StartWrite(exchange, *this);
+}
+
+void ConfigDialog::OnInitializeEnv() {
+    if (!PrepareWrite()) return;
+    ApplyFactoryValues(record.main, record.wlan, record.tail);
+    StartWrite(exchange, *this);
+}
+
+void ConfigDialog::OpenProgress(const char* text) {
+    if (!progressDialog) {
+        progressDialog = new ProgressDialog(this);
+        progressDialog->CreateModeless();
+    }
+    if (text) ShowProgressText(text);
+}
+
+void ConfigDialog::SetProgressRange(int lower, int upper) {
+    if (!progressDialog) return;
+    SendMessageA(progressDialog->progressBar.GetHwnd(), PBM_SETRANGE, 0, MAKELPARAM(lower, upper));
+    SendMessageA(progressDialog->progressBar.GetHwnd(), PBM_SETPOS, 0, 0);
+}
+
+// ExchangeHost.
+
+int ConfigDialog::Write(const char* bytes, int length) {
+    return serialPort.Write(gLinkState, bytes, length);
+}
+
+int ConfigDialog::ReadByte(uint8_t& byte) { return serialPort.ReadByte(gLinkState, byte); }
+
+void ConfigDialog::SetBaudCodeAndConfigure(int baudCode) {
+    gPortSettings.baudCode = static_cast<uint16_t>(baudCode);
+    serialPort.Configure(gPortSettings, gLinkState);
+}
+
+void ConfigDialog::PumpTransmit() { serialPort.PumpTransmit(gLinkState); }
+
+void ConfigDialog::PumpReceive() { serialPort.PumpReceive(gLinkState); }
+
+bool ConfigDialog::IsLinkActive() { return gLinkState.linkActive != 0; }
+
+void ConfigDialog::ArmReplyTimer(int milliseconds) {
+    SetTimer(GetHwnd(), TIMER_REPLY, static_cast<UINT>(milliseconds), nullptr);
+}
+
+void ConfigDialog::KillReplyTimer() { KillTimer(GetHwnd(), TIMER_REPLY); }
+
+void ConfigDialog::ShowProgressText(const char* text) {
+    if (progressDialog) progressDialog->SetStatusText(text);
+}
+
+void ConfigDialog::SetProgressPosition(int position) {
+    if (!progressDialog) return;
+    SendMessageA(progressDialog->progressBar.GetHwnd(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    InvalidateRect(progressDialog->GetHwnd(), nullptr, TRUE);
+    UpdateWindow(progressDialog->GetHwnd());
+}
+
+void ConfigDialog::CloseProgress() {
+    if (!progressDialog) return;
+    progressDialog->SetStatusText("");
+    delete progressDialog;
+    progressDialog = nullptr;
+}
+
+void ConfigDialog::RefreshFormFromRecord() {
+    RecordToForm(record.main, record.wlan, record.tail, Form());
+    UpdateData(false);
+    RefreshControls();
+}
+
+void ConfigDialog::EnableMainWindow() { EnableWindow(GetHwnd(), TRUE); }
+
+void ConfigDialog::ShowMessage(const char* text, unsigned style) { AfxMessageBox(text, style); }
+
+}  // namespace quarnel

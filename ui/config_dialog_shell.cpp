@@ -1,0 +1,38 @@
+// The main window's part in the application shell: the About entry of the
+// system menu and the icon when minimised.
+
+#include "app/about_dialog.h"
+#include "ui/config_dialog.h"
+
+namespace quarnel {
+
+LRESULT ConfigDialog::OnSysCommand(WPARAM command, LPARAM) {
+    if ((command & 0xFFF0) == IDM_ABOUTBOX) {
+        AboutDialog about;
+        about.DoModal();
+        return 0;
+    }
+    return Default();
+}
+
+void ConfigDialog::OnPaint() {
+    if (!IsIconic(GetHwnd())) {
+        Default();
+        return;
+    }
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(GetHwnd(), &paint);
+    SendMessageA(GetHwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const int cx = GetSystemMetrics(SM_CXICON);
+    const int cy = GetSystemMetrics(SM_CYICON);
+    RECT client;
+    GetClientRect(GetHwnd(), &client);
+    const int x = (client.right - client.left - cx + 1) / 2;
+    const int y = (client.bottom - client.top - cy + 1) / 2;
+    DrawIcon(dc, x, y, appIcon);
+    EndPaint(GetHwnd(), &paint);
+}
+
+LRESULT ConfigDialog::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(appIcon); }
+
+}  // namespace quarnel

@@ -141,6 +141,22 @@ TEST_F(RcScript, MainWindowControlsSitInTheirFramesWithoutOverlapping) {
   }
 }
 
+// The progress window's two controls are placed to the unit.
+TEST_F(RcScript, ProgressWindowControls) {
+  const Template& t = Find(IDD_PROGRESS);
+  ASSERT_EQ(t.controls.size(), 2u);
+  const Control& status = t.controls[0];
+  const Control& bar = t.controls[1];
+  EXPECT_EQ(status.id, IDC_PROGRESS_STATUS);
+  EXPECT_EQ(status.statement, "CTEXT");
+  EXPECT_EQ((std::vector<int>{status.x, status.y, status.width, status.height}), (std::vector<int>{26, 10, 160, 18}));
+  EXPECT_EQ(bar.id, IDC_PROGRESS_BAR);
+  EXPECT_EQ(bar.windowClass, "msctls_progress32");
+  EXPECT_NE(bar.style.find("WS_BORDER"), std::string::npos);
+  EXPECT_EQ((std::vector<int>{bar.x, bar.y, bar.width, bar.height}), (std::vector<int>{23, 30, 165, 7}));
+  EXPECT_NE(t.style.find("WS_VISIBLE"), std::string::npos);
+}
+
 TEST_F(RcScript, ReaderRefusesAnUnknownIdentifier) {
   const std::string script =
       "IDD_CONFIG DIALOGEX 0, 0, 10, 10\nBEGIN\n    EDITTEXT IDC_NO_SUCH_ID, 1, 1, 5, 5\nEND\n";

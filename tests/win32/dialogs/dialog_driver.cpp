@@ -1,0 +1,116 @@
+#include "dialog_driver.h"
+
+#include "framework/application.h"
+#include "framework/dialog.h"
+#include "framework/dialog_registry.h"
+
+namespace quarnel::test {
+
+namespace {
+
+ModalScript* runningScript = nullptr;
+
+// The progress window holds a common control.
+const bool commonControlsReady = InitCommonControlClasses();
+
+// Ticks a dialog may stay up after the last step before it is cancelled.
+constexpr int kForgottenTicks = 200;
+
+}  // namespace
+
+MessageBoxRecorder::MessageBoxRecorder() {
+    previous_ = SetMessageBoxHook([this](HWND, const char* text, const char*, UINT type) {
+        boxes.push_back(RecordedBox{text, type});
+        return IDOK;
+    });
+}
+
+MessageBoxRecorder::~MessageBoxRecorder() { SetMessageBoxHook(previous_); }
+
+std::vector<std::string> MessageBoxRecorder::Texts() const {
+    std::vector<std::string> texts;
+    for (const RecordedBox& box : boxes) texts.push_back(box.text);
+    return texts;
+}
+
+ModalScript::ModalScript() {
+    (void)commonControlsReady;
+    runningScript = this;
+    timer_ = SetTimer(nullptr, 0, 10, &ModalScript::Tick);
+}
+
+ModalScript::~ModalScript() {
+    KillTimer(nullptr, timer_);
+    runningScript = nullptr;
+}
+
+ModalScript& ModalScript::Then(Step step) {
+    steps_.push_back(std::move(step));
+    return *this;
+}
+
+void CALLBACK ModalScript::Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (runningScript != nullptr) runningScript->RunTick();
+}
+
+void ModalScript::RunTick() {
+    Dialog* dialog = ActiveModalDialog();
+    if (dialog == nullptr || dialog->GetHwnd() == nullptr) return;
+    HWND hwnd = dialog->GetHwnd();
+    // A step that ends the dialog is the last message of its modal loop, so
+    // the next tick already finds the following dialog, if any.
+    if (done < static_cast<int>(steps_.size())) {
+        templates.push_back(dialog->GetTemplateId());
+        steps_[static_cast<size_t>(done++)](hwnd);
+        idleTicks_ = 0;
+        return;
+    }
+    // A dialog the script did not expect: end it so the test fails instead of hanging.
+    if (++idleTicks_ > kForgottenTicks) {
+        cancelledForgotten = true;
+        dialog->End(IDCANCEL);
+        idleTicks_ = 0;
+    }
+}
+
+std::string ItemText(HWND dialog, int id) {
+    HWND item = GetDlgItem(dialog, id);
+    int length = GetWindowTextLengthA(item);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    int copied = GetWindowTextA(item, &text[0], length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+void SetItemText(HWND dialog, int id, const char* text) { SetDlgItemTextA(dialog, id, text); }
+
+void ChooseListEntry(HWND dialog, int id, int index) {
+    HWND list = GetDlgItem(dialog, id);
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+
+int ListSelection(HWND dialog, int id) {
+    return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0));
+}
+
+void Press(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+void PressOk(HWND dialog) {
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+void PressCancel(HWND dialog) {
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+}
+
+void TypeChars(HWND dialog, int id, const char* text) {
+    HWND edit = GetDlgItem(dialog, id);
+    for (const char* c = text; *c != '\0'; ++c) {
+        SendMessageA(edit, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(*c)), 0);
+    }
+}
+
+}  // namespace quarnel::test

@@ -2,6 +2,7 @@
 // system menu and the icon when minimised.
 
 #include "app/about_dialog.h"
+#include "resources/resource.h"
 #include "ui/config_dialog.h"
 
 namespace quarnel {

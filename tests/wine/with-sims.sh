@@ -7,8 +7,10 @@
 #
 # MODE is monitor, shell or silent; each OPT is passed to tarvo-sim as --OPT
 # (for example pace or fault=drop-ack:3). The command sees QUARNEL_SIM_DIR, a
-# folder holding for each port COMn.log (commands received), COMn.final (the
-# block at exit, hex) and COMn.ctl (control file the simulator polls).
+# folder holding for each port sim-COMn.log (commands received), sim-COMn.final
+# (the block as the converter holds it, hex) and sim-COMn.ctl (control file the
+# simulator polls). The names must not begin with the port's name: Windows
+# opens "COM3.log" as the device COM3.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -50,11 +52,11 @@ for spec in "${sims[@]}"; do
     for o in "${list[@]}"; do extra+=("--$o"); done
   fi
   [ -x "$sim_binary" ] || { echo "with-sims.sh: no simulator at $sim_binary (build the native tree first)" >&2; exit 2; }
-  "$sim_binary" --mode "$mode" --link "$dir/$port.pty" --log "$dir/$port.log" \
-      --final "$dir/$port.final" --control "$dir/$port.ctl" "${extra[@]}" >"$dir/$port.out" 2>&1 &
+  "$sim_binary" --mode "$mode" --link "$dir/$port.pty" --log "$dir/sim-$port.log" \
+      --final "$dir/sim-$port.final" --control "$dir/sim-$port.ctl" "${extra[@]}" >"$dir/sim-$port.out" 2>&1 &
   pids+=($!)
   for _ in $(seq 1 100); do [ -L "$dir/$port.pty" ] && break; sleep 0.05; done
-  [ -L "$dir/$port.pty" ] || { echo "with-sims.sh: simulator for $port did not start" >&2; cat "$dir/$port.out" >&2; exit 2; }
+  [ -L "$dir/$port.pty" ] || { echo "with-sims.sh: simulator for $port did not start" >&2; cat "$dir/sim-$port.out" >&2; exit 2; }
   wine reg add 'HKLM\Software\Wine\Ports' /v "$port" /d "$(readlink "$dir/$port.pty")" /f >/dev/null 2>&1
   ports+=("$port")
 done

@@ -35,6 +35,22 @@ BOOL CALLBACK CollectChild(HWND window, LPARAM param) {
   return TRUE;
 }
 
+// Every message to the program is sent with a bound: a program that stops
+// answering fails the test instead of hanging it.
+constexpr UINT kSendTimeoutMs = 5000;
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result)) return -1;
+  return static_cast<LRESULT>(result);
+}
+
+LRESULT SendWide(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result)) return -1;
+  return static_cast<LRESULT>(result);
+}
+
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
@@ -52,9 +68,9 @@ std::string WindowText(HWND window) {
   if (!window) return {};
   // The wide call: Wine returns a single character for some ANSI requests
   // that cross a process boundary.
-  const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+  const LRESULT length = SendWide(window, WM_GETTEXTLENGTH, 0, 0);
   std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
-  SendMessageW(window, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(&wide[0]));
+  SendWide(window, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(&wide[0]));
   wide.resize(wcslen(wide.c_str()));
   if (wide.empty()) return {};
   const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -115,7 +131,7 @@ void AppDriver::Click(int id, HWND dialog) {
 }
 
 void AppDriver::SetText(int id, const std::string& text, HWND dialog) {
-  SendMessageA(GetDlgItem(dialog ? dialog : main_, id), WM_SETTEXT, 0,
+  Send(GetDlgItem(dialog ? dialog : main_, id), WM_SETTEXT, 0,
                reinterpret_cast<LPARAM>(text.c_str()));
 }
 
@@ -128,30 +144,30 @@ bool AppDriver::Enabled(int id, HWND dialog) const {
 }
 
 bool AppDriver::Checked(int id, HWND dialog) const {
-  return SendMessageA(GetDlgItem(dialog ? dialog : main_, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  return Send(GetDlgItem(dialog ? dialog : main_, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void AppDriver::Select(int id, int index, HWND dialog) {
   HWND owner = dialog ? dialog : main_;
   HWND list = GetDlgItem(owner, id);
-  SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  Send(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   PostMessageA(owner, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
 int AppDriver::Selection(int id, HWND dialog) const {
-  return static_cast<int>(SendMessageA(GetDlgItem(dialog ? dialog : main_, id), CB_GETCURSEL, 0, 0));
+  return static_cast<int>(Send(GetDlgItem(dialog ? dialog : main_, id), CB_GETCURSEL, 0, 0));
 }
 
 int AppDriver::ItemCount(int id, HWND dialog) const {
-  return static_cast<int>(SendMessageA(GetDlgItem(dialog ? dialog : main_, id), CB_GETCOUNT, 0, 0));
+  return static_cast<int>(Send(GetDlgItem(dialog ? dialog : main_, id), CB_GETCOUNT, 0, 0));
 }
 
 std::string AppDriver::Item(int id, int index, HWND dialog) const {
   HWND list = GetDlgItem(dialog ? dialog : main_, id);
-  const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  const LRESULT length = SendWide(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
   if (length < 0) return {};
   std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
-  SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&wide[0]));
+  SendWide(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&wide[0]));
   std::string text;
   for (size_t i = 0; i < static_cast<size_t>(length); ++i) text.push_back(static_cast<char>(wide[i]));
   return text;
@@ -174,7 +190,7 @@ DWORD AppDriver::Address(int id) const {
 }
 
 void AppDriver::SetAddress(int id, DWORD hostOrder) {
-  SendMessageA(Control(id), IPM_SETADDRESS, 0, static_cast<LPARAM>(hostOrder));
+  Send(Control(id), IPM_SETADDRESS, 0, static_cast<LPARAM>(hostOrder));
 }
 
 void AppDriver::Focus(int id, HWND dialog) {
@@ -219,9 +235,18 @@ bool AppDriver::WaitGone(HWND window, DWORD timeoutMs) {
   return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
 }
 
+HWND AppDriver::FindMessageBox(const std::string& caption) const {
+  for (HWND w : TopLevelOf(process_.dwProcessId)) {
+    if (w != main_ && GetDlgItem(w, kMessageTextId) && WindowText(w) == caption) return w;
+  }
+  return nullptr;
+}
+
 bool AppDriver::AnswerBox(const std::string& caption, DWORD timeoutMs, ShownBox* box) {
   ShownBox shown;
-  if (!WaitForTopLevel(caption, timeoutMs, &shown)) return false;
+  if (!WaitUntil([&] { return (shown.window = FindMessageBox(caption)) != nullptr; }, timeoutMs)) return false;
+  shown.caption = caption;
+  shown.text = WindowText(GetDlgItem(shown.window, kMessageTextId));
   if (box) *box = shown;
   PostMessageA(shown.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(shown.window, IDOK)));

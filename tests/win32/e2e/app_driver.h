@@ -65,6 +65,8 @@ class AppDriver {
   HWND FindTopLevel(const std::string& caption) const;
   bool WaitForTopLevel(const std::string& caption, DWORD timeoutMs, ShownBox* box);
   bool WaitGone(HWND window, DWORD timeoutMs);
+  // A message box (a dialog with a message text) with this caption.
+  HWND FindMessageBox(const std::string& caption) const;
   // Waits for a message box with this caption, reads it and presses OK.
   bool AnswerBox(const std::string& caption, DWORD timeoutMs, ShownBox* box);
   // How many top-level windows with this caption the program shows now.

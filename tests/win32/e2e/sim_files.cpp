@@ -56,7 +56,7 @@ SimFiles::SimFiles(const std::string& port) : port_(port) {
   dir_.push_back('\\');
 }
 
-std::string SimFiles::Path(const char* suffix) const { return dir_ + port_ + suffix; }
+std::string SimFiles::Path(const char* suffix) const { return dir_ + "sim-" + port_ + suffix; }
 
 std::vector<LoggedCommand> SimFiles::Log() const {
   std::vector<LoggedCommand> commands;

@@ -154,6 +154,11 @@ bool ConfigDialog::WasCollected(int controlId) const {
 
 void ConfigDialog::ShowField(int controlId) { UpdateDataFor(controlId, false); }
 
+bool ConfigDialog::FocusStaysInWindow() const {
+    HWND focus = GetFocus();
+    return focus != nullptr && (focus == GetHwnd() || IsChild(GetHwnd(), focus));
+}
+
 BOOL ConfigDialog::OnInitDialog() {
     FillTemplateLists(GetHwnd(), IDD_CONFIG);
     Dialog::OnInitDialog();
@@ -205,19 +210,21 @@ FormContext ConfigDialog::Form() {
 }
 
 void ConfigDialog::RefreshControls() {
-    const bool loaded = exchange.recordLoaded == 1;
-    bool collected = true;
-    if (loaded) {
-        collected = CollectForm();
-        if (!collected) {
-            // The rules need these boxes as the user left them, whatever
-            // field stopped the collection; a box never refuses.
-            UpdateDataFor(IDC_DHCP, true);
-            UpdateDataFor(IDC_EAPOL, true);
-            UpdateDataFor(IDC_MULTI_CONN, true);
-        }
-    }
+    const bool collected = exchange.recordLoaded == 1 ? CollectForRules() : true;
+    ApplyControlRules(collected);
+}
 
+bool ConfigDialog::CollectForRules() {
+    if (CollectForm()) return true;
+    // The rules need these boxes as the user left them, whatever field
+    // stopped the collection; a box never refuses.
+    UpdateDataFor(IDC_DHCP, true);
+    UpdateDataFor(IDC_EAPOL, true);
+    UpdateDataFor(IDC_MULTI_CONN, true);
+    return false;
+}
+
+void ConfigDialog::ApplyControlRules(bool collected) {
     ControlInputs in;
     in.recordLoaded = exchange.recordLoaded;
     in.monitorMode = exchange.monitorMode;
@@ -258,6 +265,7 @@ void ConfigDialog::RefreshControls() {
 
 void ConfigDialog::LimitNumberOnLeave(int controlId, int& value,
                                       int (*limit)(int value, const ConverterFlags&)) {
+    if (!FocusStaysInWindow()) return;
     const bool collected = CollectForm();
     if (collected) {
         value = limit(value, flags);
@@ -311,14 +319,15 @@ void ConfigDialog::OnSerialTypeChange() {
 }
 
 void ConfigDialog::OnMultiConn() {
-    if (!CollectForm()) UpdateDataFor(IDC_MULTI_CONN, true);
+    // One collection serves this handler and the rules.
+    const bool collected = CollectForRules();
     const MultiConnEffect effect = OnMultiConnChanged(fields.multiConn);
     if (effect.forceSelections) {
         modeList.SetCurSel(effect.modeSelection);
         flowControlList.SetCurSel(effect.flowSelection);
         serialTypeList.SetCurSel(effect.serialTypeSelection);
     }
-    RefreshControls();
+    ApplyControlRules(collected);
 }
 
 void ConfigDialog::OnKivra() {

@@ -46,12 +46,22 @@ private:
     // Start-up and form.
     void FillPortCombo();
     void RefreshControls();
+    // RefreshControls in two steps, so that a handler that collects the form
+    // itself reports a refused field once: the collection (false when a field
+    // was refused; the boxes the rules read are then taken in all the same),
+    // and the rules applied to what it took in.
+    bool CollectForRules();
+    void ApplyControlRules(bool collected);
     FormContext Form();
     // Collects the form; false when a field was refused (refusedControl_
     // then names it). Fields after the refused one keep their old members.
     bool CollectForm();
     bool WasCollected(int controlId) const;
     void ShowField(int controlId);
+    // Whether the focus is still on a control of this window: a field is
+    // checked when the user moves on inside the form, not when one of the
+    // program's own message boxes or dialogs takes the focus from it.
+    bool FocusStaysInWindow() const;
 
     // Field handlers.
     void OnLocalPortKillFocus();

@@ -173,6 +173,12 @@ std::string AppDriver::Item(int id, int index, HWND dialog) const {
   return text;
 }
 
+int AppDriver::AddItem(int id, const std::string& text, HWND dialog) {
+  const LRESULT index = Send(GetDlgItem(dialog ? dialog : main_, id), CB_ADDSTRING, 0,
+                             reinterpret_cast<LPARAM>(text.c_str()));
+  return index < 0 ? -1 : static_cast<int>(index);
+}
+
 DWORD AppDriver::Address(int id) const {
   // IPM_GETADDRESS answers through a pointer, which does not cross processes;
   // the four field edits, left to right, tell the same.
@@ -218,6 +224,15 @@ int AppDriver::CountTopLevel(const std::string& caption) const {
     if (w != main_ && WindowText(w) == caption) ++count;
   }
   return count;
+}
+
+std::string AppDriver::DescribeTopLevel() const {
+  std::string description;
+  for (HWND w : TopLevelOf(process_.dwProcessId)) {
+    if (w == main_) continue;
+    description += "[" + WindowText(w) + "] " + WindowText(GetDlgItem(w, kMessageTextId)) + "\n";
+  }
+  return description;
 }
 
 bool AppDriver::WaitForTopLevel(const std::string& caption, DWORD timeoutMs, ShownBox* box) {

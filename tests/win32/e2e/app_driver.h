@@ -53,6 +53,8 @@ class AppDriver {
   int Selection(int id, HWND dialog = nullptr) const;
   int ItemCount(int id, HWND dialog = nullptr) const;
   std::string Item(int id, int index, HWND dialog = nullptr) const;
+  // Adds an entry to a list (CB_ADDSTRING); its index, or -1.
+  int AddItem(int id, const std::string& text, HWND dialog = nullptr);
   // IPv4 address control, host order.
   DWORD Address(int id) const;
   void SetAddress(int id, DWORD hostOrder);
@@ -71,6 +73,9 @@ class AppDriver {
   bool AnswerBox(const std::string& caption, DWORD timeoutMs, ShownBox* box);
   // How many top-level windows with this caption the program shows now.
   int CountTopLevel(const std::string& caption) const;
+  // The program's other top-level windows as "[caption] text" lines, for
+  // failure messages.
+  std::string DescribeTopLevel() const;
 
  private:
   PROCESS_INFORMATION process_{};

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/about_dialog.h"
+#include "envrecord/field_limits.h"
 #include "envrecord/form_transfer.h"
 #include "envrecord/record_values.h"
 #include "exchange/timer_ids.h"
@@ -278,26 +279,29 @@ void ConfigDialog::LimitNumberOnLeave(int controlId, int& value,
 
 void ConfigDialog::OnLocalPortKillFocus() {
     LimitNumberOnLeave(IDC_LOCAL_PORT, fields.localPort,
-                       [](int v, const ConverterFlags&) { return LimitPort(v); });
+                       [](int v, const ConverterFlags&) { return ClampPort(v); });
 }
 
 void ConfigDialog::OnPeerPortKillFocus() {
     LimitNumberOnLeave(IDC_PEER_PORT, fields.peerPort,
-                       [](int v, const ConverterFlags&) { return LimitPort(v); });
+                       [](int v, const ConverterFlags&) { return ClampPort(v); });
 }
 
 void ConfigDialog::OnTimeoutKillFocus() {
     LimitNumberOnLeave(IDC_TIMEOUT, fields.timeoutValue,
-                       [](int v, const ConverterFlags& f) { return LimitTimeout(v, f.long_limits); });
+                       [](int v, const ConverterFlags& f) { return ClampTimeoutOnLeave(v, f.long_limits); });
 }
 
 void ConfigDialog::OnWaterMarkKillFocus() {
     LimitNumberOnLeave(IDC_WATER_MARK, fields.waterMark, [](int v, const ConverterFlags& f) {
-        return LimitWaterMark(v, f.long_limits, f.model_code);
+        return ClampWaterMarkOnLeave(v, f.long_limits, f.model_code);
     });
 }
 
 void ConfigDialog::OnCommentKillFocus() {
+    // The message below takes the focus from the comment; checking again
+    // then would report the same text over and over.
+    if (!FocusStaysInWindow()) return;
     const bool collected = CollectForm();
     // A comment refused for its length is already in the member.
     const bool commentTaken = collected || WasCollected(IDC_COMMENT) || refusedControl_ == IDC_COMMENT;

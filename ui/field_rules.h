@@ -1,19 +1,12 @@
 #pragma once
 
-// Decisions of the main window's field handlers: the limits applied when the
-// user leaves a numeric field, the comment length rule, and the selections
-// that Serial Type and Multi Conn. force.
+// Decisions of the main window's field handlers: the comment length rule and
+// the selections that Serial Type and Multi Conn. force. (The numeric limits
+// live with the record's: envrecord/field_limits.h.)
 
 #include <string>
 
 namespace quarnel {
-
-// Limits applied silently on leaving a field. A negative entry becomes 0.
-int LimitPort(int value);                                  // Local Port, Peer Port
-int TimeoutLimit(int long_limits);                         // 30000 or 3600
-int LimitTimeout(int value, int long_limits);
-int WaterMarkLimit(int long_limits, int model_code);       // 2048, 32768 or 512
-int LimitWaterMark(int value, int long_limits, int model_code);
 
 constexpr int COMMENT_MAX_CHARS = 32;
 constexpr const char* COMMENT_TOO_LONG_MESSAGE = "The maximum size of comment is 32(16)!";

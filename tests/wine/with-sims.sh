@@ -40,6 +40,10 @@ cleanup() {
     wine reg delete 'HKLM\Software\Wine\Ports' /v "$port" /f >/dev/null 2>&1 || true
   done
   wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  # Wine keeps the device links it made for the ports; later runs must not
+  # find ports that no longer exist.
+  for port in "${ports[@]}"; do rm -f "$WINEPREFIX/dosdevices/${port,,}"; done
   if [ "${keep:-0}" = 1 ]; then echo "with-sims.sh: simulator files kept in $dir" >&2; else rm -rf "$dir"; fi
 }
 trap cleanup EXIT
@@ -61,9 +65,11 @@ for spec in "${sims[@]}"; do
   ports+=("$port")
 done
 
-# Wine reads the declared ports when its server starts.
+# Wine reads the declared ports when its server starts. Started here, the
+# server's own diagnostics at shutdown stay out of the test's output.
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
+wineserver -p 2>/dev/null || true
 
 export QUARNEL_SIM_DIR=$dir
 set +e

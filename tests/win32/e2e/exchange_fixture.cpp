@@ -1,0 +1,305 @@
+#include "tests/win32/e2e/exchange_fixture.h"
+
+#include <commctrl.h>
+
+#include <cctype>
+#include <cstdio>
+
+#include "resources/resource.h"
+
+namespace e2e {
+
+uint32_t Le32(const Block& block, int offset) {
+  uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = value << 8 | block.at(static_cast<size_t>(offset + i));
+  return value;
+}
+
+uint16_t Le16(const Block& block, int offset) {
+  return static_cast<uint16_t>(block.at(static_cast<size_t>(offset)) |
+                               block.at(static_cast<size_t>(offset + 1)) << 8);
+}
+
+void PutLe32(Block& block, int offset, uint32_t value) {
+  for (int i = 0; i < 4; ++i) block.at(static_cast<size_t>(offset + i)) = static_cast<uint8_t>(value >> (8 * i));
+}
+
+void PutLe16(Block& block, int offset, uint16_t value) {
+  block.at(static_cast<size_t>(offset)) = static_cast<uint8_t>(value);
+  block.at(static_cast<size_t>(offset + 1)) = static_cast<uint8_t>(value >> 8);
+}
+
+uint32_t Bits(const Block& block, int offset, int shift, int width) {
+  return (Le32(block, offset) >> shift) & ((1u << width) - 1u);
+}
+
+void PutBits(Block& block, int offset, int shift, int width, uint32_t value) {
+  const uint32_t mask = ((1u << width) - 1u) << shift;
+  PutLe32(block, offset, (Le32(block, offset) & ~mask) | ((value << shift) & mask));
+}
+
+void PutText(Block& block, int offset, int size, const std::string& text) {
+  for (int i = 0; i < size; ++i) {
+    block.at(static_cast<size_t>(offset + i)) =
+        i < static_cast<int>(text.size()) ? static_cast<uint8_t>(text[static_cast<size_t>(i)]) : 0;
+  }
+}
+
+DWORD Ipv4(int a, int b, int c, int d) {
+  return static_cast<DWORD>(a) << 24 | static_cast<DWORD>(b) << 16 | static_cast<DWORD>(c) << 8 |
+         static_cast<DWORD>(d);
+}
+
+Block RichBlock(int model) {
+  // Reserved bytes: a fixed pseudo-random pattern, so that any byte the
+  // program invents or drops shows.
+  Block b(480);
+  uint32_t seed = 0x2468ACE1u;
+  for (auto& byte : b) {
+    seed = seed * 1103515245u + 12345u;
+    byte = static_cast<uint8_t>(seed >> 16);
+  }
+  const uint8_t mac[6] = {0x0A, 0xBC, 0xDE, 0x01, 0x2F, 0x9E};
+  for (int i = 0; i < 6; ++i) b[static_cast<size_t>(4 + i)] = mac[i];
+
+  // device_info: XON/XOFF and long limits offered, EAPoL and DHCP present;
+  // firmware 3.7C of `model`; reserved bits 0-3 and 8-15 as they came.
+  PutBits(b, 28, 4, 4, 0x6);  // no_eapol 0, has_xonxoff 1, long_limits 1, no_dhcp 0
+  PutBits(b, 28, 16, 3, 3);
+  PutBits(b, 28, 19, 5, static_cast<uint32_t>(model));
+  PutBits(b, 28, 24, 4, 2);
+  PutBits(b, 28, 28, 4, 7);
+
+  // options: dhcp 0, arp 1, secure 1, kivra 1, no_telnet 0, eapol 0,
+  // has_permitted_ip 1, power_down 0, remote search offered and on, comment
+  // valid; the reserved bits 1, 6-11 and 19-31 set in a pattern.
+  PutLe32(b, 32, 0xAB000000u | 1u << 19 | 1u << 21 | 1u << 22 | 1u << 23 | 1u << 24 | 1u << 25 | 1u << 18 |
+                     1u << 17 | 1u << 16 | 1u << 14 | 0xA00u | 1u << 7 | 1u << 6 | 1u << 4 | 1u << 3 | 1u << 2 |
+                     1u << 1);
+
+  const uint8_t addresses[12] = {172, 16, 5, 20, 255, 255, 0, 0, 172, 16, 0, 1};
+  for (int i = 0; i < 12; ++i) b[static_cast<size_t>(36 + i)] = addresses[i];
+
+  // EAPoL name "operator-station-07": characters 0-7 at 108, 8-15 at 64,
+  // 16-31 at 48.
+  const std::string name = "operator-station-07";
+  PutText(b, 108, 8, name.substr(0, 8));
+  PutText(b, 64, 8, name.substr(8, 8));
+  PutText(b, 48, 16, name.substr(16));
+  PutText(b, 116, 8, "pw12");
+
+  // serial_options: ODD, 7 data bits, RTS/CTS, telnet, RS-232, two stop
+  // bits, no multi conn.; reserved bits 9-14 and 21-31 in a pattern, wlan_cfg.
+  PutLe32(b, 84, 0x5A600000u | 1u << 18 | 1u << 15 | 0x3E00u | 1u << 8 | 1u << 6 | 7u << 2 | 2u);
+  PutLe32(b, 88, 57600);
+  PutLe16(b, 92, 1234);
+  b[94] = 0;  // T2S
+  PutLe16(b, 96, 100);
+  const uint8_t peer[4] = {172, 16, 9, 9};
+  for (int i = 0; i < 4; ++i) b[static_cast<size_t>(100 + i)] = peer[i];
+  PutLe16(b, 104, 4001);
+  PutLe16(b, 106, 1470);
+
+  // wlan_options: Infrastructure, channel 11, 128-bit WEP with key 1,
+  // Ad-Hoc on boot, Shared Key; reserved bits 16-31 in a pattern.
+  PutLe32(b, 128, 0xC3A50000u | 1u << 14 | 1u << 12 | 1u << 10 | 2u << 8 | 11u << 4 | 1u);
+  PutText(b, 144, 32, "TARVO-NET-5");
+  PutText(b, 176, 32, "tarvo-adhoc");
+  PutText(b, 288, 32, "Line 4 converter");
+  return b;
+}
+
+std::string DescribeDifferences(const Block& expected, const Block& actual) {
+  if (expected.size() != actual.size()) {
+    return "size " + std::to_string(expected.size()) + " expected, got " + std::to_string(actual.size());
+  }
+  std::string text;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    if (expected[i] == actual[i]) continue;
+    char line[64];
+    std::snprintf(line, sizeof line, "offset %u: expected %02x, got %02x\n", static_cast<unsigned>(i), expected[i],
+                  actual[i]);
+    text += line;
+  }
+  return text;
+}
+
+namespace {
+
+struct ProgressSearch {
+  DWORD pid;
+  HWND found;
+};
+
+BOOL CALLBACK FindProgress(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<ProgressSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != search->pid || !IsWindowVisible(window) || !GetDlgItem(window, IDC_PROGRESS_BAR)) return TRUE;
+  if (WindowText(window) != "Quarnel") return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+int IndexOfPort(const AppDriver& app, const std::string& name) {
+  for (int i = 0; i < app.ItemCount(IDC_PORT); ++i) {
+    if (app.Item(IDC_PORT, i) == name) return i;
+  }
+  return -1;
+}
+
+bool StartsWith(const std::string& text, const std::string& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
+
+}  // namespace
+
+HWND FindProgressWindow(const AppDriver& app) {
+  ProgressSearch search{app.ProcessId(), nullptr};
+  EnumWindows(FindProgress, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+void ProgressRange(HWND progress, int* low, int* high) {
+  HWND bar = GetDlgItem(progress, IDC_PROGRESS_BAR);
+  DWORD_PTR result = 0;
+  // No range structure: the answer is the limit asked for.
+  SendMessageTimeoutA(bar, PBM_GETRANGE, TRUE, 0, SMTO_NORMAL, 5000, &result);
+  *low = static_cast<int>(result);
+  SendMessageTimeoutA(bar, PBM_GETRANGE, FALSE, 0, SMTO_NORMAL, 5000, &result);
+  *high = static_cast<int>(result);
+}
+
+void ExchangeFixture::SetUp() { ASSERT_TRUE(app.Launch(QUARNEL_EXE_PATH)); }
+
+void ExchangeFixture::OpenPort(const std::string& name) {
+  const int index = IndexOfPort(app, name);
+  ASSERT_GE(index, 0) << name << " is not offered";
+  app.Select(IDC_PORT, index);
+  ASSERT_TRUE(WaitUntil([&] { return app.Selection(IDC_PORT) == index; }, kExchangeWait));
+  app.Click(IDC_OPEN);
+  ASSERT_TRUE(WaitUntil([&] { return app.Enabled(IDC_READ) && app.Enabled(IDC_CLOSE); }, kExchangeWait));
+}
+
+void ExchangeFixture::ClosePort() {
+  app.Click(IDC_CLOSE);
+  ASSERT_TRUE(WaitUntil([&] { return app.Enabled(IDC_OPEN) && !app.Enabled(IDC_CLOSE); }, kExchangeWait));
+}
+
+std::vector<LoggedCommand> ExchangeFixture::LogSince(const SimFiles& sim, size_t mark) {
+  std::vector<LoggedCommand> log = sim.Log();
+  if (mark >= log.size()) return {};
+  return std::vector<LoggedCommand>(log.begin() + static_cast<std::ptrdiff_t>(mark), log.end());
+}
+
+void ExchangeFixture::WaitForExchangeEnd(SimFiles& sim, size_t mark,
+                                         const std::function<bool(const std::string&)>& last,
+                                         std::vector<LoggedCommand>* sent) {
+  std::vector<LoggedCommand> log;
+  bool done = false;
+  const bool ended = WaitUntil(
+      [&] {
+        if (app.FindMessageBox("Quarnel")) return true;
+        log = LogSince(sim, mark);
+        done = !log.empty() && last(log.back().text) && !FindProgressWindow(app);
+        return done;
+      },
+      kExchangeWait);
+  if (sent) *sent = log;
+  ASSERT_TRUE(ended) << "the exchange did not end; last command: " << (log.empty() ? "none" : log.back().text);
+  ShownBox box;
+  if (!done && app.AnswerBox("Quarnel", 1000, &box)) FAIL() << "the exchange ended in: " << box.text;
+  ASSERT_TRUE(done);
+}
+
+void ExchangeFixture::RunExchange(SimFiles& sim, int button, const std::function<bool(const std::string&)>& last,
+                                  std::vector<LoggedCommand>* sent) {
+  const size_t mark = sim.Log().size();
+  app.Click(button);
+  WaitForExchangeEnd(sim, mark, last, sent);
+}
+
+bool EndsRead(const std::string& command) {
+  // The shell probe's own "C1" comes while the progress window is still up.
+  return command == "r 1a0 60\\r" || command == "C1\\r";
+}
+
+bool EndsWrite(const std::string& command) { return StartsWith(command, "!w 1f0 ") || command == "C0\\r"; }
+
+void ExchangeFixture::ReadAndWait(SimFiles& sim, std::vector<LoggedCommand>* sent) {
+  RunExchange(sim, IDC_READ, EndsRead, sent);
+}
+
+void ExchangeFixture::WriteAndWait(SimFiles& sim, int button, std::vector<LoggedCommand>* sent) {
+  RunExchange(sim, button, EndsWrite, sent);
+}
+
+void ExchangeFixture::LoadConverter(SimFiles& sim, const std::string& mode, const Block& block) {
+  ASSERT_TRUE(sim.Reset(mode, block));
+  ReadAndWait(sim);
+}
+
+void ExpectMonitorRead(const std::vector<LoggedCommand>& sent) {
+  const char* expected[] = {"r\\r", "r 20 80\\r", "r a0 80\\r", "r 120 80\\r", "r 1a0 60\\r"};
+  ASSERT_EQ(sent.size(), 5u);
+  for (size_t i = 0; i < sent.size(); ++i) {
+    EXPECT_EQ(sent[i].text, expected[i]);
+    EXPECT_EQ(sent[i].baud, 115200) << sent[i].text;
+  }
+}
+
+namespace {
+
+// "!w aa" + 16 x " xx" + "\r" and "WH aaa " + 32 digits + "\r".
+bool IsMonitorChunk(const std::string& text, int address) {
+  char head[16];
+  std::snprintf(head, sizeof head, "!w %02x", address);
+  if (!StartsWith(text, head) || text.size() != std::string(head).size() + 16 * 3 + 2) return false;
+  for (size_t i = std::string(head).size(); i + 2 < text.size(); i += 3) {
+    if (text[i] != ' ' || !isxdigit(static_cast<unsigned char>(text[i + 1])) ||
+        !isxdigit(static_cast<unsigned char>(text[i + 2])))
+      return false;
+  }
+  return StartsWith(text.substr(text.size() - 2), "\\r");
+}
+
+bool IsShellChunk(const std::string& text, int address) {
+  char head[16];
+  std::snprintf(head, sizeof head, "WH %03x ", address);
+  if (!StartsWith(text, head) || text.size() != 7 + 32 + 2) return false;
+  for (size_t i = 7; i < 7 + 32; ++i) {
+    if (!isxdigit(static_cast<unsigned char>(text[i]))) return false;
+  }
+  return text.substr(7 + 32) == "\\r";
+}
+
+}  // namespace
+
+void ExpectMonitorWrite(const std::vector<LoggedCommand>& sent) {
+  ASSERT_EQ(sent.size(), 3u + 28u);
+  EXPECT_EQ(sent[0].text, "r\\r");
+  EXPECT_EQ(sent[1].text, "!u e7\\r");
+  EXPECT_EQ(sent[2].text, "!u 3d\\r");
+  for (int i = 0; i < 28; ++i) {
+    EXPECT_TRUE(IsMonitorChunk(sent[static_cast<size_t>(3 + i)].text, 0x40 + 16 * i))
+        << "chunk " << i << ": " << sent[static_cast<size_t>(3 + i)].text;
+  }
+  for (const auto& c : sent) EXPECT_EQ(c.baud, 115200) << c.text;
+}
+
+void ExpectShellWrite(const std::vector<LoggedCommand>& sent) {
+  ASSERT_EQ(sent.size(), 5u + 28u + 1u);
+  // The monitor probe goes unanswered at 115200; the rest runs at 19200.
+  EXPECT_EQ(sent[0].text, "r\\r");
+  EXPECT_EQ(sent[0].baud, 115200);
+  EXPECT_EQ(sent[1].text, "\\r");
+  EXPECT_EQ(sent[2].text, "C1\\r");
+  EXPECT_EQ(sent[3].text, "env xconfig\\r");
+  EXPECT_EQ(sent[4].text, "L0\\r");
+  for (int i = 0; i < 28; ++i) {
+    EXPECT_TRUE(IsShellChunk(sent[static_cast<size_t>(5 + i)].text, 0x20 + 16 * i))
+        << "chunk " << i << ": " << sent[static_cast<size_t>(5 + i)].text;
+  }
+  EXPECT_EQ(sent.back().text, "C0\\r");
+  for (size_t i = 1; i < sent.size(); ++i) EXPECT_EQ(sent[i].baud, 19200) << sent[i].text;
+}
+
+}  // namespace e2e

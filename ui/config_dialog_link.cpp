@@ -124,6 +124,10 @@ void ConfigDialog::DeferredClose() {
     EnableDlgItem(IDC_WRITE, false);
     EnableDlgItem(IDC_CHANGE_PWD, false);
     EnableDlgItem(IDC_INITIALIZE_ENV, false);
+    // An exchange cut short between a reply and its next command has no
+    // reply timer left to end it, and no tick will run it on: end it now as
+    // unanswered, or its progress window would stay for good.
+    if (exchange.phase != PHASE_IDLE && !exchange.awaitingReply) OnReplyTimeout(exchange, *this);
 }
 
 }  // namespace quarnel

@@ -48,8 +48,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for spec in "${sims[@]}"; do
-  IFS=: read -r port mode opts <<<"$spec"
+for entry in "${sims[@]}"; do
+  IFS=: read -r port mode opts <<<"$entry"
   extra=()
   if [ -n "${opts:-}" ]; then
     IFS=, read -r -a list <<<"$opts"

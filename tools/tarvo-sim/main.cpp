@@ -1,15 +1,22 @@
 // tarvo-sim: a simulated Tarvo converter on a Linux pty pair.
 //
 //   tarvo-sim --mode monitor|shell|silent --link PATH --log FILE --final FILE
-//             --control FILE [--block FILE] [--pace] [--fault=KIND[:N]]...
+//             --control FILE [--block FILE] [--pace] [--pace-input]
+//             [--stats FILE] [--fault=KIND[:N]]...
 //
 // PATH becomes a symlink to the pty's slave (for example /dev/pts/7), made
 // once the pty is ready. Every received line is logged to FILE as
 // "<baud> <line, escaped>". FILE of --final holds the block as 960 hex
 // digits, rewritten after every change and at exit. The control file is
-// polled; see sim_control.h. Runs until SIGTERM or SIGINT.
+// polled; see sim_control.h. --pace sends the answers no faster than the
+// line's bit rate (ten bits a character); --pace-input likewise lets the
+// console take in the program's bytes only as fast as they would cross the
+// wire. FILE of --stats counts the bytes in each direction per line speed
+// (see line_stats.h), rewritten whenever the line falls quiet after traffic.
+// Runs until SIGTERM or SIGINT.
 #include "block_text.h"
 #include "converter_model.h"
+#include "line_stats.h"
 #include "sim_control.h"
 
 #include <cerrno>
@@ -18,6 +25,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <deque>
 #include <fcntl.h>
 #include <fstream>
 #include <poll.h>
@@ -37,15 +45,17 @@ void OnStopSignal(int) { stopRequested = 1; }
 
 struct Options {
     ConsoleMode mode = ConsoleMode::Monitor;
-    std::string link, log, final, control, block;
+    std::string link, log, final, control, block, stats;
     bool pace = false;
+    bool paceInput = false;
     Fault fault;
 };
 
 [[noreturn]] void Usage(const char* problem) {
     std::fprintf(stderr,
                  "tarvo-sim: %s\nusage: tarvo-sim --mode monitor|shell|silent --link PATH --log FILE "
-                 "--final FILE --control FILE [--block FILE] [--pace] [--fault=KIND[:N]]...\n",
+                 "--final FILE --control FILE [--block FILE] [--pace] [--pace-input] [--stats FILE] "
+                 "[--fault=KIND[:N]]...\n",
                  problem);
     std::exit(2);
 }
@@ -82,6 +92,10 @@ Options ParseOptions(int argc, char** argv) {
             options.block = next();
         } else if (arg == "--pace") {
             options.pace = true;
+        } else if (arg == "--pace-input") {
+            options.paceInput = true;
+        } else if (arg == "--stats") {
+            options.stats = next();
         } else if (arg == "--fault") {
             // One fault at a time; the last one given wins.
             if (!ParseFault(next(), options.fault)) Usage("bad --fault");
@@ -148,7 +162,9 @@ public:
 private:
     bool OpenPty();
     void ServeInput();
+    void FeedInput();
     void ServeOutput();
+    void WriteStatsIfQuiet();
     void PollControl();
     void WriteLog();
     void WriteFinalIfChanged(bool force);
@@ -165,6 +181,16 @@ private:
     int64_t nextControlPoll_ = 0;
     int64_t lastPaceTime_ = 0;
     double paceCredit_ = 0;
+    // Bytes read from the pty that the paced line has not delivered yet,
+    // each run with the speed it was sent at.
+    struct ReceivedRun {
+        int baud;
+        std::string bytes;
+    };
+    std::deque<ReceivedRun> input_;
+    int64_t lastInputPaceTime_ = 0;
+    double inputCredit_ = 0;
+    LineStats stats_;
 };
 
 bool Simulator::OpenPty() {
@@ -216,14 +242,19 @@ int Simulator::Run() {
     std::fflush(stdout);
 
     while (!stopRequested) {
-        bool pacing = options_.pace && model_.PendingOutput() > 0;
+        bool pacing = (options_.pace && model_.PendingOutput() > 0) || !input_.empty();
         pollfd fd = {master_, POLLIN, 0};
         if (model_.PendingOutput() > 0 && !pacing) fd.events |= POLLOUT;
-        int ready = poll(&fd, 1, pacing ? 1 : 10);
+        // While the paced line is busy, half a millisecond between turns keeps
+        // the bytes close to the moments they would finish on a real wire.
+        const timespec turn = {0, pacing ? 500000L : 10000000L};
+        int ready = ppoll(&fd, 1, &turn, nullptr);
         if (ready < 0 && errno != EINTR) usleep(10000);
         if (ready > 0 && (fd.revents & (POLLIN | POLLHUP | POLLERR))) ServeInput();
+        FeedInput();
         ServeOutput();
         PollControl();
+        WriteStatsIfQuiet();
     }
     WriteFinalIfChanged(true);
     std::fclose(log_);
@@ -243,7 +274,36 @@ void Simulator::ServeInput() {
         if (n < 0 && errno != EAGAIN && errno != EINTR) usleep(10000);
         return;
     }
-    model_.Receive(buffer, static_cast<size_t>(n), LineBaud(slave_));
+    const int baud = LineBaud(slave_);
+    stats_.CountReceived(baud, static_cast<size_t>(n));
+    if (options_.paceInput) {
+        input_.push_back({baud, std::string(reinterpret_cast<const char*>(buffer), static_cast<size_t>(n))});
+        return;
+    }
+    model_.Receive(buffer, static_cast<size_t>(n), baud);
+    WriteLog();
+    WriteFinalIfChanged(false);
+}
+
+void Simulator::FeedInput() {
+    if (input_.empty()) {
+        lastInputPaceTime_ = 0;
+        inputCredit_ = 0;
+        return;
+    }
+    int64_t now = NowNanoseconds();
+    if (lastInputPaceTime_ == 0) lastInputPaceTime_ = now;
+    ReceivedRun& run = input_.front();
+    inputCredit_ += static_cast<double>(now - lastInputPaceTime_) * 1e-9 * (run.baud > 0 ? run.baud : 9600) / 10.0;
+    lastInputPaceTime_ = now;
+    if (inputCredit_ > 64) inputCredit_ = 64;
+    size_t count = static_cast<size_t>(inputCredit_);
+    if (count == 0) return;
+    if (count > run.bytes.size()) count = run.bytes.size();
+    model_.Receive(reinterpret_cast<const uint8_t*>(run.bytes.data()), count, run.baud);
+    inputCredit_ -= static_cast<double>(count);
+    run.bytes.erase(0, count);
+    if (run.bytes.empty()) input_.pop_front();
     WriteLog();
     WriteFinalIfChanged(false);
 }
@@ -258,7 +318,12 @@ void Simulator::ServeOutput() {
     if (options_.pace) {
         // Ten bits per character at the speed the line is set to.
         int64_t now = NowNanoseconds();
-        if (lastPaceTime_ == 0) lastPaceTime_ = now;
+        // The first character goes at once; it would finish a character time
+        // later on a wire, which is less than a turn of this loop.
+        if (lastPaceTime_ == 0) {
+            lastPaceTime_ = now;
+            paceCredit_ = 1;
+        }
         int baud = LineBaud(slave_);
         paceCredit_ += static_cast<double>(now - lastPaceTime_) * 1e-9 * (baud > 0 ? baud : 9600) / 10.0;
         lastPaceTime_ = now;
@@ -271,6 +336,7 @@ void Simulator::ServeOutput() {
     // What the pty refuses now (its buffer is full) stays pending.
     ssize_t written = write(master_, model_.PeekOutput(), count);
     if (written <= 0) return;
+    stats_.CountSent(LineBaud(slave_), static_cast<size_t>(written));
     model_.ConsumeOutput(static_cast<size_t>(written));
     if (options_.pace) paceCredit_ -= static_cast<double>(written);
 }
@@ -287,6 +353,12 @@ void Simulator::PollControl() {
         std::fprintf(stderr, "tarvo-sim: %d control line(s) not understood\n", result.rejectedLines);
     WriteFinalIfChanged(false);
     if (result.hasSeq) WriteFileAtomically(options_.control + ".ack", result.seq);
+}
+
+void Simulator::WriteStatsIfQuiet() {
+    if (options_.stats.empty() || !stats_.Dirty() || model_.PendingOutput() > 0 || !input_.empty()) return;
+    WriteFileAtomically(options_.stats, stats_.Format());
+    stats_.MarkWritten();
 }
 
 void Simulator::WriteLog() {

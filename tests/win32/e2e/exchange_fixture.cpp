@@ -198,8 +198,11 @@ void ExchangeFixture::WaitForExchangeEnd(SimFiles& sim, size_t mark,
   const bool ended = WaitUntil(
       [&] {
         if (app.FindMessageBox("Quarnel")) return true;
+        // The window first: an exchange that ends after this look has its
+        // last command in the log read next.
+        const bool progress = FindProgressWindow(app) != nullptr;
         log = LogSince(sim, mark);
-        done = !log.empty() && last(log.back().text) && !FindProgressWindow(app);
+        done = !log.empty() && last(log.back().text) && !progress;
         return done;
       },
       kExchangeWait);

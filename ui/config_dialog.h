@@ -106,6 +106,8 @@ private:
     bool PrepareWrite();
     void OpenProgress(const char* text);
     void SetProgressRange(int lower, int upper);
+    // Shows the pending bar position once the repaint period has passed.
+    void ShowPendingProgress();
 
     // ExchangeHost: what the engine asks of the window.
     int Write(const char* bytes, int length) override;
@@ -158,6 +160,11 @@ private:
     WepKey64Dialog wep64Dialog;
     WepKey128Dialog wep128Dialog;
     ProgressDialog* progressDialog = nullptr;
+    // The bar position the engine asked for last, and whether it is still to
+    // be shown (see ShowPendingProgress).
+    int progressPosition = 0;
+    int progressPositionPending = 0;
+    DWORD progressShownAt = 0;  // GetTickCount when the bar was last shown
     StartupOptionsDialog startupDialog;
 
     Win32SerialDriver serialDriver;

@@ -26,6 +26,12 @@ constexpr int kReadRangeLow = 32;
 constexpr int kWriteRangeLow = 64;
 constexpr int kRangeHigh = 512;
 
+// Moving and repainting the progress bar takes milliseconds; done for every
+// chunk it would hold up each next command, and for every byte of a shell
+// dump it would take seconds. The bar is shown at most once in this period;
+// a position that comes sooner waits for the next pump tick after it.
+constexpr DWORD kProgressRepaintMs = 50;
+
 }  // namespace
 
 void ConfigDialog::OnRead() {
@@ -35,6 +41,8 @@ void ConfigDialog::OnRead() {
     StartRead(exchange, *this);
     SetProgressRange(kReadRangeLow, kRangeHigh);
     ShowProgressText("Reading Tarvo's environment variables.....");
+    // The first step now, not a timer period later.
+    PumpTick();
 }
 
 bool ConfigDialog::PrepareWrite() {
@@ -65,12 +73,14 @@ void ConfigDialog::OnWrite() {
         return;
     }
     StartWrite(exchange, *this);
+    PumpTick();
 }
 
 void ConfigDialog::OnInitializeEnv() {
     if (!PrepareWrite()) return;
     ApplyFactoryValues(record.main, record.wlan, record.tail);
     StartWrite(exchange, *this);
+    PumpTick();
 }
 
 void ConfigDialog::OpenProgress(const char* text) {
@@ -82,6 +92,7 @@ void ConfigDialog::OpenProgress(const char* text) {
 }
 
 void ConfigDialog::SetProgressRange(int lower, int upper) {
+    progressPositionPending = 0;  // a restarted exchange starts from 0
     if (!progressDialog) return;
     SendMessageA(progressDialog->progressBar.GetHwnd(), PBM_SETRANGE, 0, MAKELPARAM(lower, upper));
     SendMessageA(progressDialog->progressBar.GetHwnd(), PBM_SETPOS, 0, 0);
@@ -118,12 +129,23 @@ void ConfigDialog::ShowProgressText(const char* text) {
 
 void ConfigDialog::SetProgressPosition(int position) {
     if (!progressDialog) return;
-    SendMessageA(progressDialog->progressBar.GetHwnd(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    progressPosition = position;
+    progressPositionPending = 1;
+    ShowPendingProgress();
+}
+
+void ConfigDialog::ShowPendingProgress() {
+    if (!progressDialog || !progressPositionPending) return;
+    if (GetTickCount() - progressShownAt < kProgressRepaintMs) return;
+    progressPositionPending = 0;
+    SendMessageA(progressDialog->progressBar.GetHwnd(), PBM_SETPOS, static_cast<WPARAM>(progressPosition), 0);
     InvalidateRect(progressDialog->GetHwnd(), nullptr, TRUE);
     UpdateWindow(progressDialog->GetHwnd());
+    progressShownAt = GetTickCount();
 }
 
 void ConfigDialog::CloseProgress() {
+    progressPositionPending = 0;
     if (!progressDialog) return;
     progressDialog->SetStatusText("");
     delete progressDialog;

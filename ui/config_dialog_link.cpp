@@ -94,10 +94,14 @@ LRESULT ConfigDialog::OnTimer(WPARAM id, LPARAM) {
     switch (id) {
     case TIMER_PUMP:
         PumpTick();
+        ShowPendingProgress();
         SetTimer(GetHwnd(), TIMER_PUMP, TIMER_PUMP_ELAPSE_MS, nullptr);
         break;
     case TIMER_REPLY:
         OnReplyTimeout(exchange, *this);
+        // An unanswered monitor probe: the shell probe goes now, not a timer
+        // period later.
+        if (exchange.phase == PHASE_SHELL_PROBE) PumpTick();
         break;
     case TIMER_CLOSE:
         DeferredClose();

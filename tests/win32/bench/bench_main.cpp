@@ -1,0 +1,190 @@
+// Times Read and Write of the real quarnel.exe in both console modes against
+// the simulated converter on a line paced at its real bit rate, and sets each
+// median beside the wire-time floor. A benchmark: it prints figures and fails
+// only when an operation itself fails.
+//
+//   quarnel-bench.exe STATS_FILE [RUNS [PROGRAM]]
+//
+// Both paths are Linux paths. STATS_FILE holds the line counters of the
+// simulator behind COM3 (tarvo-sim --stats); PROGRAM defaults to the
+// quarnel.exe of this build tree. QUARNEL_SIM_DIR names the simulator's
+// control folder (see tests/wine/with-sims.sh).
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "resources/resource.h"
+#include "tests/win32/bench/wire_floor.h"
+#include "tests/win32/e2e/app_driver.h"
+#include "tests/win32/e2e/sim_files.h"
+
+namespace {
+
+constexpr char kPort[] = "COM3";
+constexpr DWORD kStepWaitMs = 20000;
+// The monitor probe goes unanswered for this long before the shell probe.
+constexpr double kMonitorProbeTimeoutMs = 1000;
+
+struct Operation {
+  const char* mode;  // simulator console mode
+  const char* name;
+  int button;
+  double target;  // allowed median / floor
+};
+
+struct Timing {
+  bool ok = false;
+  double ms = 0;
+  double floorMs = 0;
+};
+
+double NowMs() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// Polls `done` every millisecond, for at most timeoutMs; no message pumping,
+// so the poll itself costs the program under test next to nothing.
+template <typename Done>
+bool PollUntil(Done done, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start >= timeoutMs) return done();
+    Sleep(1);
+  }
+  return true;
+}
+
+std::string WindowsPath(const std::string& unixPath) {
+  std::string path = "Z:";
+  for (char c : unixPath) path.push_back(c == '/' ? '\\' : c);
+  return path;
+}
+
+// The counters once the line has been quiet for a while: the simulator
+// rewrites them whenever traffic stops.
+bench::LineCounts QuietCounts(const std::string& statsPath) {
+  std::string last = e2e::ReadWholeFile(statsPath);
+  for (int i = 0; i < 30; ++i) {
+    Sleep(150);
+    const std::string now = e2e::ReadWholeFile(statsPath);
+    if (now == last) break;
+    last = now;
+  }
+  return bench::ParseLineCounts(last);
+}
+
+Timing TimeOnce(e2e::AppDriver& app, const Operation& op, const std::string& statsPath) {
+  Timing timing;
+  const bench::LineCounts before = QuietCounts(statsPath);
+  const double start = NowMs();
+  app.Click(op.button);
+  HWND progress = nullptr;
+  if (!PollUntil([&] { return (progress = app.FindTopLevel("Quarnel")) != nullptr; }, kStepWaitMs)) {
+    std::fprintf(stderr, "quarnel-bench: %s %s: no progress window\n", op.mode, op.name);
+    return timing;
+  }
+  const bool gone = PollUntil([&] { return !IsWindow(progress) || !IsWindowVisible(progress); }, kStepWaitMs);
+  const double end = NowMs();
+  e2e::ShownBox box;
+  if (!gone || app.AnswerBox("Quarnel", 300, &box)) {
+    std::fprintf(stderr, "quarnel-bench: %s %s did not complete%s%s\n", op.mode, op.name,
+                 box.text.empty() ? "" : ": ", box.text.c_str());
+    return timing;
+  }
+  if (!PollUntil([&] { return app.Enabled(IDC_WRITE); }, 2000)) {
+    std::fprintf(stderr, "quarnel-bench: %s %s: Write not enabled afterwards\n", op.mode, op.name);
+    return timing;
+  }
+  const bench::LineCounts after = QuietCounts(statsPath);
+  timing.ok = true;
+  timing.ms = end - start;
+  timing.floorMs = bench::WireMilliseconds(bench::Difference(after, before));
+  if (std::string(op.mode) == "shell") timing.floorMs += kMonitorProbeTimeoutMs;
+  return timing;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+int Fail(const char* what) {
+  std::fprintf(stderr, "quarnel-bench: %s\n", what);
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Fail("usage: quarnel-bench.exe STATS_FILE [RUNS [PROGRAM]]");
+  const std::string statsPath = WindowsPath(argv[1]);
+  const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+  const std::string program = argc > 3 ? WindowsPath(argv[3]) : QUARNEL_EXE_PATH;
+  e2e::SimFiles sim(kPort);
+  if (!sim.Available()) return Fail("QUARNEL_SIM_DIR is not set");
+
+  e2e::AppDriver app;
+  if (!app.Launch(program, kStepWaitMs)) return Fail("the main window did not appear");
+  int index = -1;
+  for (int i = 0; i < app.ItemCount(IDC_PORT); ++i) {
+    if (app.Item(IDC_PORT, i) == kPort) index = i;
+  }
+  if (index < 0) return Fail("COM3 is not offered");
+  app.Select(IDC_PORT, index);
+  app.Click(IDC_OPEN);
+  if (!e2e::WaitUntil([&] { return app.Enabled(IDC_READ); }, kStepWaitMs)) return Fail("COM3 did not open");
+
+  const Operation operations[] = {
+      {"monitor", "Read", IDC_READ, 1.5},
+      {"monitor", "Write", IDC_WRITE, 1.5},
+      {"shell", "Read", IDC_READ, 1.2},
+      {"shell", "Write", IDC_WRITE, 1.2},
+  };
+  struct Result {
+    const Operation* op;
+    double median, floorMs;
+  };
+  std::vector<Result> results;
+  std::string mode;
+  for (const Operation& op : operations) {
+    if (mode != op.mode) {
+      mode = op.mode;
+      if (!sim.Control({"mode " + mode, "fault none"})) return Fail("the simulator did not take the mode");
+    }
+    std::vector<double> times, floors;
+    std::printf("%-7s %-5s runs (ms):", op.mode, op.name);
+    for (int i = 0; i < runs; ++i) {
+      const Timing t = TimeOnce(app, op, statsPath);
+      if (!t.ok) return 1;
+      times.push_back(t.ms);
+      floors.push_back(t.floorMs);
+      std::printf(" %.1f", t.ms);
+      std::fflush(stdout);
+    }
+    std::printf("\n");
+    results.push_back({&op, Median(times), Median(floors)});
+  }
+
+  std::printf("\n%-14s %10s %14s %7s %7s\n", "operation", "median ms", "wire floor ms", "ratio", "target");
+  for (const Result& r : results) {
+    const double ratio = r.median / r.floorMs;
+    std::printf("%-7s %-6s %10.1f %14.1f %7.2f %6.1fx %s\n", r.op->mode, r.op->name, r.median, r.floorMs, ratio,
+                r.op->target, ratio <= r.op->target ? "met" : "MISSED");
+  }
+  app.Click(IDC_EXIT);
+  if (!app.WaitForExit(5000)) app.Kill();
+  return 0;
+}

@@ -39,10 +39,10 @@ test-win32: native win32
 test: test-native test-asan test-win32
 
 demo: native win32
-	tools/demo.sh
+	tools/demo.sh $(NATIVE) $(WIN32)
 
 bench: native win32
-	tools/with-xvfb.sh tools/bench.sh
+	tools/with-xvfb.sh tools/bench.sh $(NATIVE) $(WIN32)
 
 clean:
 	rm -rf build

@@ -1,6 +1,7 @@
-// The console password, the WEP keys and their ID, and the start-up options,
-// edited in the real program's dialogs, reach the simulated converter with
-// the next Write, and nothing else of the block changes.
+// The console password, the EAPoL identity, the WEP keys and their ID, and
+// the start-up options, edited in the real program's dialogs, reach the
+// simulated converter with the next Write, and nothing else of the block
+// changes.
 
 #include <gtest/gtest.h>
 
@@ -115,6 +116,36 @@ TEST_F(Credentials, TwelveCharacterPasswordReachesAShellConverter) {
   const Block held = shell.Block();
   ASSERT_EQ(held.size(), 480u);
   EXPECT_EQ(std::string(held.begin() + 80, held.begin() + 84), "et12");
+}
+
+TEST_F(Credentials, EapolIdentitySetInTheWindowReachesAShellConverter) {
+  const Block original = e2e::RichBlock(9);
+  OpenPort("COM4");
+  LoadConverter(shell, "shell", original);
+  // EAPoL can be switched on in the shell console only.
+  ASSERT_TRUE(app.Enabled(IDC_EAPOL));
+  app.Click(IDC_EAPOL);
+  ASSERT_TRUE(WaitUntil([&] { return app.Checked(IDC_EAPOL) && app.Enabled(IDC_EAP_ID); }, kExchangeWait));
+  HWND dialog = OpenDialog(IDC_EAP_ID, "EAP OL ID");
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(app.Text(IDC_EAP_USERNAME, dialog), "operator-station-07");
+  EXPECT_EQ(app.Text(IDC_EAP_PASSWORD, dialog), "pw12");
+  const std::string name = "user-name-of-thirty-two-letters!";
+  ASSERT_EQ(name.size(), 32u);
+  app.SetText(IDC_EAP_USERNAME, name, dialog);
+  app.SetText(IDC_EAP_PASSWORD, "newpass8", dialog);
+  app.SetText(IDC_EAP_RETYPE, "newpass8", dialog);
+  CloseDialog(dialog, IDOK);
+  WriteAndWait(shell, IDC_WRITE);
+
+  // Characters 0-7 at 108, 8-15 at 64, 16-31 at 48; the password at 116.
+  Block expected = original;
+  e2e::PutBits(expected, 32, 12, 2, 1);
+  e2e::PutText(expected, 108, 8, name.substr(0, 8));
+  e2e::PutText(expected, 64, 8, name.substr(8, 8));
+  e2e::PutText(expected, 48, 16, name.substr(16));
+  e2e::PutText(expected, 116, 8, "newpass8");
+  ExpectConverterHolds(shell, expected);
 }
 
 TEST_F(Credentials, WepKeysAndTheirIdReachTheConverterWithTheNextWrite) {

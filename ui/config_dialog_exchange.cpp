@@ -68,8 +68,10 @@ void ConfigDialog::OnWrite() {
     if (!PrepareWrite()) return;
     if (!IsValidLocalIp(record.main)) {
         AfxMessageBox("You entered wrong Local IP address", MB_OK | MB_ICONHAND);
-        SetFocus(GetDlgItem(IDC_LOCAL_IP));
+        // After the progress window goes: its going hands the activation back
+        // to this window, which would put back the focus it had before.
         CloseProgress();
+        SetFocus(GetDlgItem(IDC_LOCAL_IP));
         return;
     }
     StartWrite(exchange, *this);

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "envrecord/form_model.h"
+#include "resources/combo_lists.h"
+#include "resources/resource.h"
 
 namespace quarnel {
 
@@ -19,27 +21,14 @@ public:
         int selection = -1;
     };
 
-    // The lists as the main window's template fills them.
+    // The main window's lists as its template's items fill them.
     FakeFormControls() {
-        Fill(CTL_MODE_LIST, {"T2S(0)", "ATC(1)", "COD(2)", "U2S(3)"});
-        Fill(CTL_SERIAL_TYPE_LIST, {"RS-232", "RS-422", "RS-485"});
-        Fill(CTL_BAUD_LIST, {"1200", "2400", "4800", "9600", "14400", "19200", "38400", "57600", "115200"});
-        Fill(CTL_PARITY_LIST, {"NONE", "EVEN", "ODD"});
-        Fill(CTL_DATA_BITS_LIST, {"7", "8"});
-        Fill(CTL_STOP_BIT_LIST, {"1Bit", "2Bit"});
-        Fill(CTL_FLOW_CONTROL_LIST, {"NONE", "RTS/CTS"});
-        Fill(CTL_WLAN_MODE_LIST, {"AD-HOC(0)", "Infrastructure(1)", "(2)", "(3)"});
-        std::vector<std::string> channels;
-        for (int i = 0; i < 16; ++i) channels.push_back(std::to_string(i));
-        Fill(CTL_CHANNEL_LIST, channels);
-        Fill(CTL_WEP_LIST, {"No WEP(0)", " 64bit(1)", "128bit(2)"});
-        Fill(CTL_AUTH_MODE_LIST, {"Open System(0)", "Shared Key(1)"});
-        Fill(CTL_PORT_LIST, {"COM1", "COM3"});
-    }
-
-    void Fill(int id, std::vector<std::string> items) {
-        lists[id].items = std::move(items);
-        lists[id].selection = -1;
+        for (int id : {CTL_MODE_LIST, CTL_SERIAL_TYPE_LIST, CTL_BAUD_LIST, CTL_PARITY_LIST, CTL_DATA_BITS_LIST,
+                       CTL_STOP_BIT_LIST, CTL_FLOW_CONTROL_LIST, CTL_WLAN_MODE_LIST, CTL_CHANNEL_LIST, CTL_WEP_LIST,
+                       CTL_AUTH_MODE_LIST, CTL_PORT_LIST}) {
+            const ComboItems items = FindComboItems(IDD_CONFIG, id);
+            lists[id].items.assign(items.texts, items.texts + items.count);
+        }
     }
 
     int GetSelection(int id) const override { return lists.at(id).selection; }

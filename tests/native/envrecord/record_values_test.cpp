@@ -35,13 +35,11 @@ TEST(StartupDefaults, WholeImageIsExactlyTheDefaults) {
     PutBytes(want, 96, {1, 0});
     PutBytes(want, 128, {0x01});                   // Infrastructure
     for (int i = 0; i < 480; ++i) ASSERT_EQ(want.Data()[i], r.Data()[i]) << "byte " << i;
-
-    EXPECT_EQ(0x2420u, r.main.serial_options() & 0xFFFF);
-    EXPECT_EQ(0u, r.main.telnet());
-    EXPECT_EQ(0u, r.main.model_code());
 }
 
-// The factory values computed from the layout description, from `before`.
+// The factory values computed from the layout description, from `before`:
+// password, EAPoL, device info and the converter's flags stay, remote_search
+// follows has_remote_search.
 EnvRecord ExpectedFactory(const EnvRecord& before, bool telnet) {
     EnvRecord want = before;
     std::fill(want.Data() + 128, want.Data() + 288, 0);
@@ -78,39 +76,8 @@ TEST(FactoryValues, ExactBytesForEveryModelAndEverythingElseLeftAlone) {
             const EnvRecord want = ExpectedFactory(before, telnet);
             for (int i = 0; i < 480; ++i)
                 ASSERT_EQ(want.Data()[i], r.Data()[i]) << "model " << model << " byte " << i;
-            EXPECT_EQ(telnet ? 1u : 0u, r.main.telnet());
         }
     }
-}
-
-TEST(FactoryValues, RemoteSearchFollowsTheConverterFlag) {
-    for (std::uint32_t has : {0u, 1u}) {
-        EnvRecord r = RandomRecord(5);
-        r.main.set_has_remote_search(has);
-        r.main.set_remote_search(1 - has);
-        ApplyFactoryValues(r.main, r.wlan, r.tail);
-        EXPECT_EQ(has, r.main.remote_search());
-        EXPECT_EQ(has, r.main.has_remote_search());
-    }
-}
-
-TEST(FactoryValues, KeepPasswordEapolAndConverterFlags) {
-    EnvRecord r = RandomRecord(8);
-    r.main.set_eapol(2);
-    const auto pw = r.main.password_block();
-    const std::uint32_t deviceInfo = r.main.device_info();
-    r.main.set_no_telnet(1);
-    r.main.set_has_permitted_ip(1);
-    r.main.set_has_comment(1);
-    ApplyFactoryValues(r.main, r.wlan, r.tail);
-    EXPECT_EQ(2u, r.main.eapol());
-    EXPECT_EQ(pw, r.main.password_block());
-    EXPECT_EQ(deviceInfo, r.main.device_info());
-    EXPECT_EQ(1u, r.main.no_telnet());
-    EXPECT_EQ(1u, r.main.has_permitted_ip());
-    EXPECT_EQ(1u, r.main.has_comment());
-    EXPECT_EQ("", r.tail.comment());
-    EXPECT_EQ(1u, r.wlan.wlan_mode());
 }
 
 TEST(ConverterAddresses, MonitorIsShiftedBy32ShellIsTheOffset) {

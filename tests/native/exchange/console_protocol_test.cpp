@@ -1,7 +1,6 @@
 // Command texts and reply parsing of the console protocol.
 #include "exchange/console_protocol.h"
 
-#include "converter_model.h"
 #include "exchange/device_exchange.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +18,7 @@ TEST(ConsoleCommands, ReadCommandsOfAMonitorRead) {
     CommandText c;
     FormatReadCommand(c, 32, 128);
     EXPECT_EQ(Text(c), "r 20 80\r");
-    EXPECT_EQ(c.length, 8);
+    EXPECT_EQ(ReadReplyLength(c.length, 128), 400);
     FormatReadCommand(c, 160, 128);
     EXPECT_EQ(Text(c), "r a0 80\r");
     FormatReadCommand(c, 288, 128);
@@ -84,30 +83,6 @@ TEST(ConsoleTokens, NextTokenSkipsDelimiterRunsAndContinuesAfterThePiece) {
     EXPECT_STREQ(rest, "x");
 }
 
-// The answer of the simulated converter to one read command.
-std::string ReadAnswer(tarvosim::ConverterModel& device, const char* command) {
-    device.Receive(reinterpret_cast<const uint8_t*>(command), std::strlen(command), 115200);
-    std::string answer(device.PendingOutput(), '\0');
-    device.TakeOutput(reinterpret_cast<uint8_t*>(&answer[0]), answer.size());
-    return answer;
-}
-
-TEST(ReadReplies, ConverterAnswersHaveTheExactLengthAndParseBack) {
-    tarvosim::ConverterModel device;
-    const struct { int address, length; } chunks[] = {{32, 128}, {160, 128}, {288, 128}, {416, 96}};
-    for (const auto& chunk : chunks) {
-        CommandText c;
-        FormatReadCommand(c, chunk.address, chunk.length);
-        std::string answer = ReadAnswer(device, c.text);
-        ASSERT_EQ(static_cast<int>(answer.size()), ReadReplyLength(c.length, chunk.length));
-        uint8_t parsed[128];
-        EXPECT_EQ(ParseReadReply(answer.c_str(), parsed, chunk.length), chunk.length);
-        EXPECT_EQ(std::memcmp(parsed, device.Block() + chunk.address - 32, chunk.length), 0);
-    }
-    tarvosim::ConverterModel again;
-    EXPECT_EQ(ReadAnswer(again, "r 20 80\r").size(), 400u);
-}
-
 TEST(ReadReplies, RefusedEmptyOrDatalessRepliesStoreNothing) {
     uint8_t bytes[4] = {1, 2, 3, 4};
     EXPECT_EQ(ParseReadReply("r 20 04\r\n801\r\n", bytes, 4), 0);
@@ -145,48 +120,6 @@ TEST(ShellDump, OnlyNineHundredSixtyHexDigitsMakeACompleteDump) {
     std::memset(reply, 0, sizeof reply);
     std::memset(reply, 'f', 959);
     EXPECT_FALSE(IsCompleteDump(reply));
-}
-
-class CollectHost : public ExchangeHost {
-public:
-    int Write(const char*, int length) override { return length; }
-    int ReadByte(uint8_t& byte) override {
-        if (delivered == available) return 0;
-        byte = static_cast<uint8_t>('A' + delivered++ % 26);
-        return 1;
-    }
-    void SetBaudCodeAndConfigure(int) override {}
-    void PumpTransmit() override {}
-    void PumpReceive() override {}
-    bool IsLinkActive() override { return true; }
-    void ArmReplyTimer(int) override {}
-    void KillReplyTimer() override {}
-    void ShowProgressText(const char*) override {}
-    void SetProgressPosition(int) override {}
-    void CloseProgress() override {}
-    void RefreshFormFromRecord() override {}
-    void EnableMainWindow() override {}
-    void ShowMessage(const char*, unsigned) override {}
-    int available = 0;
-    int delivered = 0;
-};
-
-TEST(ReplyBuffer, ExtraBytesAreDrainedAndDroppedKeepingTheTerminator) {
-    DeviceExchange ex;
-    CollectHost host;
-    host.available = 2000;
-    CollectReply(ex, host);
-    EXPECT_EQ(host.delivered, 2000);
-    EXPECT_EQ(ex.replyCount, REPLY_BUFFER_SIZE - 1);
-    EXPECT_EQ(ex.ReplyBuffer[REPLY_BUFFER_SIZE - 1], 0);
-    EXPECT_EQ(ex.ReplyBuffer[REPLY_BUFFER_SIZE - 2], 'A' + (REPLY_BUFFER_SIZE - 2) % 26);
-    host.available = 2100;
-    CollectReply(ex, host);
-    EXPECT_EQ(ex.replyCount, REPLY_BUFFER_SIZE - 1);
-    EXPECT_EQ(std::strlen(ex.ReplyBuffer), static_cast<size_t>(REPLY_BUFFER_SIZE - 1));
-    ClearReply(ex);
-    EXPECT_EQ(ex.replyCount, 0);
-    for (char c : ex.ReplyBuffer) ASSERT_EQ(c, 0);
 }
 
 }  // namespace

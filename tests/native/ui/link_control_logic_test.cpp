@@ -41,10 +41,6 @@ TEST(KickIdle, OutstandingIoKeepsIdleProcessingGoing) {
     }
 }
 
-TEST(KickIdle, WindowSharesOneCounter) {
-    EXPECT_EQ(&ProcessIdleCounter(), &ProcessIdleCounter());
-}
-
 TEST(PortEventCode, OnlyTheLowWordIsComparedForEquality) {
     struct Case { std::intptr_t lParam; PortEventKind kind; };
     const Case cases[] = {

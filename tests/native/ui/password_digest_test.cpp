@@ -77,15 +77,6 @@ TEST(ComputeDigest, KnownValuesStayFixed) {
     EXPECT_EQ(Digest({0, 0, 0, 0}), 0xCB257784u);
 }
 
-TEST(PackPassword, FullFirstHalfKeepsByteEight) {
-    std::uint8_t buffer[12] = {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'X', 'Y', 'Z', 'W'};
-    PackPassword(buffer);
-    EXPECT_EQ(LittleEndianAt(buffer), Digest({'a', 'b', 'c', 'd'}));
-    EXPECT_EQ(LittleEndianAt(buffer + 4), Digest({'e', 'f', 'g', 'h'}));
-    EXPECT_EQ(buffer[8], 'X');
-    EXPECT_EQ(buffer[9], 'Y');
-}
-
 TEST(PackPassword, ClearsFromTheFirstZeroThroughByteEight) {
     for (int zeroAt = 0; zeroAt < 8; ++zeroAt) {
         std::uint8_t buffer[12];

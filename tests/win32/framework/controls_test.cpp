@@ -13,27 +13,6 @@ protected:
     FieldsDialog dialog;
 };
 
-TEST_F(ControlsTest, ComboBoxListOperations) {
-    ComboBox& combo = dialog.combo;
-    EXPECT_EQ(combo.GetCount(), 0);
-    EXPECT_EQ(combo.GetCurSel(), CB_ERR);
-    EXPECT_EQ(combo.AddString("COM1"), 0);
-    EXPECT_EQ(combo.AddString("COM3"), 1);
-    EXPECT_EQ(combo.AddString("COM12"), 2);
-    EXPECT_EQ(combo.GetCount(), 3);
-    EXPECT_EQ(combo.SetCurSel(2), 2);
-    EXPECT_EQ(combo.GetCurSel(), 2);
-    EXPECT_EQ(combo.GetLBText(2), "COM12");
-    EXPECT_EQ(combo.GetText(), "COM12");  // a drop-down list shows its selection
-    EXPECT_EQ(combo.GetLBText(7), "");
-    EXPECT_EQ(combo.DeleteString(0), 2);
-    EXPECT_EQ(combo.GetLBText(0), "COM3");
-    combo.SetCurSel(-1);
-    EXPECT_EQ(combo.GetCurSel(), CB_ERR);
-    combo.ResetContent();
-    EXPECT_EQ(combo.GetCount(), 0);
-}
-
 TEST_F(ControlsTest, IpAddressInHostOrder) {
     IpAddressCtrl& ip = dialog.ip;
     ip.SetAddress(0x0A010001);

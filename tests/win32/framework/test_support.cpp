@@ -106,7 +106,6 @@ MessageMap FieldsDialog::GetMessageMap() const {
         OnMessage(WM_SYSCOMMAND, &FieldsDialog::OnSysCommand),
         OnMessage(WM_QUERYDRAGICON, &FieldsDialog::OnQueryDragIcon),
         OnMessage(WM_TEST_ECHO, &FieldsDialog::OnEcho),
-        OnMessage(WM_TEST_ASK, &FieldsDialog::OnAsk),
     };
     return MakeMessageMap(map);
 }
@@ -143,7 +142,5 @@ LRESULT FieldsDialog::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<
 LRESULT FieldsDialog::OnEcho(WPARAM wParam, LPARAM lParam) {
     return static_cast<LRESULT>(wParam) + lParam;
 }
-
-LRESULT FieldsDialog::OnAsk(WPARAM wParam, LPARAM) { return (wParam & 1) != 0 ? 1 : 0; }
 
 }  // namespace quarnel::test

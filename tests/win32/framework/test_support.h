@@ -119,10 +119,8 @@ private:
     LRESULT OnSysCommand(WPARAM, LPARAM);
     LRESULT OnQueryDragIcon(WPARAM, LPARAM);
     LRESULT OnEcho(WPARAM wParam, LPARAM lParam);
-    LRESULT OnAsk(WPARAM wParam, LPARAM);
 };
 
 constexpr UINT WM_TEST_ECHO = WM_APP + 1;  // returns wParam + lParam
-constexpr UINT WM_TEST_ASK = WM_APP + 2;   // returns 1 when wParam is odd, else 0
 
 }  // namespace quarnel::test

@@ -66,6 +66,33 @@ bool PollUntil(Done done, DWORD timeoutMs) {
   return true;
 }
 
+struct CaptionSearch {
+  DWORD pid;
+  HWND skip;
+  HWND found;
+};
+
+BOOL CALLBACK MatchProgressWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<CaptionSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != search->pid || window == search->skip || !IsWindowVisible(window)) return TRUE;
+  // GetWindowText of another process's window reads the stored caption and
+  // sends it no message, so the search does not interrupt the program.
+  char caption[16] = "";
+  GetWindowTextA(window, caption, sizeof caption);
+  if (std::string(caption) != "Quarnel") return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// The progress window (or a message box: they share the caption).
+HWND FindProgressWindow(const e2e::AppDriver& app) {
+  CaptionSearch search{app.ProcessId(), app.Main(), nullptr};
+  EnumWindows(MatchProgressWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 std::string WindowsPath(const std::string& unixPath) {
   std::string path = "Z:";
   for (char c : unixPath) path.push_back(c == '/' ? '\\' : c);
@@ -91,7 +118,7 @@ Timing TimeOnce(e2e::AppDriver& app, const Operation& op, const std::string& sta
   const double start = NowMs();
   app.Click(op.button);
   HWND progress = nullptr;
-  if (!PollUntil([&] { return (progress = app.FindTopLevel("Quarnel")) != nullptr; }, kStepWaitMs)) {
+  if (!PollUntil([&] { return (progress = FindProgressWindow(app)) != nullptr; }, kStepWaitMs)) {
     std::fprintf(stderr, "quarnel-bench: %s %s: no progress window\n", op.mode, op.name);
     return timing;
   }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 #include "envrecord/field_limits.h"
 #include "envrecord/form_transfer.h"
@@ -66,6 +67,28 @@ TEST_F(FormTransfer, BaudRateShowsTheNearestEntryAndStoresTheList) {
         EXPECT_EQ(c.selection, Sel(CTL_BAUD_LIST)) << c.rate;
         Store();
         EXPECT_EQ(c.stored, rec.main.baud_rate()) << c.rate;
+    }
+}
+
+// The lists' texts come from the window's template: each entry must store
+// the number it shows ("19200", or "U2S(3)" in parentheses).
+TEST_F(FormTransfer, NumberedEntriesStoreTheNumberTheyShow) {
+    const std::pair<int, std::function<std::uint32_t()>> lists[] = {
+        {CTL_BAUD_LIST, [&] { return rec.main.baud_rate(); }},
+        {CTL_DATA_BITS_LIST, [&] { return rec.main.data_bits(); }},
+        {CTL_CHANNEL_LIST, [&] { return rec.wlan.channel(); }},
+        {CTL_MODE_LIST, [&] { return rec.main.mode(); }},
+        {CTL_WLAN_MODE_LIST, [&] { return rec.wlan.wlan_mode(); }},
+        {CTL_WEP_LIST, [&] { return rec.wlan.wep_mode(); }},
+        {CTL_AUTH_MODE_LIST, [&] { return rec.wlan.auth_mode(); }}};
+    for (const auto& [id, stored] : lists) {
+        for (int i = 0; i < static_cast<int>(Items(id).size()); ++i) {
+            win.controls.SetSelection(id, i);
+            Store();
+            const std::string& text = Items(id)[i];
+            const size_t open = text.find('(');
+            EXPECT_EQ(std::stoul(open == std::string::npos ? text : text.substr(open + 1)), stored()) << text;
+        }
     }
 }
 

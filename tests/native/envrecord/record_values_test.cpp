@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "envrecord/converter_address.h"
 #include "envrecord/record_values.h"
 #include "record_test_util.h"
 
@@ -78,26 +77,6 @@ TEST(FactoryValues, ExactBytesForEveryModelAndEverythingElseLeftAlone) {
                 ASSERT_EQ(want.Data()[i], r.Data()[i]) << "model " << model << " byte " << i;
         }
     }
-}
-
-TEST(ConverterAddresses, MonitorIsShiftedBy32ShellIsTheOffset) {
-    EXPECT_EQ(32, ConverterAddress(0, 1));
-    EXPECT_EQ(511, ConverterAddress(479, 1));
-    EXPECT_EQ(64, ConverterAddress(32, 1));
-    EXPECT_EQ(32, ConverterAddress(32, 0));
-    EXPECT_EQ(479, ConverterAddress(479, 0));
-
-    EXPECT_EQ(0, RecordOffsetOfAddress(32, 1));
-    EXPECT_EQ(-1, RecordOffsetOfAddress(31, 1));
-    EXPECT_EQ(-1, RecordOffsetOfAddress(512, 1));
-    EXPECT_EQ(479, RecordOffsetOfAddress(479, 0));
-    EXPECT_EQ(-1, RecordOffsetOfAddress(480, 0));
-
-    EXPECT_FALSE(IsWrittenOffset(0));
-    EXPECT_FALSE(IsWrittenOffset(31));
-    EXPECT_TRUE(IsWrittenOffset(32));
-    EXPECT_TRUE(IsWrittenOffset(479));
-    EXPECT_FALSE(IsWrittenOffset(480));
 }
 
 }  // namespace

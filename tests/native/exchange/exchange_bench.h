@@ -50,6 +50,15 @@ protected:
     bool RecordMatchesDevice(int from = 0, int to = quarnel::EXCHANGE_RECORD_SIZE) const {
         return std::memcmp(record + from, device.Block() + from, static_cast<size_t>(to - from)) == 0;
     }
+    void ExpectCompleted(const char* text, int formRefreshes) {
+        EXPECT_EQ(ex.recordLoaded, 1);
+        EXPECT_EQ(ex.phase, quarnel::PHASE_IDLE);
+        EXPECT_EQ(line.formRefreshCount, formRefreshes);
+        EXPECT_EQ(line.progressTexts, (std::vector<std::string>{text}));
+        EXPECT_EQ(line.closeProgressCount, 1);
+        EXPECT_TRUE(line.messages.empty());
+        EXPECT_EQ(line.replyDeadline, -1);
+    }
     void ExpectAbortedOnce() {
         ASSERT_EQ(line.messages.size(), 1u);
         EXPECT_EQ(line.messages[0].text, quarnel::TEXT_NO_RESPONSE);

@@ -29,14 +29,8 @@ TEST_F(ExchangeDialogue, MonitorReadIsProbeAndFourChunks) {
     for (const auto& chunk : line.sent) EXPECT_EQ(chunk.baud, 115200);
     EXPECT_EQ(line.progressPositions, (std::vector<int>{160, 288, 416, 512}));
     EXPECT_TRUE(RecordMatchesDevice());
-    EXPECT_EQ(ex.recordLoaded, 1);
     EXPECT_EQ(ex.monitorMode, 1);
-    EXPECT_EQ(ex.phase, PHASE_IDLE);
-    EXPECT_EQ(line.formRefreshCount, 1);
-    EXPECT_EQ(line.progressTexts, (std::vector<std::string>{"Reading complete."}));
-    EXPECT_EQ(line.closeProgressCount, 1);
-    EXPECT_TRUE(line.messages.empty());
-    EXPECT_EQ(line.replyDeadline, -1);
+    ExpectCompleted("Reading complete.", 1);
 }
 
 TEST_F(ExchangeDialogue, ShellReadFallsBackAfterExactlyOneSecondAt19200) {
@@ -56,12 +50,9 @@ TEST_F(ExchangeDialogue, ShellReadFallsBackAfterExactlyOneSecondAt19200) {
     ASSERT_EQ(line.progressPositions.size(), 480u);
     EXPECT_EQ(line.progressPositions.front(), 272);
     EXPECT_EQ(line.progressPositions.back(), 511);
-    EXPECT_EQ(ex.recordLoaded, 1);
     EXPECT_EQ(ex.monitorMode, 0);
     EXPECT_EQ(ex.op, OP_NONE);
-    EXPECT_EQ(line.formRefreshCount, 1);
-    EXPECT_EQ(line.progressTexts, (std::vector<std::string>{"Reading complete."}));
-    EXPECT_TRUE(line.messages.empty());
+    ExpectCompleted("Reading complete.", 1);
 }
 
 TEST_F(ExchangeDialogue, SilentConverterAbortsAfterBothProbesWithOneMessage) {
@@ -98,11 +89,7 @@ TEST_F(ExchangeDialogue, MonitorWriteSendsUnlocksAnd28Chunks) {
     EXPECT_EQ(line.progressPositions, positions);
     EXPECT_TRUE(RecordMatchesDevice(32));
     EXPECT_NE(device.Block()[0], 0x11);
-    EXPECT_EQ(ex.recordLoaded, 1);
-    EXPECT_EQ(line.formRefreshCount, 1);
-    EXPECT_EQ(line.progressTexts, (std::vector<std::string>{"Writing complete."}));
-    EXPECT_EQ(line.closeProgressCount, 1);
-    EXPECT_TRUE(line.messages.empty());
+    ExpectCompleted("Writing complete.", 1);
 }
 
 TEST_F(ExchangeDialogue, ShellWriteSends28WhChunksThenCommitsWithoutRefresh) {
@@ -130,12 +117,7 @@ TEST_F(ExchangeDialogue, ShellWriteSends28WhChunksThenCommitsWithoutRefresh) {
     EXPECT_EQ(line.progressPositions, positions);
     EXPECT_TRUE(RecordMatchesDevice(32));
     EXPECT_NE(device.Block()[0], 0x11);
-    EXPECT_EQ(ex.recordLoaded, 1);
-    EXPECT_EQ(line.formRefreshCount, 0);
-    EXPECT_EQ(line.progressTexts, (std::vector<std::string>{"Writing complete."}));
-    EXPECT_EQ(line.closeProgressCount, 1);
-    EXPECT_TRUE(line.messages.empty());
-    EXPECT_EQ(line.replyDeadline, -1);
+    ExpectCompleted("Writing complete.", 0);
 }
 
 TEST_F(ExchangeDialogue, SlowPacedConverterStillCompletesEveryDialogue) {

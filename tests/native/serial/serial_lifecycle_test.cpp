@@ -26,8 +26,7 @@ TEST_F(SerialPortTest, OpenResetsStateConfiguresAndAnnouncesThePort) {
   EXPECT_TRUE(driver_.errors.empty());
 }
 
-// The failed open of a present-looking name is tested under Wine; here the
-// order of its two signals.
+// The end-to-end tests open a missing port; here the order of the two signals.
 TEST_F(SerialPortTest, FailedOpenShowsThePortNameThenPostsClose) {
   driver_.openSucceeds = false;
   settings_.port = 0;

@@ -19,10 +19,6 @@ std::string Say(ConverterModel& device, const std::string& text, int baud) {
     return answer;
 }
 
-uint32_t Le32(const uint8_t* at) {
-    return at[0] | at[1] << 8 | at[2] << 16 | static_cast<uint32_t>(at[3]) << 24;
-}
-
 TEST(ConverterSpeeds, EachModeAnswersOnlyAtItsOwnSpeed) {
     ConverterModel device;
     EXPECT_EQ(Say(device, "r\r", SHELL_BAUD), "");
@@ -103,20 +99,6 @@ TEST(ConverterFaults, ParsedFromText) {
     EXPECT_FALSE(ParseFault("drop-ack:0", fault));
     EXPECT_FALSE(ParseFault("drop-ack:x", fault));
     EXPECT_FALSE(ParseFault("sometimes", fault));
-}
-
-TEST(ConverterBlock, RealisticBlockLooksLikeAWirelessModel9) {
-    ConverterModel device;
-    const uint8_t* b = device.Block();
-    const uint8_t mac[6] = {0x02, 0x1F, 0xA0, 0x00, 0x0B, 0xFF};
-    EXPECT_EQ(std::memcmp(b + 4, mac, 6), 0);
-    uint32_t info = Le32(b + 28);
-    EXPECT_EQ((info >> 19) & 31, 9u);
-    EXPECT_EQ((info >> 16) & 7, 2u);
-    EXPECT_EQ((info >> 28) & 15, 5u);
-    EXPECT_EQ((info >> 24) & 15, 1u);
-    const uint8_t ip[8] = {192, 168, 1, 50, 255, 255, 255, 0};
-    EXPECT_EQ(std::memcmp(b + 36, ip, 8), 0);
 }
 
 TEST(ConverterBlock, HexTextRoundTripsAndRejectsWrongShapes) {

@@ -71,22 +71,6 @@ TEST_F(EapIdDialogTest, OkWithoutEditsKeepsBothTexts) {
     EXPECT_TRUE(ZeroFrom(password, 6));
 }
 
-TEST_F(EapIdDialogTest, ThirtyTwoCharacterNameIsStoredWhole) {
-    const std::string name(32, 'n');
-    ModalScript script;
-    script.Then([&](HWND dialog) {
-        SetItemText(dialog, IDC_EAP_USERNAME, name.c_str());
-        SetItemText(dialog, IDC_EAP_PASSWORD, "");
-        SetItemText(dialog, IDC_EAP_RETYPE, "");
-        PressOk(dialog);
-    });
-    RunEapId(userName, password);
-
-    EXPECT_EQ(std::string(userName), name);
-    EXPECT_TRUE(ZeroFrom(userName, 32));
-    EXPECT_TRUE(ZeroFrom(password, 0));
-}
-
 TEST_F(EapIdDialogTest, MismatchShowsTheEntriesAgainAndCancelKeepsTheBuffers) {
     ModalScript script;
     script.Then([](HWND dialog) {

@@ -85,15 +85,6 @@ TEST_F(PasswordDialogTest, DeleteIgnoresDifferingTextsAndClearsTheField) {
     EXPECT_EQ(host.exchanges, collectThenShow);
 }
 
-// The block's layout is tested natively; here that the dialog's text reaches it.
-TEST_F(PasswordDialogTest, TypedPasswordIsPacked) {
-    ChangeTo("abcdefghij", "abcdefghij");
-    EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_EQ(Stored(), Expected("abcdefghij"));
-    EXPECT_EQ(passwordBlock[9], 'j');
-    EXPECT_EQ(host.exchanges, collectThenShow);
-}
-
 TEST_F(PasswordDialogTest, MismatchShowsTheDialogAgainWithWhatWasTyped) {
     ModalScript script;
     script.Then([](HWND dialog) {

@@ -192,42 +192,6 @@ TEST_F(WepKeyDialogTest, CancelPutsBackWepIdAndKeys) {
     EXPECT_EQ(wep128.keyText[0], kHex26);
 }
 
-TEST_F(WepKeyDialogTest, OkKeepsTheNewWepId) {
-    FillValidKeys();
-    wep64.wepId = 0;
-    ModalScript script;
-    script.Then([&](HWND dialog) {
-        ChooseListEntry(dialog, IDC_WEP64_ID, 2);
-        PressOk(dialog);
-    });
-    RunWepKeyAction(1, wep64, wep128);
-
-    EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_EQ(wep64.wepId, 2);
-    EXPECT_EQ(wep64.keyText[3], kHex10);
-}
-
-TEST_F(WepKeyDialogTest, HexKeyWithOtherCharactersIsRefusedOnOk) {
-    FillValidKeys();
-    ModalScript script;
-    script.Then([&](HWND dialog) {
-        SetItemText(dialog, IDC_WEP64_KEY2, "12345G7890");
-        PressOk(dialog);
-    });
-    script.Then([&](HWND dialog) {
-        SetItemText(dialog, IDC_WEP64_KEY2, "12345a7890");
-        PressOk(dialog);
-    });
-    RunWepKeyAction(1, wep64, wep128);
-
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "The WEP64 Key2 is wrong!");
-    EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_ICONHAND));
-    EXPECT_EQ(script.done, 2);
-    EXPECT_EQ(wep64.keyText[2], "12345a7890");
-
-}
-
 TEST_F(WepKeyDialogTest, The64BitDialogKeepsItsFormatMembersKey3First) {
     FillValidKeys();
     wep64.keyText[0] = "4142434445";

@@ -100,31 +100,6 @@ TEST_F(DataExchangeTest, NonIntegerStopsTheExchangeAtThatField) {
     EXPECT_GE(dialog.intAKillFocus, 1);
 }
 
-TEST_F(DataExchangeTest, MaxCharsLimitsTypingAndRefusesLongerText) {
-    EXPECT_EQ(SendMessageA(Item(IDC_LIMITED), EM_GETLIMITTEXT, 0, 0), 5);
-
-    // Typed characters beyond the limit are dropped by the edit.
-    Type(IDC_LIMITED, "");
-    SetFocus(Item(IDC_LIMITED));
-    for (char c : std::string("abcdefgh")) SendMessageA(Item(IDC_LIMITED), WM_CHAR, static_cast<WPARAM>(c), 1);
-    EXPECT_EQ(dialog.Text(IDC_LIMITED), "abcde");
-
-    // Text put there by other means is refused when collected.
-    Type(IDC_LIMITED, "abcdefg");
-    Type(IDC_LABEL, "relabelled");
-    SetFocus(Item(IDC_INT_A));
-    EXPECT_FALSE(dialog.UpdateData(true));
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Please enter no more than 5 characters.");
-    EXPECT_EQ(GetFocus(), Item(IDC_LIMITED));
-    EXPECT_EQ(dialog.label, "shown");  // the field after it is not collected
-
-    Type(IDC_LIMITED, "vwxyz");
-    EXPECT_TRUE(dialog.UpdateData(true));
-    EXPECT_EQ(dialog.limited, "vwxyz");
-    EXPECT_EQ(dialog.label, "relabelled");
-}
-
 TEST_F(DataExchangeTest, OneFieldCanBeExchangedAlone) {
     dialog.intA = 1;
     dialog.intB = 2;

@@ -52,15 +52,6 @@ TEST_F(MessageMapTest, MessageHandlersGiveTheirResults) {
     EXPECT_EQ(SendMessageA(dialog.GetHwnd(), WM_APP + 50, 1, 1), 0);
 }
 
-TEST_F(MessageMapTest, TimerMessagesReachTheirHandler) {
-    SetTimer(dialog.GetHwnd(), 3333, 1, nullptr);
-    SetTimer(dialog.GetHwnd(), 6, 1, nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return dialog.timers.size() >= 2; }));
-    PumpPending();
-    ASSERT_EQ(dialog.timers.size(), 2u);  // one-shot: each killed by the handler
-    EXPECT_NE(dialog.timers[0], dialog.timers[1]);
-}
-
 TEST_F(MessageMapTest, DefaultRunsTheSystemProcessingOfTheCurrentMessage) {
     // The paint handler only calls Default: that must validate the window.
     InvalidateRect(dialog.GetHwnd(), nullptr, TRUE);
@@ -75,18 +66,6 @@ TEST_F(MessageMapTest, DefaultRunsTheSystemProcessingOfTheCurrentMessage) {
     EXPECT_EQ(dialog.cancels, 1);
     EXPECT_FALSE(IsWindowVisible(dialog.GetHwnd()));  // a modeless dialog ended is hidden
     EXPECT_NE(dialog.GetHwnd(), nullptr);
-}
-
-TEST_F(MessageMapTest, OkCollectsFirstAndStaysOnRefusal) {
-    SetDlgItemTextA(dialog.GetHwnd(), IDC_INT_B, "x");
-    Command(IDOK, BN_CLICKED);
-    EXPECT_TRUE(IsWindowVisible(dialog.GetHwnd()));
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-
-    SetDlgItemTextA(dialog.GetHwnd(), IDC_INT_B, "8");
-    Command(IDOK, BN_CLICKED);
-    EXPECT_EQ(dialog.intB, 8);
-    EXPECT_FALSE(IsWindowVisible(dialog.GetHwnd()));
 }
 
 TEST_F(MessageMapTest, AnExceptionInAHandlerStaysInsideTheDialog) {

@@ -101,7 +101,6 @@ MessageMap FieldsDialog::GetMessageMap() const {
         OnKillFocus(IDC_INT_A, &FieldsDialog::OnIntAKillFocus),
         OnNotifyCode(EN_KILLFOCUS, IDC_TEXT_A, &FieldsDialog::OnTextAKillFocus),
         OnSelChange(IDC_COMBO, &FieldsDialog::OnComboSelChange),
-        OnMessage(WM_TIMER, &FieldsDialog::OnTimer),
         OnMessage(WM_PAINT, &FieldsDialog::OnPaint),
         OnMessage(WM_SYSCOMMAND, &FieldsDialog::OnSysCommand),
         OnMessage(WM_QUERYDRAGICON, &FieldsDialog::OnQueryDragIcon),
@@ -118,13 +117,6 @@ void FieldsDialog::OnCancel() {
 void FieldsDialog::OnAction() {
     if (throwOnAction) throw std::runtime_error("handler failure");
     ++actionClicks;
-}
-
-LRESULT FieldsDialog::OnTimer(WPARAM id, LPARAM) {
-    KillTimer(GetHwnd(), id);
-    timers.push_back(id);
-    Default();
-    return 0;
 }
 
 LRESULT FieldsDialog::OnPaint(WPARAM, LPARAM) {

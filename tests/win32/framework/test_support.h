@@ -95,7 +95,6 @@ public:
     int intAKillFocus = 0;
     int textAKillFocus = 0;
     int comboSelChanges = 0;
-    std::vector<UINT_PTR> timers;
     int paints = 0;
     int sysCommands = 0;
     int cancels = 0;
@@ -114,7 +113,6 @@ private:
     void OnIntAKillFocus() { ++intAKillFocus; }
     void OnTextAKillFocus() { ++textAKillFocus; }
     void OnComboSelChange() { ++comboSelChanges; }
-    LRESULT OnTimer(WPARAM id, LPARAM);
     LRESULT OnPaint(WPARAM, LPARAM);
     LRESULT OnSysCommand(WPARAM, LPARAM);
     LRESULT OnQueryDragIcon(WPARAM, LPARAM);

@@ -55,14 +55,6 @@ TEST_F(SerialLinkTest, MonitorProbeIsAnsweredThroughTheReceiver) {
   EXPECT_EQ(gLinkState.rxPending, 0) << "the receiver was not released";
 }
 
-TEST_F(SerialLinkTest, ShellProbeIsAnsweredAt19200) {
-  ASSERT_TRUE(link_.OpenActive(10));
-  gPortSettings.baudCode = kBaud19200;
-  link_.port().Configure(gPortSettings, gLinkState);
-  link_.Send("\rC1\r");
-  EXPECT_TRUE(link_.WaitForText("C1: unknown command\r\nmsh>", 5000)) << "received: " << link_.received;
-}
-
 TEST_F(SerialLinkTest, SeveralExchangesInARowAllArrive) {
   ASSERT_TRUE(link_.OpenActive(3));
   for (int round = 0; round < 5; ++round) {
@@ -95,40 +87,6 @@ TEST_F(SerialLinkTest, CloseEndsAReceiverParkedOnItsNotification) {
   link_.port().Close(gLinkState);
   EXPECT_TRUE(Ended(receiver));
   CloseHandle(receiver);
-}
-
-TEST_F(SerialLinkTest, SwitchingPortsLeavesExactlyOneReceiver) {
-  HANDLE first = OpenReceiverOf(3);
-  ASSERT_NE(first, nullptr);
-  // As the window does when another port is chosen: close, then open at once.
-  link_.port().Close(gLinkState);
-  HANDLE second = OpenReceiverOf(10);
-  ASSERT_NE(second, nullptr);
-  EXPECT_TRUE(Ended(first));
-  EXPECT_FALSE(ThreadListed(GetThreadId(first)));
-  EXPECT_FALSE(Ended(second));
-  // The new receiver serves the new port.
-  gPortSettings.baudCode = kBaud19200;
-  link_.port().Configure(gPortSettings, gLinkState);
-  link_.Send("\rC1\r");
-  EXPECT_TRUE(link_.WaitForText("msh>", 5000)) << "received: " << link_.received;
-  link_.port().Close(gLinkState);
-  EXPECT_TRUE(Ended(second));
-  CloseHandle(first);
-  CloseHandle(second);
-}
-
-TEST_F(SerialLinkTest, OpeningAMissingPortFailsAndAsksForTheClose) {
-  gPortSettings.port = 9;
-  link_.port().Open(link_.window(), gPortSettings, gLinkState);
-  ASSERT_EQ(shownErrors.size(), 1u);
-  EXPECT_EQ(shownErrors[0], "Cannot open COM9");
-  link_.DispatchFor(50);
-  EXPECT_EQ(link_.closeEvents, 1);
-  EXPECT_EQ(link_.opened, 0);
-  EXPECT_EQ(gLinkState.isOpen, 0);
-  EXPECT_EQ(gLinkState.handle, InvalidPortHandle());
-  EXPECT_TRUE(link_.port().IsRxDrained(gLinkState));
 }
 
 TEST_F(SerialLinkTest, IdleReceiverSleeps) {

@@ -26,7 +26,7 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
 fi
 
 sim="$native/tools/tarvo-sim/tarvo-sim"
-driver="$win32/tests/win32/bench/quarnel-bench.exe"
+driver="$win32/tools/bench-driver/quarnel-bench.exe"
 for f in "$sim" "$driver" "$win32/quarnel.exe"; do
   [ -e "$f" ] || { echo "bench.sh: $f is missing (build the trees first)" >&2; exit 2; }
 done

@@ -20,7 +20,7 @@ shot=$(realpath -m "${QUARNEL_DEMO_SHOT:-$root/build/demo/main-window-read.png}"
 
 sim="$native/tools/tarvo-sim/tarvo-sim"
 program="$win32/quarnel.exe"
-driver="$win32/tests/win32/demo/quarnel-demo-driver.exe"
+driver="$win32/tools/demo-driver/quarnel-demo-driver.exe"
 for f in "$sim" "$program" "$driver"; do
   [ -e "$f" ] || { echo "demo.sh: $f is missing (build the trees first)" >&2; exit 2; }
 done

@@ -1,4 +1,4 @@
-#include "tests/win32/bench/wire_floor.h"
+#include "tools/bench-driver/wire_floor.h"
 
 #include <sstream>
 

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "resources/resource.h"
-#include "tests/win32/bench/wire_floor.h"
+#include "tools/bench-driver/wire_floor.h"
 #include "tests/win32/e2e/app_driver.h"
 #include "tests/win32/e2e/sim_files.h"
 

@@ -318,27 +318,6 @@ TEST_F(FormTransfer, AddressesTravelInNetworkOrder) {
     EXPECT_EQ(0xC0A801FEu, win.controls.GetAddress(CTL_LOCAL_IP));
 }
 
-TEST_F(FormTransfer, EapolBuffersHoldTheJoinedNameAndThePassword) {
-    rec.main.set_eapol_identity(std::string(32, 'n'));
-    rec.main.set_eapol_password("12345678");
-    std::memset(win.eapUserName, 'z', sizeof win.eapUserName);
-    std::memset(win.eapPassword, 'z', sizeof win.eapPassword);
-    Show();
-    EXPECT_EQ(std::string(32, 'n'), std::string(win.eapUserName));
-    EXPECT_EQ("12345678", std::string(win.eapPassword));
-
-    std::memset(win.eapUserName, 0, sizeof win.eapUserName);
-    std::strcpy(win.eapUserName, "ABCDEFGHI");
-    std::memset(win.eapPassword, 0, sizeof win.eapPassword);
-    std::strcpy(win.eapPassword, "pw");
-    Store();
-    EXPECT_EQ("ABCDEFGHI", rec.main.eapol_identity());
-    EXPECT_EQ('I', rec.Data()[64]);
-    EXPECT_EQ(0, rec.Data()[65]);
-    EXPECT_EQ(0, rec.Data()[48]);
-    EXPECT_EQ("pw", rec.main.eapol_password());
-}
-
 TEST_F(FormTransfer, PortListGetsAFirstSelectionOnlyWhenItHasNone) {
     Show();
     EXPECT_EQ(0, Sel(CTL_PORT_LIST));

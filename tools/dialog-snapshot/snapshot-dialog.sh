@@ -10,6 +10,6 @@ out=$3
 export QUARNEL_WINE_PREFIX=${QUARNEL_WINE_PREFIX:-$build/wineprefix}
 tmp=$(mktemp -d /tmp/quarnel-snapshot.XXXXXX)
 trap 'rm -rf "$tmp"' EXIT
-"$here/../../wine/wine-run.sh" "$build/tests/win32/resources/main_window_snapshot.exe" "$2" \
+"$here/../../tests/wine/wine-run.sh" "$build/tools/dialog-snapshot/dialog_snapshot.exe" "$2" \
     "Z:${tmp//\//\\}\\dialog.bmp"
 convert "$tmp/dialog.bmp" -strip "$out"

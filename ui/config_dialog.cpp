@@ -369,7 +369,7 @@ void ConfigDialog::LoadRecordForTest(const EnvRecord& image, int monitorMode) {
 
 // FormControls over the bound list and address controls.
 
-const ComboBox* ConfigDialog::ListById(int controlId) const {
+ComboBox* ConfigDialog::ListById(int controlId) {
     switch (controlId) {
     case IDC_AUTH_MODE: return &authModeList;
     case IDC_SERIAL_TYPE: return &serialTypeList;
@@ -387,7 +387,7 @@ const ComboBox* ConfigDialog::ListById(int controlId) const {
     }
 }
 
-const IpAddressCtrl* ConfigDialog::AddressById(int controlId) const {
+IpAddressCtrl* ConfigDialog::AddressById(int controlId) {
     switch (controlId) {
     case IDC_SUBNET_MASK: return &subnetMask;
     case IDC_PEER_IP: return &peerIp;
@@ -403,7 +403,7 @@ int ConfigDialog::GetSelection(int controlId) const {
 }
 
 void ConfigDialog::SetSelection(int controlId, int index) {
-    if (const ComboBox* list = ListById(controlId)) const_cast<ComboBox*>(list)->SetCurSel(index);
+    if (ComboBox* list = ListById(controlId)) list->SetCurSel(index);
 }
 
 int ConfigDialog::ItemCount(int controlId) const {
@@ -412,11 +412,11 @@ int ConfigDialog::ItemCount(int controlId) const {
 }
 
 void ConfigDialog::DeleteItem(int controlId, int index) {
-    if (const ComboBox* list = ListById(controlId)) const_cast<ComboBox*>(list)->DeleteString(index);
+    if (ComboBox* list = ListById(controlId)) list->DeleteString(index);
 }
 
 void ConfigDialog::AddItem(int controlId, const char* text) {
-    if (const ComboBox* list = ListById(controlId)) const_cast<ComboBox*>(list)->AddString(text);
+    if (ComboBox* list = ListById(controlId)) list->AddString(text);
 }
 
 std::uint32_t ConfigDialog::GetAddress(int controlId) const {
@@ -426,9 +426,7 @@ std::uint32_t ConfigDialog::GetAddress(int controlId) const {
 }
 
 void ConfigDialog::SetAddress(int controlId, std::uint32_t hostOrder) {
-    if (const IpAddressCtrl* control = AddressById(controlId)) {
-        const_cast<IpAddressCtrl*>(control)->SetAddress(hostOrder);
-    }
+    if (IpAddressCtrl* control = AddressById(controlId)) control->SetAddress(hostOrder);
 }
 
 }  // namespace quarnel

@@ -133,8 +133,14 @@ private:
     void AddItem(int controlId, const char* text) override;
     std::uint32_t GetAddress(int controlId) const override;
     void SetAddress(int controlId, std::uint32_t hostOrder) override;
-    const ComboBox* ListById(int controlId) const;
-    const IpAddressCtrl* AddressById(int controlId) const;
+    ComboBox* ListById(int controlId);
+    const ComboBox* ListById(int controlId) const {
+        return const_cast<ConfigDialog*>(this)->ListById(controlId);
+    }
+    IpAddressCtrl* AddressById(int controlId);
+    const IpAddressCtrl* AddressById(int controlId) const {
+        return const_cast<ConfigDialog*>(this)->AddressById(controlId);
+    }
 
     // Controls bound by the data exchange, in its order.
     ComboBox authModeList;     // 1009

@@ -79,7 +79,9 @@ bool OpenPort(AppDriver& app, const std::string& name, DWORD timeoutMs) {
     if (index < 0) return false;
     app.Select(IDC_PORT, index);
     app.Click(IDC_OPEN);
-    return WaitUntil([&] { return app.Enabled(IDC_READ) && app.Enabled(IDC_CLOSE); }, timeoutMs);
+    // The buttons switch one after another; the port list is the last.
+    return WaitUntil([&] { return app.Enabled(IDC_READ) && app.Enabled(IDC_CLOSE) && !app.Enabled(IDC_PORT); },
+                     timeoutMs);
 }
 
 bool ReadRecord(AppDriver& app, SimFiles& sim, const std::string& mode, EnvRecord record, DWORD timeoutMs) {

@@ -5,6 +5,7 @@
 
 #include "resources/resource.h"
 #include "tests/win32/e2e/app_driver.h"
+#include "tests/win32/e2e/converter_session.h"
 #include "tests/win32/e2e/sim_files.h"
 
 namespace {
@@ -16,25 +17,12 @@ using e2e::WaitUntil;
 
 constexpr DWORD kWait = 15000;
 
-int IndexOfPort(AppDriver& app, const std::string& name) {
-    for (int i = 0; i < app.ItemCount(IDC_PORT); ++i) {
-        if (app.Item(IDC_PORT, i) == name) return i;
-    }
-    return -1;
-}
-
 class ReadWrite : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(app.Launch(QUARNEL_EXE_PATH));
     }
-    void OpenPort(const std::string& name) {
-        const int index = IndexOfPort(app, name);
-        ASSERT_GE(index, 0) << name << " is not offered";
-        app.Select(IDC_PORT, index);
-        app.Click(IDC_OPEN);
-        ASSERT_TRUE(WaitUntil([&] { return app.Enabled(IDC_READ); }, kWait));
-    }
+    void OpenPort(const std::string& name) { ASSERT_TRUE(e2e::OpenPort(app, name, kWait)) << name; }
     void ReadAndWait() {
         app.Click(IDC_READ);
         ASSERT_TRUE(WaitUntil([&] { return app.Enabled(IDC_WRITE) && !app.FindTopLevel("Quarnel"); }, kWait));

@@ -140,7 +140,12 @@ std::string AppDriver::Text(int id, HWND dialog) const {
 }
 
 bool AppDriver::Enabled(int id, HWND dialog) const {
-  return IsWindowEnabled(GetDlgItem(dialog ? dialog : main_, id)) != FALSE;
+  HWND control = GetDlgItem(dialog ? dialog : main_, id);
+  // A sent message waits for the handler the program is running, so what
+  // follows sees all of its changes, not half of them (the other readers
+  // send messages themselves).
+  Send(control, WM_NULL);
+  return IsWindowEnabled(control) != FALSE;
 }
 
 bool AppDriver::Checked(int id, HWND dialog) const {

@@ -12,11 +12,13 @@
 
 #include <cstdint>
 
+#include "serial/line_config.h"
+
 namespace quarnel {
 
 // --- Line speeds (PortSettings baud codes) --------------------------------
-constexpr int BAUD_CODE_MONITOR = 12;  // 115200 bps
-constexpr int BAUD_CODE_SHELL = 9;     // 19200 bps
+constexpr int BAUD_CODE_MONITOR = kBaud115200;
+constexpr int BAUD_CODE_SHELL = kBaud19200;
 
 // --- Probes: raw bytes of the given length ---------------------------------
 constexpr char PROBE_MONITOR[] = "r\r";

@@ -6,6 +6,7 @@
 
 #include "exchange/timer_ids.h"
 #include "resources/resource.h"
+#include "serial/line_config.h"
 #include "serial/port_messages.h"
 #include "ui/config_dialog.h"
 #include "ui/kick_idle.h"
@@ -33,7 +34,7 @@ void ConfigDialog::OnOpen() {
     char text[11] = "";
     GetDlgItemText(IDC_PORT, text, sizeof text);
     gPortSettings.port = PortNumberFromText(text);
-    gPortSettings.baudCode = 12;
+    gPortSettings.baudCode = kBaud115200;
     if (gLinkState.isOpen) {
         if (gPortSettings.port == gLinkState.portNumber) {
             serialPort.Configure(gPortSettings, gLinkState);

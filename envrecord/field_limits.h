@@ -32,7 +32,8 @@ constexpr int BAUD_LIST_ENTRIES = 9;
 // The list index nearest to a converter rate (boundaries half-way between
 // neighbouring rates); 9 for 172800 and above.
 int BaudIndexForRate(std::uint32_t baud_rate);
-// The rate stored for a list index; 19200 for no selection or any other index.
+// The rate stored for a list index; 19200 for an index outside the table.
+// A list without selection stores no rate at all (see FormToRecord).
 std::uint32_t BaudRateForIndex(int index);
 
 }  // namespace quarnel

@@ -53,6 +53,14 @@ std::uint16_t StoreClamped(int& field, int limit) {
     return static_cast<std::uint16_t>(field);
 }
 
+// The user cannot clear a drop-down list, so a list without selection shows
+// a converter value this window does not offer: its field is left as the
+// converter had it instead of being overwritten with a made-up value.
+bool Chosen(const FormControls& controls, int listId, int& index) {
+    index = controls.GetSelection(listId);
+    return index >= 0;
+}
+
 void ShowKeyRefusal(const FormContext& form, const char* format, int key) {
     char text[48];
     std::snprintf(text, sizeof text, format, key);
@@ -168,22 +176,23 @@ int FormToRecord(MainBlock& main, WlanBlock& wlan, TailBlock& tail, const FormCo
     main.set_gateway_ip(c.GetAddress(CTL_GATEWAY_IP));
     main.set_peer_ip(c.GetAddress(CTL_PEER_IP));
 
-    // A list without selection reads -1 and is stored masked to the field.
-    main.set_parity(static_cast<std::uint32_t>(c.GetSelection(CTL_PARITY_LIST)));
-    main.set_data_bits(static_cast<std::uint32_t>(c.GetSelection(CTL_DATA_BITS_LIST) + 7));
-    main.set_serial_type(static_cast<std::uint32_t>(c.GetSelection(CTL_SERIAL_TYPE_LIST)));
-    main.set_stop_bits(static_cast<std::uint32_t>(c.GetSelection(CTL_STOP_BIT_LIST)));
-    main.set_mode(static_cast<std::uint8_t>(c.GetSelection(CTL_MODE_LIST)));
+    int chosen = 0;
+    if (Chosen(c, CTL_PARITY_LIST, chosen)) main.set_parity(static_cast<std::uint32_t>(chosen));
+    if (Chosen(c, CTL_DATA_BITS_LIST, chosen)) main.set_data_bits(static_cast<std::uint32_t>(chosen + 7));
+    if (Chosen(c, CTL_SERIAL_TYPE_LIST, chosen)) main.set_serial_type(static_cast<std::uint32_t>(chosen));
+    if (Chosen(c, CTL_STOP_BIT_LIST, chosen)) main.set_stop_bits(static_cast<std::uint32_t>(chosen));
+    if (Chosen(c, CTL_MODE_LIST, chosen)) main.set_mode(static_cast<std::uint8_t>(chosen));
 
-    const int flow = c.GetSelection(CTL_FLOW_CONTROL_LIST);
-    main.set_rts_cts(flow == FLOW_CONTROL_RTS_CTS ? 1 : 0);
-    main.set_xon_xoff(flow == FLOW_CONTROL_XON_XOFF ? 1 : 0);
+    if (Chosen(c, CTL_FLOW_CONTROL_LIST, chosen)) {
+        main.set_rts_cts(chosen == FLOW_CONTROL_RTS_CTS ? 1 : 0);
+        main.set_xon_xoff(chosen == FLOW_CONTROL_XON_XOFF ? 1 : 0);
+    }
 
     main.set_telnet(f.telnetEnabled & 1);
     main.set_eapol(static_cast<std::uint32_t>(f.eapolEnabled) & 3);
     main.set_power_down(f.powerDown & 1);
 
-    main.set_baud_rate(BaudRateForIndex(c.GetSelection(CTL_BAUD_LIST)));
+    if (Chosen(c, CTL_BAUD_LIST, chosen)) main.set_baud_rate(BaudRateForIndex(chosen));
 
     main.set_timeout(StoreClamped(f.timeoutValue, StoredTimeoutLimit(model)));
     main.set_water_mark(StoreClamped(f.waterMark, StoredWaterMarkLimit(model)));
@@ -197,14 +206,14 @@ int FormToRecord(MainBlock& main, WlanBlock& wlan, TailBlock& tail, const FormCo
 
     main.set_wlan_cfg(f.wlanCfg & 1);
 
-    wlan.set_wlan_mode(static_cast<std::uint32_t>(c.GetSelection(CTL_WLAN_MODE_LIST)));
-    wlan.set_channel(static_cast<std::uint32_t>(c.GetSelection(CTL_CHANNEL_LIST)));
+    if (Chosen(c, CTL_WLAN_MODE_LIST, chosen)) wlan.set_wlan_mode(static_cast<std::uint32_t>(chosen));
+    if (Chosen(c, CTL_CHANNEL_LIST, chosen)) wlan.set_channel(static_cast<std::uint32_t>(chosen));
 
     wlan.set_ssid(Truncated(f.targetSsid));
     wlan.set_adhoc_ssid(Truncated(f.adhocSsid));
 
-    wlan.set_wep_mode(static_cast<std::uint32_t>(c.GetSelection(CTL_WEP_LIST)));
-    wlan.set_auth_mode(static_cast<std::uint32_t>(c.GetSelection(CTL_AUTH_MODE_LIST)));
+    if (Chosen(c, CTL_WEP_LIST, chosen)) wlan.set_wep_mode(static_cast<std::uint32_t>(chosen));
+    if (Chosen(c, CTL_AUTH_MODE_LIST, chosen)) wlan.set_auth_mode(static_cast<std::uint32_t>(chosen));
     wlan.set_boot_adhoc(form.startup.adHocOnBoot & 1);
     wlan.set_boot_infra(form.startup.infrastructureOnBoot & 1);
 

@@ -30,6 +30,12 @@ bool IsHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
+// The two characters at `digits` in base 16, low 8 bits.
+uint8_t PairValue(const char* digits) {
+    const char pair[3] = {digits[0], digits[1], 0};
+    return static_cast<uint8_t>(std::strtol(pair, nullptr, 16) & 0xFF);
+}
+
 }  // namespace
 
 void FormatReadCommand(CommandText& command, int address, int length) {
@@ -60,36 +66,38 @@ bool FormatShellWriteCommand(CommandText& command, int address, const uint8_t* b
     return true;
 }
 
-const char* NextToken(const char* text, char* piece, int pieceCapacity, char delimiter) {
-    while (*text == delimiter) ++text;
-    int n = 0;
-    while (*text != 0 && *text != delimiter) {
-        if (n < pieceCapacity - 1) piece[n++] = *text;
-        ++text;
+namespace {
+
+// The data of a monitor read reply: after the line holding "701" (ended by
+// "\r\n"), `byteCount` pieces of two hex digits and a blank each, then
+// "\r\n" and nothing more. Null for any other text: one damaged character
+// must not turn into a byte the converter never sent.
+const char* ReadReplyData(const char* reply, int byteCount) {
+    const char* mark = std::strstr(reply, MARK_READ_CHUNK);
+    const char* lineEnd = mark != nullptr ? std::strchr(mark, '\r') : nullptr;
+    if (lineEnd == nullptr || lineEnd[1] != '\n' || byteCount <= 0) return nullptr;
+    const char* data = lineEnd + 2;
+    const char* p = data;
+    for (int i = 0; i < byteCount; ++i, p += 3) {
+        if (!IsHexDigit(p[0]) || !IsHexDigit(p[1]) || p[2] != ' ') return nullptr;
     }
-    piece[n] = 0;
-    if (*text == delimiter) ++text;
-    return text;
+    return p[0] == '\r' && p[1] == '\n' && p[2] == 0 ? data : nullptr;
 }
 
-int ParseReadReply(const char* reply, uint8_t* destination, int maxBytes) {
-    if (*reply == 0 || std::strstr(reply, MARK_READ_REFUSED) != nullptr) return 0;
-    // A reply is at most a reply buffer long, so no piece of it is ever cut.
-    char piece[REPLY_BUFFER_SIZE];
-    const char* rest = reply;
-    for (;;) {
-        if (*rest == 0) return 0;
-        rest = NextToken(rest, piece, sizeof piece, '\r');
-        if (std::strstr(piece, MARK_READ_CHUNK) != nullptr) break;
-    }
-    if (*rest == 0) return 0;
-    int converted = 0;
-    while (*rest != 0 && converted < maxBytes) {
-        rest = NextToken(rest, piece, sizeof piece, ' ');
-        if (piece[0] == 0) break;
-        destination[converted++] = static_cast<uint8_t>(std::strtol(piece, nullptr, 16) & 0xFF);
-    }
-    return converted;
+bool IsRefusedReadReply(const char* reply) { return std::strstr(reply, MARK_READ_REFUSED) != nullptr; }
+
+}  // namespace
+
+bool IsUsableReadReply(const char* reply, int byteCount) {
+    return IsRefusedReadReply(reply) || ReadReplyData(reply, byteCount) != nullptr;
+}
+
+int ParseReadReply(const char* reply, uint8_t* destination, int byteCount) {
+    if (IsRefusedReadReply(reply)) return 0;
+    const char* data = ReadReplyData(reply, byteCount);
+    if (data == nullptr) return 0;
+    for (int i = 0; i < byteCount; ++i) destination[i] = PairValue(data + 3 * i);
+    return byteCount;
 }
 
 bool IsCompleteDump(const char* reply) {
@@ -98,9 +106,6 @@ bool IsCompleteDump(const char* reply) {
     return true;
 }
 
-uint8_t DumpByte(const char* reply, int index) {
-    char pair[3] = {reply[2 * index], reply[2 * index + 1], 0};
-    return static_cast<uint8_t>(std::strtol(pair, nullptr, 16) & 0xFF);
-}
+uint8_t DumpByte(const char* reply, int index) { return PairValue(reply + 2 * index); }
 
 }  // namespace quarnel

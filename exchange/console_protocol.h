@@ -94,16 +94,17 @@ inline int ReadReplyLength(int commandLength, int readLength) {
     return commandLength + 3 * readLength + 8;
 }
 
-// Skips leading delimiters, copies the piece up to the next delimiter or the
-// end into `piece` (cut to pieceCapacity - 1 characters, always
-// zero-terminated) and returns where the next call continues: after the
-// delimiter that ended the piece, or at the end of the text.
-const char* NextToken(const char* text, char* piece, int pieceCapacity, char delimiter);
+// A monitor read reply of exactly ReadReplyLength characters is taken only
+// when it is the converter's refusal ("801": the chunk completes, nothing is
+// stored) or, after the line holding "701", carries `byteCount` pieces of two
+// hex digits and a blank each, then the line end. Anything else - a damaged
+// digit, a digit in place of a blank - is left to the read time-out.
+bool IsUsableReadReply(const char* reply, int byteCount);
 
-// Stores the bytes of a monitor read reply into destination[0..maxBytes-1]
-// and returns how many pieces were converted. Nothing is stored when the
-// reply holds "801", is empty, or has no data after its "701" line.
-int ParseReadReply(const char* reply, uint8_t* destination, int maxBytes);
+// Stores the `byteCount` bytes of a well-formed read reply into destination
+// and returns byteCount; returns 0 and stores nothing for a refusal or any
+// other text.
+int ParseReadReply(const char* reply, uint8_t* destination, int byteCount);
 
 // The shell dump is usable only when its first 960 characters are all hex
 // digits: a short, cut or garbled dump must never reach the record.

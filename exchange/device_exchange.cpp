@@ -26,6 +26,7 @@ void SendText(Step& s, const char* text, int timeoutMs) {
 }
 
 void CompleteRead(Step& s) {
+    std::memcpy(s.record, s.ex.readCopy, sizeof s.ex.readCopy);
     s.ex.phase = PHASE_IDLE;
     s.ex.recordLoaded = 1;
     s.host.RefreshFormFromRecord();
@@ -57,7 +58,8 @@ int ClampToRecord(int offset, int count) {
 // --- Guards -----------------------------------------------------------------
 
 bool ReadReplyComplete(const Step& s) {
-    return s.ex.replyCount == ReadReplyLength(s.ex.commandLength, s.ex.readLength);
+    return s.ex.replyCount == ReadReplyLength(s.ex.commandLength, s.ex.readLength) &&
+           IsUsableReadReply(s.ex.ReplyBuffer, s.ex.readLength);
 }
 
 bool DumpComplete(const Step& s) { return IsCompleteDump(s.ex.ReplyBuffer); }
@@ -71,6 +73,8 @@ bool TransferDone(const Step& s) { return s.ex.address >= s.ex.endAddress; }
 void SendMonitorProbe(Step& s) { Send(s, PROBE_MONITOR, PROBE_MONITOR_LENGTH, TIMEOUT_MONITOR_PROBE_MS); }
 
 void BeginMonitorRead(Step& s) {
+    // A refused chunk keeps the bytes the record had.
+    std::memcpy(s.ex.readCopy, s.record, sizeof s.ex.readCopy);
     s.ex.monitorMode = 1;
     s.ex.address = MONITOR_ADDRESS_OFFSET;
     s.ex.endAddress = MONITOR_ADDRESS_OFFSET + EXCHANGE_RECORD_SIZE;
@@ -114,7 +118,7 @@ void SendReadChunk(Step& s) {
 void StoreReadChunk(Step& s) {
     int offset = s.ex.address - MONITOR_ADDRESS_OFFSET;
     int count = ClampToRecord(offset, s.ex.readLength);
-    if (count > 0) ParseReadReply(s.ex.ReplyBuffer, s.record + offset, count);
+    if (count > 0) ParseReadReply(s.ex.ReplyBuffer, s.ex.readCopy + offset, count);
     s.ex.address += s.ex.readLength;
     s.host.SetProgressPosition(s.ex.address);
 }

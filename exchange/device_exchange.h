@@ -60,6 +60,11 @@ struct DeviceExchange {
     // so the text is terminated whatever arrives.
     char ReplyBuffer[REPLY_BUFFER_SIZE] = {};
     int32_t replyCount = 0;
+    // A monitor read collects its chunks here and commits them to the record
+    // only once the last one has arrived: a read that fails part-way must
+    // not leave a record mixed from two converters, which the next Write
+    // would send. (The shell dump arrives whole and is checked first.)
+    uint8_t readCopy[EXCHANGE_RECORD_SIZE] = {};
     int32_t monitorMode = 0;    // the monitor console answered last
     int32_t recordLoaded = 0;   // a read or write has completed
 };

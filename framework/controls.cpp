@@ -34,6 +34,13 @@ int ComboBox::GetCurSel() const {
 }
 
 int ComboBox::SetCurSel(int index) {
+    // Windows clears the selection for an index outside the list, Wine keeps
+    // the old one: a stale choice would show, and be stored, as the value.
+    // Clearing explicitly gives the same list on both.
+    if (index < 0 || index >= GetCount()) {
+        Send(CB_SETCURSEL, static_cast<WPARAM>(-1));
+        return CB_ERR;
+    }
     return static_cast<int>(Send(CB_SETCURSEL, static_cast<WPARAM>(index)));
 }
 

@@ -77,6 +77,8 @@ bool ParseFault(const std::string& text, Fault& fault) {
         {"none", FaultKind::None},           {"silence", FaultKind::Silence},
         {"drop-ack", FaultKind::DropAck},    {"short-dump", FaultKind::ShortDump},
         {"garbled-dump", FaultKind::GarbledDump}, {"error-801", FaultKind::Error801},
+        {"bad-digit", FaultKind::BadDigit},  {"digit-for-blank", FaultKind::DigitForBlank},
+        {"drop-read", FaultKind::DropRead},
         {"flood", FaultKind::Flood},         {"nul", FaultKind::NulBytes},
     };
     for (const auto& entry : names) {
@@ -194,8 +196,11 @@ void ConverterModel::MonitorRead(const std::string& echo, unsigned address, unsi
         return;
     }
     ++readChunkCount_;
+    const bool hit = readChunkCount_ == fault_.n;
+    if (hit && fault_.kind == FaultKind::DropRead) return;
     std::string text = echo + "\n701\r\n";
-    if (fault_.kind == FaultKind::Error801 && readChunkCount_ == fault_.n) {
+    const size_t data = text.size();
+    if (hit && fault_.kind == FaultKind::Error801) {
         // Same length as a good answer, so only the "801" tells it apart.
         text += "801";
         for (unsigned i = 1; i < length; ++i) text += " ??";
@@ -203,6 +208,9 @@ void ConverterModel::MonitorRead(const std::string& echo, unsigned address, unsi
         for (unsigned i = 0; i < length; ++i)
             text += Hex2(block_[address - MONITOR_BASE_ADDRESS + i]) + " ";
     }
+    // Damage that keeps the length: only the content can give it away.
+    if (hit && fault_.kind == FaultKind::BadDigit) text[data + 1] = 'g';
+    if (hit && fault_.kind == FaultKind::DigitForBlank) text[data + 2] = '0';
     text += "\r\n";
     Reply(text, false);
 }

@@ -40,6 +40,9 @@ enum class FaultKind {
     ShortDump,    // "RA 00" sends fewer than 960 digits before its marker
     GarbledDump,  // "RA 00" sends non-hex characters among its digits
     Error801,     // the n-th read chunk answers "801" instead of data
+    BadDigit,     // the n-th read chunk's first byte has a non-hex digit ("0g")
+    DigitForBlank,  // the n-th read chunk has a digit in place of its first blank
+    DropRead,     // the n-th read chunk is not answered
     Flood,        // the n-th reply is followed by FLOOD_LENGTH filler bytes
     NulBytes,     // the n-th reply starts with NUL bytes
 };
@@ -58,7 +61,8 @@ struct LoggedCommand {
 bool ParseConsoleMode(const std::string& text, ConsoleMode& mode);
 const char* ConsoleModeName(ConsoleMode mode);
 // "none", "silence", "drop-ack[:N]", "short-dump", "garbled-dump",
-// "error-801[:N]", "flood[:N]", "nul[:N]".
+// "error-801[:N]", "bad-digit[:N]", "digit-for-blank[:N]", "drop-read[:N]",
+// "flood[:N]", "nul[:N]".
 bool ParseFault(const std::string& text, Fault& fault);
 
 class ConverterModel {

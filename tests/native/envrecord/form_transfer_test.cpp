@@ -60,7 +60,7 @@ TEST_F(FormTransfer, BaudRateShowsTheNearestEntryAndStoresTheList) {
         int selection;
         std::uint32_t stored;
     } cases[] = {{115200, 8, 115200}, {100000, 8, 115200}, {86399, 7, 57600},
-                 {230400, -1, 19200}, {1200, 0, 1200},     {0, 0, 1200}};
+                 {230400, -1, 230400}, {1200, 0, 1200},    {0, 0, 1200}};
     for (const auto& c : cases) {
         rec.main.set_baud_rate(c.rate);
         Show();
@@ -92,30 +92,30 @@ TEST_F(FormTransfer, NumberedEntriesStoreTheNumberTheyShow) {
     }
 }
 
-TEST_F(FormTransfer, ListsWithoutSelectionAreStoredMaskedToTheirFields) {
-    rec.main.set_data_bits(7);
-    Show();
-    EXPECT_EQ(0, Sel(CTL_DATA_BITS_LIST));
-    Store();
-    EXPECT_EQ(7u, rec.main.data_bits());
-
-    rec.main.set_data_bits(9);
+// A value the list does not offer shows no choice, and storing the form
+// leaves it as the converter had it; a choice the user makes is stored.
+TEST_F(FormTransfer, ListsWithoutSelectionKeepTheConvertersValue) {
+    rec.main.set_data_bits(6);
     rec.main.set_parity(3);
     rec.main.set_stop_bits(2);
-    rec.main.set_mode(4);
-    rec.wlan.set_wlan_mode(5);
+    rec.main.set_serial_type(3);
+    rec.main.set_mode(5);
+    rec.wlan.set_wlan_mode(9);
+    rec.wlan.set_wep_mode(3);
     rec.wlan.set_auth_mode(2);
+    rec.main.set_baud_rate(9600);  // every other field as the list shows it
+    const EnvRecord shown = rec;
     Show();
-    for (int id : {CTL_DATA_BITS_LIST, CTL_PARITY_LIST, CTL_STOP_BIT_LIST, CTL_MODE_LIST, CTL_WLAN_MODE_LIST,
-                   CTL_AUTH_MODE_LIST})
+    for (int id : {CTL_DATA_BITS_LIST, CTL_PARITY_LIST, CTL_STOP_BIT_LIST, CTL_SERIAL_TYPE_LIST, CTL_MODE_LIST,
+                   CTL_WLAN_MODE_LIST, CTL_WEP_LIST, CTL_AUTH_MODE_LIST})
         EXPECT_EQ(-1, Sel(id)) << id;
     Store();
-    EXPECT_EQ(6u, rec.main.data_bits());
-    EXPECT_EQ(3u, rec.main.parity());
-    EXPECT_EQ(3u, rec.main.stop_bits());
-    EXPECT_EQ(255u, rec.main.mode());
-    EXPECT_EQ(15u, rec.wlan.wlan_mode());
-    EXPECT_EQ(3u, rec.wlan.auth_mode());
+    EXPECT_EQ(0, std::memcmp(shown.Data(), rec.Data(), env_layout::RECORD_SIZE));
+
+    win.controls.SetSelection(CTL_PARITY_LIST, 1);
+    Store();
+    EXPECT_EQ(1u, rec.main.parity());
+    EXPECT_EQ(2u, rec.main.stop_bits());
 }
 
 TEST_F(FormTransfer, FlowControlOffersXonXoffOnlyWhereTheConverterDoes) {
@@ -125,7 +125,7 @@ TEST_F(FormTransfer, FlowControlOffersXonXoffOnlyWhereTheConverterDoes) {
     EXPECT_EQ(2u, Items(CTL_FLOW_CONTROL_LIST).size());
     EXPECT_EQ(-1, Sel(CTL_FLOW_CONTROL_LIST));
     Store();
-    EXPECT_EQ(0u, rec.main.xon_xoff());
+    EXPECT_EQ(1u, rec.main.xon_xoff());  // kept as the converter has it
     EXPECT_EQ(0u, rec.main.rts_cts());
 
     for (std::uint32_t model : {7u, 8u, 9u}) {

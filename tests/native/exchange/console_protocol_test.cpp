@@ -67,40 +67,33 @@ TEST(ConsoleCommands, AppendingIsAllOrNothing) {
     EXPECT_EQ(Text(c), "!w 40  00 0000");
 }
 
-TEST(ConsoleTokens, NextTokenSkipsDelimiterRunsAndContinuesAfterThePiece) {
-    char piece[8];
-    const char* rest = NextToken("\r\rab\rcd", piece, sizeof piece, '\r');
-    EXPECT_STREQ(piece, "ab");
-    EXPECT_STREQ(rest, "cd");
-    rest = NextToken(rest, piece, sizeof piece, '\r');
-    EXPECT_STREQ(piece, "cd");
-    EXPECT_EQ(*rest, 0);
-    rest = NextToken(rest, piece, sizeof piece, '\r');
-    EXPECT_STREQ(piece, "");
-    // A piece longer than its buffer is cut, and the text still moves on.
-    rest = NextToken("0123456789 x", piece, sizeof piece, ' ');
-    EXPECT_STREQ(piece, "0123456");
-    EXPECT_STREQ(rest, "x");
-}
-
-TEST(ReadReplies, RefusedEmptyOrDatalessRepliesStoreNothing) {
-    uint8_t bytes[4] = {1, 2, 3, 4};
-    EXPECT_EQ(ParseReadReply("r 20 04\r\n801\r\n", bytes, 4), 0);
-    EXPECT_EQ(ParseReadReply("r 20 04\r\n701\r\n11 22 801 44 \r\n", bytes, 4), 0);
-    EXPECT_EQ(ParseReadReply("", bytes, 4), 0);
-    EXPECT_EQ(ParseReadReply("r 20 04\r\n11 22 33 44 \r\n", bytes, 4), 0);
-    EXPECT_EQ(ParseReadReply("r 20 04\r\n701", bytes, 4), 0);
-    EXPECT_EQ(bytes[0], 1);
-    EXPECT_EQ(bytes[3], 4);
-}
-
-TEST(ReadReplies, StoresAtMostTheRequestedBytesAndTakesLowEightBits) {
-    uint8_t bytes[4] = {};
-    EXPECT_EQ(ParseReadReply("x\r\n701\r\nab 1ff zz 7\r\n", bytes, 3), 3);
-    EXPECT_EQ(bytes[0], 0xAB);
-    EXPECT_EQ(bytes[1], 0xFF);
-    EXPECT_EQ(bytes[2], 0x00);  // no digit leads: 0
-    EXPECT_EQ(bytes[3], 0x00);
+TEST(ReadReplies, OnlyExactlyTheRequestedPiecesAfterThe701LineAreStored) {
+    const struct {
+        const char* reply;
+        bool usable;
+        int stored;
+    } cases[] = {
+        {"r 20 03\r\n701\r\nab 0F 7c \r\n", true, 3},
+        {"r 20 03\r\n701\r\n801 ?? ?? \r\n", true, 0},    // refused: completes, stores nothing
+        {"r 20 03\r\n801\r\n", true, 0},
+        {"r 20 03\r\n701\r\n0g 0F 7c \r\n", false, 0},    // damaged digit
+        {"r 20 03\r\n701\r\nab00F 7c \r\n", false, 0},    // digit in place of a blank
+        {"r 20 03\r\n701\r\nab 0F \r\n", false, 0},       // a piece short
+        {"r 20 03\r\n701\r\nab 0F 7c 11 \r\n", false, 0}, // a piece over
+        {"r 20 03\r\n701\r\nab 0F 7c\r\n", false, 0},     // no blank after the last piece
+        {"r 20 03\r\n701\r\nab 0F 7c \r\nx", false, 0},   // text after the line end
+        {"r 20 03\r\n701\rab 0F 7c \r\n", false, 0},
+        {"r 20 03\r\nab 0F 7c \r\n", false, 0},
+        {"", false, 0},
+    };
+    for (const auto& c : cases) {
+        uint8_t bytes[4] = {1, 2, 3, 4};
+        EXPECT_EQ(IsUsableReadReply(c.reply, 3), c.usable) << c.reply;
+        EXPECT_EQ(ParseReadReply(c.reply, bytes, 3), c.stored) << c.reply;
+        const uint8_t expected[4] = {static_cast<uint8_t>(c.stored ? 0xAB : 1), static_cast<uint8_t>(c.stored ? 0x0F : 2),
+                                     static_cast<uint8_t>(c.stored ? 0x7C : 3), 4};
+        EXPECT_EQ(std::memcmp(bytes, expected, 4), 0) << c.reply;
+    }
 }
 
 TEST(ShellDump, OnlyNineHundredSixtyHexDigitsMakeACompleteDump) {

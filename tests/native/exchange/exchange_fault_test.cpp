@@ -45,18 +45,46 @@ TEST_F(ExchangeFault, ReadReplyJumpingPastItsLengthNeverCompletes) {
     EXPECT_EQ(line.messages[0].time, SentAt("r 20 80") + 5000);
 }
 
-TEST_F(ExchangeFault, ReadChunkWith801CompletesWithoutStoringItsBytes) {
-    device.SetFault({tarvosim::FaultKind::Error801, 2});
+// A read chunk's reply counts only as the converter sends it. A refusal
+// completes the chunk without its bytes; a damaged reply, like a chunk never
+// answered, ends in the abort at its time-out with the record as it was.
+struct ReadReplyCase {
+    const char* name;
+    tarvosim::Fault fault;
+    const char* failingChunk;  // the read whose time-out ends it, or null
+    int keptFrom, keptTo;      // record bytes that keep their old contents
+};
+
+void PrintTo(const ReadReplyCase& c, std::ostream* out) { *out << c.name; }
+
+class ReadReplyRule : public ExchangeBench, public ::testing::WithParamInterface<ReadReplyCase> {};
+
+TEST_P(ReadReplyRule, DamagedOrMissingRepliesLeaveTheRecordAsItWas) {
+    const ReadReplyCase& c = GetParam();
+    device.SetFault(c.fault);
     PressRead();
     Run();
 
-    EXPECT_EQ(ex.recordLoaded, 1);
-    EXPECT_EQ(line.progressPositions, (std::vector<int>{160, 288, 416, 512}));
-    EXPECT_TRUE(RecordMatchesDevice(0, 128));
-    for (int i = 128; i < 256; ++i) ASSERT_EQ(record[i], 0xEE) << i;
-    EXPECT_TRUE(RecordMatchesDevice(256));
-    EXPECT_TRUE(line.messages.empty());
+    if (c.failingChunk != nullptr) {
+        ASSERT_NO_FATAL_FAILURE(ExpectAbortedOnce());
+        EXPECT_EQ(line.messages[0].time, SentAt(c.failingChunk) + 5000);
+    } else {
+        ExpectCompleted(TEXT_READING_COMPLETE, 1);
+    }
+    for (int i = 0; i < EXCHANGE_RECORD_SIZE; ++i) {
+        const bool kept = i >= c.keptFrom && i < c.keptTo;
+        ASSERT_EQ(record[i], kept ? 0xEE : device.Block()[i]) << i;
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    ExchangeFault, ReadReplyRule,
+    ::testing::Values(ReadReplyCase{"WellFormed", {tarvosim::FaultKind::None, 1}, nullptr, 0, 0},
+                      ReadReplyCase{"Refused", {tarvosim::FaultKind::Error801, 2}, nullptr, 128, 256},
+                      ReadReplyCase{"BadDigit", {tarvosim::FaultKind::BadDigit, 1}, "r 20 80", 0, 480},
+                      ReadReplyCase{"DigitForBlank", {tarvosim::FaultKind::DigitForBlank, 4}, "r 1a0 60", 0, 480},
+                      ReadReplyCase{"Unanswered", {tarvosim::FaultKind::DropRead, 3}, "r 120 80", 0, 480}),
+    [](const ::testing::TestParamInfo<ReadReplyCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ExchangeFault, ShortOrGarbledDumpNeverReachesTheRecordAndEndsInTheAbort) {
     for (auto fault : {tarvosim::FaultKind::ShortDump, tarvosim::FaultKind::GarbledDump}) {

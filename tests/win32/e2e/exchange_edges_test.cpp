@@ -1,5 +1,6 @@
 // Edges of the exchanges through the real program: the link closed while an
-// exchange waits for the converter, and numbers outside the fields' ranges.
+// exchange waits for the converter, a read that fails part-way, and numbers
+// outside the fields' ranges.
 
 #include <gtest/gtest.h>
 
@@ -27,9 +28,9 @@ class ExchangeEdges : public ExchangeFixture {
     return false;
   }
 
-  // After Close: the no-response message once the pending reply time-out
-  // fires, with the progress window already gone.
-  void ExpectAbortAfterClose() {
+  // The no-response message once the pending reply time-out fires, with the
+  // progress window already gone.
+  void ExpectNoResponse() {
     HWND box = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (box = app.FindMessageBox("Quarnel")) != nullptr; }, kExchangeWait))
         << "the exchange never ended; progress window up: " << (e2e::FindProgressWindow(app) != nullptr);
@@ -91,7 +92,7 @@ TEST_F(ExchangeEdges, CloseWhileTheMonitorProbeIsUnansweredEndsTheRead) {
   app.Click(IDC_READ);
   ASSERT_TRUE(WaitUntil([&] { return e2e::FindProgressWindow(app) != nullptr; }, kExchangeWait));
   ClosePort();
-  ExpectAbortAfterClose();
+  ExpectNoResponse();
   ASSERT_TRUE(silent.Control({"mode monitor"}));
   ExpectReadWorksAgain(silent, "COM3");
 }
@@ -105,7 +106,7 @@ TEST_F(ExchangeEdges, CloseDuringAMonitorReadChunkEndsTheRead) {
   app.Click(IDC_READ);
   ASSERT_TRUE(WaitUntil([&] { return Sent(monitor, mark, "r 20 80"); }, kExchangeWait));
   ClosePort();
-  ExpectAbortAfterClose();
+  ExpectNoResponse();
   ASSERT_TRUE(monitor.Control({"fault none"}));
   ExpectReadWorksAgain(monitor, "COM4");
 }
@@ -120,11 +121,39 @@ TEST_F(ExchangeEdges, CloseDuringAMonitorWriteChunkEndsTheWrite) {
   app.Click(IDC_WRITE);
   ASSERT_TRUE(WaitUntil([&] { return Sent(monitor, mark, "!w 40 "); }, kExchangeWait));
   ClosePort();
-  ExpectAbortAfterClose();
+  ExpectNoResponse();
   ASSERT_TRUE(monitor.Control({"fault none"}));
   ExpectReadWorksAgain(monitor, "COM4");
   WriteAndWait(monitor, IDC_WRITE);
   EXPECT_EQ(e2e::DescribeDifferences(original, monitor.Block()), "");
+}
+
+TEST_F(ExchangeEdges, FailedReadLeavesTheWindowAndTheRecordAsTheyWere) {
+  // Converter A is read; then converter B, every byte different, answers a
+  // read with a damaged first chunk of the right length, or not at all at
+  // its third chunk. The Write after it must send A's bytes whole.
+  const Block a = e2e::RichBlock(9);
+  Block b = a;
+  for (auto& byte : b) byte ^= 0x5A;
+  OpenPort("COM4");
+  LoadConverter(monitor, "monitor", a);
+  for (const char* fault : {"bad-digit:1", "digit-for-blank:1", "drop-read:3"}) {
+    SCOPED_TRACE(fault);
+    ASSERT_TRUE(monitor.Control({"block " + e2e::ToHex(b), std::string("fault ") + fault}));
+    const DWORD start = GetTickCount();
+    app.Click(IDC_READ);
+    ExpectNoResponse();
+    EXPECT_GE(GetTickCount() - start, 4900u) << "the read ended before its time-out";
+    EXPECT_EQ(app.Text(IDC_MAC_TEXT), "0A:BC:DE:01:2F:9E");
+    EXPECT_EQ(app.Text(IDC_TARGET_SSID), "TARVO-NET-5");
+    EXPECT_EQ(app.Address(IDC_LOCAL_IP), e2e::Ipv4(172, 16, 5, 20));
+
+    ASSERT_TRUE(monitor.Control({"fault none"}));
+    WriteAndWait(monitor, IDC_WRITE);
+    const Block held = monitor.Block();
+    ASSERT_EQ(held.size(), 480u);
+    EXPECT_EQ(e2e::DescribeDifferences(Block(a.begin() + 32, a.end()), Block(held.begin() + 32, held.end())), "");
+  }
 }
 
 TEST_F(ExchangeEdges, NegativeNumbersAreShownAndStoredAsZero) {

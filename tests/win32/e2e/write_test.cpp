@@ -199,6 +199,56 @@ TEST_F(WriteTest, ShellReadShowsTheSettingsAndWriteSendsBackOnlyTheEdits) {
   EXPECT_EQ(app.Text(IDC_TIMEOUT), "20000");
 }
 
+TEST_F(WriteTest, ValuesOutsideTheListsShowNoChoiceAndTravelBackUnchanged) {
+  OpenPort("COM3");
+  // First a converter whose values every list offers, so a stale choice would show.
+  Block offered = e2e::RichBlock(9);
+  e2e::PutLe32(offered, 88, 115200);
+  LoadConverter(monitor, "monitor", offered);
+  ASSERT_EQ(app.Selection(IDC_BAUD_RATE), 8);
+  ASSERT_TRUE(app.Enabled(IDC_TIMEOUT));
+
+  // Then one with XON/XOFF set but not offered, and every other list value
+  // outside its list.
+  Block odd = e2e::RichBlock(10);
+  e2e::PutBits(odd, 28, 5, 1, 0);    // has_xonxoff
+  e2e::PutBits(odd, 84, 6, 2, 2);    // XON/XOFF, no RTS/CTS
+  e2e::PutBits(odd, 84, 0, 2, 3);    // parity
+  e2e::PutBits(odd, 84, 2, 4, 6);    // data bits
+  e2e::PutBits(odd, 84, 16, 2, 3);   // serial type
+  e2e::PutBits(odd, 84, 18, 2, 2);   // stop bits
+  e2e::PutLe32(odd, 88, 230400);
+  odd[94] = 5;                       // mode
+  e2e::PutBits(odd, 128, 0, 4, 9);   // WLAN mode
+  e2e::PutBits(odd, 128, 8, 2, 3);   // WEP mode
+  e2e::PutBits(odd, 128, 14, 2, 2);  // authentication mode
+  LoadConverter(monitor, "monitor", odd);
+  for (int id : {IDC_BAUD_RATE, IDC_FLOW_CONTROL, IDC_PARITY, IDC_DATA_BITS, IDC_SERIAL_TYPE, IDC_STOP_BITS,
+                 IDC_MODE, IDC_WLAN_MODE, IDC_WEP_MODE, IDC_AUTH_MODE})
+    EXPECT_EQ(app.Selection(id), -1) << id;
+  // The enabling rules see no mode, no serial type and no WLAN mode.
+  EXPECT_FALSE(app.Enabled(IDC_TIMEOUT));
+  EXPECT_FALSE(app.Enabled(IDC_LOCAL_PORT));
+  EXPECT_FALSE(app.Enabled(IDC_FLOW_CONTROL));
+  EXPECT_TRUE(app.Enabled(IDC_ADHOC_SSID));
+
+  std::vector<LoggedCommand> sent;
+  WriteAndWait(monitor, IDC_WRITE, &sent);
+  e2e::ExpectMonitorWrite(sent);
+  ExpectConverterHolds(monitor, odd);
+
+  // A choice the user makes in such a list is stored.
+  app.Select(IDC_BAUD_RATE, 5);
+  app.Select(IDC_PARITY, 1);
+  ASSERT_TRUE(WaitUntil([&] { return app.Selection(IDC_BAUD_RATE) == 5 && app.Selection(IDC_PARITY) == 1; },
+                        kExchangeWait));
+  Block chosen = odd;
+  e2e::PutLe32(chosen, 88, 19200);
+  e2e::PutBits(chosen, 84, 0, 2, 1);
+  WriteAndWait(monitor, IDC_WRITE);
+  ExpectConverterHolds(monitor, chosen);
+}
+
 TEST_F(WriteTest, InitializeEnvLeavesTheFactoryValuesOnTheConverter) {
   OpenPort("COM3");
   for (int model : {7, 8, 9, 11}) {

@@ -1,11 +1,14 @@
 #include "app/config_app.h"
 
+#include "app/product_info.h"
+#include "framework/message_box.h"
 #include "ui/config_dialog.h"
 
 namespace quarnel {
 
 BOOL ConfigApp::InitInstance() {
     InitCommonControlClasses();
+    SetMessageBoxCaption(kProductTitle);
     ConfigDialog dialog;
     mainWindow = &dialog;
     dialog.DoModal();

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "app/product_info.h"
 #include "framework/dialog_registry.h"
 
 namespace quarnel {
@@ -13,6 +12,8 @@ MessageBoxHook& Hook() {
     static MessageBoxHook hook;  // window thread only
     return hook;
 }
+
+const char* caption = "";  // set once by the application before any box
 
 }  // namespace
 
@@ -29,8 +30,10 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type)
     return MessageBoxA(owner, text, caption, type);
 }
 
+void SetMessageBoxCaption(const char* text) { caption = text != nullptr ? text : ""; }
+
 int AfxMessageBox(const char* text, UINT type) {
-    return ShowMessageBox(DefaultOwnerWindow(), text, kProductTitle, type);
+    return ShowMessageBox(DefaultOwnerWindow(), text, caption, type);
 }
 
 }  // namespace quarnel

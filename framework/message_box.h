@@ -18,7 +18,11 @@ MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);
 
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type);
 
-// A box with the program's title as caption, owned by the innermost running
+// The caption of every AfxMessageBox: the program's title, which the
+// application hands in at start-up (the framework knows no program).
+void SetMessageBoxCaption(const char* text);
+
+// A box with the caption set above, owned by the innermost running
 // modal dialog (else the main window).
 int AfxMessageBox(const char* text, UINT type = MB_OK);
 

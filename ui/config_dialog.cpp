@@ -10,7 +10,7 @@
 #include "framework/data_exchange.h"
 #include "framework/message_box.h"
 #include "framework/resource_module.h"
-#include "framework/template_lists.h"
+#include "ui/template_lists.h"
 #include "resources/resource.h"
 #include "serial/com_port_list.h"
 #include "serial/port_messages.h"

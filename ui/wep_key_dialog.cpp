@@ -4,7 +4,7 @@
 
 #include "framework/data_exchange.h"
 #include "framework/message_box.h"
-#include "framework/template_lists.h"
+#include "ui/template_lists.h"
 #include "resources/resource.h"
 
 namespace quarnel {

@@ -39,7 +39,7 @@ TEST(Application, RunsInitInstanceAroundTheMainWindowsModalRun) {
         EXPECT_EQ(app.result, DIALOG_FAILED);
         ASSERT_EQ(boxes.boxes.size(), 1u);
         EXPECT_EQ(boxes.boxes[0].owner, app.mainHwnd);
-        EXPECT_EQ(boxes.boxes[0].caption, "Quarnel");
+        EXPECT_EQ(boxes.boxes[0].caption, kTestCaption);
         MSG msg;
         EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));  // left for the caller
     }

@@ -50,7 +50,7 @@ TEST(MessageBoxes, EveryBoxGoesThroughTheHook) {
         EXPECT_EQ(inner.boxes[0].caption, "Error");
         EXPECT_EQ(inner.boxes[0].text, "Cannot open COM3");
         EXPECT_EQ(inner.boxes[0].type, static_cast<UINT>(MB_ICONEXCLAMATION | MB_TASKMODAL));
-        EXPECT_EQ(inner.boxes[1].caption, "Quarnel");
+        EXPECT_EQ(inner.boxes[1].caption, kTestCaption);
         EXPECT_EQ(inner.boxes[1].owner, nullptr);  // no modal run, no main window
     }
     ShowMessageBox(nullptr, "after", "", MB_OK);  // the previous hook is back

@@ -76,7 +76,7 @@ TEST_F(DataExchangeTest, NonIntegerStopsTheExchangeAtThatField) {
 
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Please enter an integer.");
-    EXPECT_EQ(boxes.boxes[0].caption, "Quarnel");
+    EXPECT_EQ(boxes.boxes[0].caption, kTestCaption);
     EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
     EXPECT_EQ(dialog.check, BST_CHECKED);  // before the refused field: collected
     EXPECT_EQ(dialog.intA, 17);

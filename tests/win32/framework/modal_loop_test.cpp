@@ -176,7 +176,7 @@ TEST(ModalLoop, TheOwnerIsTheParentOrElseTheInnermostModalDialog) {
     EXPECT_EQ(namedOwner, outerHwnd);
     EXPECT_EQ(boxOwner, plainHwnd);
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].caption, "Quarnel");
+    EXPECT_EQ(boxes.boxes[0].caption, kTestCaption);
     EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_OK));
 }
 

@@ -10,11 +10,14 @@ namespace {
 
 // The test dialogs hold address and progress controls.
 const bool commonControlsReady = InitCommonControlClasses();
+// What an application hands the framework for its boxes' caption.
+const bool captionSet = (SetMessageBoxCaption(kTestCaption), true);
 
 }  // namespace
 
 MessageBoxRecorder::MessageBoxRecorder() {
     (void)commonControlsReady;
+    (void)captionSet;
     previous_ = SetMessageBoxHook([this](HWND owner, const char* text, const char* caption, UINT type) {
         boxes.push_back(RecordedBox{owner, text, caption, type});
         if (onShow) onShow();

@@ -17,6 +17,9 @@
 
 namespace quarnel::test {
 
+// The caption the tests hand the framework for its message boxes.
+constexpr char kTestCaption[] = "Test caption";
+
 struct RecordedBox {
     HWND owner;
     std::string text;

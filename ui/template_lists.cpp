@@ -1,4 +1,4 @@
-#include "framework/template_lists.h"
+#include "ui/template_lists.h"
 
 #include "resources/combo_lists.h"
 

@@ -61,31 +61,16 @@ CliContext::Opened CliContext::OpenSession(const std::string& port) {
 int CliContext::Finish(SessionResult result, const ConverterSession& session) {
     progress_.End();
     switch (result) {
-    case SessionResult::Ok:
-        exitStatus = EXIT_OK;
-        break;
-    case SessionResult::NoResponse:
-        Error(session.Message());
-        exitStatus = EXIT_CONVERTER;
-        break;
+    case SessionResult::Ok: return exitStatus = EXIT_OK;
+    case SessionResult::NoResponse: Error(session.Message()); return exitStatus = EXIT_CONVERTER;
     case SessionResult::Differs:
         Error(session.Message() + " Differing offsets: " + FormatOffsets(session.Differences()) + ".");
-        exitStatus = EXIT_CONVERTER;
-        break;
+        return exitStatus = EXIT_CONVERTER;
+    case SessionResult::Cancelled: Error(session.Message()); return exitStatus = EXIT_CANCELLED;
     case SessionResult::Refused:
-        Error(session.Message());
-        exitStatus = EXIT_USAGE;
-        break;
-    case SessionResult::Cancelled:
-        Error(session.Message());
-        exitStatus = EXIT_CANCELLED;
-        break;
-    case SessionResult::LineFailed:
-        Error(session.Message());
-        exitStatus = EXIT_USAGE;
-        break;
+    case SessionResult::LineFailed: Error(session.Message()); return exitStatus = EXIT_USAGE;
     }
-    return exitStatus;
+    return exitStatus = EXIT_USAGE;
 }
 
 void AddCommonOptions(CLI::App& app, CommonOptions& options) {

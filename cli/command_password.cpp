@@ -33,7 +33,7 @@ bool TakePassword(CliContext& context, const PasswordArguments& arguments, std::
         }
         std::string retyped;
         if (!ReadSecretLine("New password: ", password) || !ReadSecretLine("Retype new password: ", retyped)) {
-            context.Error("No password entered.");
+            context.Error(context.cancel ? "Cancelled." : "No password entered.");
             return false;
         }
         if (password != retyped) {
@@ -57,7 +57,8 @@ bool TakePassword(CliContext& context, const PasswordArguments& arguments, std::
 void RunPassword(CliContext& context, const PasswordArguments& arguments) {
     std::string password;
     if (!arguments.deletePassword && !TakePassword(context, arguments, password)) {
-        context.exitStatus = EXIT_USAGE;
+        // Ctrl-C at the prompt ends the wait for the line.
+        context.exitStatus = context.cancel ? EXIT_CANCELLED : EXIT_USAGE;
         return;
     }
     uint8_t packed[PASSWORD_BLOCK_SIZE];

@@ -15,6 +15,8 @@ bool StdinIsTerminal();
 bool ReadSecretLine(const char* prompt, std::string& line);
 // One line from stdin, line end dropped. False at end of input with nothing read.
 bool ReadStdinLine(std::string& line);
+// Drops the line end ("\n", "\r\n") of a line read.
+void DropLineEnd(std::string& line);
 
 // From now on Ctrl-C (and a termination request) raises `flag` instead of
 // ending the program; a second Ctrl-C ends it at once.

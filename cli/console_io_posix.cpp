@@ -17,10 +17,6 @@ extern "C" void OnInterrupt(int) {
     if (interruptFlag != nullptr) interruptFlag->store(true);
 }
 
-void DropLineEnd(std::string& line) {
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-}
-
 }  // namespace
 
 bool StderrIsTerminal() { return isatty(STDERR_FILENO) != 0; }
@@ -42,12 +38,6 @@ bool ReadSecretLine(const char* prompt, std::string& line) {
     if (haveTerminal) tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
     DropLineEnd(line);
     return got;
-}
-
-bool ReadStdinLine(std::string& line) {
-    if (!std::getline(std::cin, line) && line.empty()) return false;
-    DropLineEnd(line);
-    return true;
 }
 
 void CancelOnInterrupt(std::atomic<bool>& flag) {

@@ -21,10 +21,6 @@ BOOL WINAPI OnConsoleControl(DWORD type) {
     return TRUE;
 }
 
-void DropLineEnd(std::string& line) {
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-}
-
 }  // namespace
 
 bool StderrIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
@@ -45,12 +41,6 @@ bool ReadSecretLine(const char* prompt, std::string& line) {
     }
     DropLineEnd(line);
     return got;
-}
-
-bool ReadStdinLine(std::string& line) {
-    if (!std::getline(std::cin, line) && line.empty()) return false;
-    DropLineEnd(line);
-    return true;
 }
 
 void CancelOnInterrupt(std::atomic<bool>& flag) {

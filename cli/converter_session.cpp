@@ -44,6 +44,10 @@ SessionResult ConverterSession::Exchange(ExchangeOp op, SessionPhase phase, EnvR
     Report(phase, {0, 0, 1});
     const SessionResult result = ResultOf(host_.Run(op, record.Data()));
     message_ = host_.Message();
+    // A monitor console takes each chunk as it comes; a shell console drops
+    // what it staged when the write is cancelled.
+    if (result == SessionResult::Cancelled && phase == SessionPhase::Writing && host_.MonitorMode())
+        message_ = "Cancelled while writing: the converter may hold part of the new values.";
     if (result == SessionResult::Ok) {
         Report(phase, {1, 0, 1});
         // The console keeps its mode: the following exchanges of this

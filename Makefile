@@ -6,8 +6,9 @@ JOBS ?= $(shell nproc)
 NATIVE := build/native
 ASAN := build/asan
 WIN32 := build/win32
+PREFIX ?= /usr/local
 
-.PHONY: all deps native asan win32 test test-native test-asan test-win32 demo bench clean
+.PHONY: all deps native asan win32 test test-native test-asan test-win32 demo bench install clean
 
 all: native win32
 
@@ -43,6 +44,10 @@ demo: native win32
 
 bench: native win32
 	tools/with-xvfb.sh tools/bench.sh $(NATIVE) $(WIN32)
+
+# The native command line, quarnel-cli, into $(PREFIX)/bin.
+install: native
+	cmake --install $(NATIVE) --prefix $(PREFIX)
 
 clean:
 	rm -rf build

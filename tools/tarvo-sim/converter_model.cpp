@@ -80,6 +80,7 @@ bool ParseFault(const std::string& text, Fault& fault) {
         {"bad-digit", FaultKind::BadDigit},  {"digit-for-blank", FaultKind::DigitForBlank},
         {"drop-read", FaultKind::DropRead},
         {"flood", FaultKind::Flood},         {"nul", FaultKind::NulBytes},
+        {"lose-write", FaultKind::LoseWrite},
     };
     for (const auto& entry : names) {
         if (kind == entry.name) {
@@ -106,7 +107,7 @@ void ConverterModel::SetMode(ConsoleMode mode) {
 
 void ConverterModel::SetFault(const Fault& fault) {
     fault_ = fault;
-    ackCount_ = replyCount_ = readChunkCount_ = 0;
+    ackCount_ = replyCount_ = readChunkCount_ = writeChunkCount_ = 0;
 }
 
 void ConverterModel::SetBlock(const uint8_t* block) {
@@ -233,7 +234,7 @@ void ConverterModel::MonitorWrite(const std::string& echo, const std::string& ar
         return;
     }
     uint8_t* target = block_ + (address - MONITOR_BASE_ADDRESS);
-    if (std::memcmp(target, data, count) != 0) {
+    if (!LosesWriteChunk() && std::memcmp(target, data, count) != 0) {
         std::memcpy(target, data, count);
         ++blockGeneration_;
     }
@@ -308,10 +309,19 @@ void ConverterModel::ShellWrite(const std::string& args) {
         Reply("@702\r\n", true);
         return;
     }
+    if (LosesWriteChunk()) {
+        Reply("@701\r\n", true);
+        return;
+    }
     for (unsigned i = 0; i < count; ++i)
         staging_[address + i] =
             static_cast<uint8_t>(HexDigitValue(hex[2 * i]) * 16 + HexDigitValue(hex[2 * i + 1]));
     Reply("@701\r\n", true);
+}
+
+bool ConverterModel::LosesWriteChunk() {
+    ++writeChunkCount_;
+    return fault_.kind == FaultKind::LoseWrite && writeChunkCount_ == fault_.n;
 }
 
 void ConverterModel::Reply(const std::string& text, bool isAck) {

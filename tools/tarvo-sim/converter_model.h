@@ -45,6 +45,7 @@ enum class FaultKind {
     DropRead,     // the n-th read chunk is not answered
     Flood,        // the n-th reply is followed by FLOOD_LENGTH filler bytes
     NulBytes,     // the n-th reply starts with NUL bytes
+    LoseWrite,    // the n-th write chunk ("!w" or "WH") is acknowledged but not stored
 };
 
 struct Fault {
@@ -62,7 +63,7 @@ bool ParseConsoleMode(const std::string& text, ConsoleMode& mode);
 const char* ConsoleModeName(ConsoleMode mode);
 // "none", "silence", "drop-ack[:N]", "short-dump", "garbled-dump",
 // "error-801[:N]", "bad-digit[:N]", "digit-for-blank[:N]", "drop-read[:N]",
-// "flood[:N]", "nul[:N]".
+// "flood[:N]", "nul[:N]", "lose-write[:N]".
 bool ParseFault(const std::string& text, Fault& fault);
 
 class ConverterModel {
@@ -102,12 +103,15 @@ private:
     // Every answer goes through here so the faults apply in one place.
     void Reply(const std::string& text, bool isAck);
     void Emit(const std::string& text);
+    // Counts a well-formed write chunk; true when the fault loses this one.
+    bool LosesWriteChunk();
 
     ConsoleMode mode_ = ConsoleMode::Monitor;
     Fault fault_;
     int ackCount_ = 0;
     int replyCount_ = 0;
     int readChunkCount_ = 0;
+    int writeChunkCount_ = 0;
 
     uint8_t block_[BLOCK_SIZE];
     uint8_t staging_[BLOCK_SIZE];

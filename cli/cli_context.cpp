@@ -1,0 +1,102 @@
+#include "cli/cli_context.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+
+namespace quarnel {
+
+namespace {
+
+// The window's texts break lines with "\r\n"; a terminal wants "\n".
+std::string ForTerminal(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        if (c != '\r') out.push_back(c);
+    return out;
+}
+
+ConsoleChoice ChoiceFor(const std::string& mode) {
+    if (mode == "monitor") return ConsoleChoice::Monitor;
+    if (mode == "shell") return ConsoleChoice::Shell;
+    return ConsoleChoice::Auto;
+}
+
+}  // namespace
+
+void CliContext::Error(const std::string& text) {
+    progress_.End();
+    std::fprintf(stderr, "%s\n", ForTerminal(text).c_str());
+}
+
+void CliContext::Note(const std::string& text) {
+    if (!options.quiet) Error(text);
+}
+
+void CliContext::Detail(const std::string& text) {
+    if (options.verbose && !options.quiet) Error(text);
+}
+
+CliContext::Opened CliContext::OpenSession(const std::string& port) {
+    Opened opened;
+    LineError error;
+    opened.line = OpenByteLine(port, error);
+    if (!opened.line) {
+        Error(error.message);
+        exitStatus = EXIT_USAGE;
+        return opened;
+    }
+    progress_.Enable(!options.quiet);
+    SessionSettings settings;
+    settings.console = ChoiceFor(options.mode);
+    settings.timeoutScale = options.timeoutScale;
+    settings.cancel = &cancel;
+    settings.progress = [this](const SessionProgress& p) { progress_.Show(p); };
+    opened.session = std::make_unique<ConverterSession>(*opened.line, std::move(settings));
+    Detail("Opened " + port + ".");
+    return opened;
+}
+
+int CliContext::Finish(SessionResult result, const ConverterSession& session) {
+    progress_.End();
+    switch (result) {
+    case SessionResult::Ok: return exitStatus = EXIT_OK;
+    case SessionResult::NoResponse: Error(session.Message()); return exitStatus = EXIT_CONVERTER;
+    case SessionResult::Differs:
+        Error(session.Message() + " Differing offsets: " + FormatOffsets(session.Differences()) + ".");
+        return exitStatus = EXIT_CONVERTER;
+    case SessionResult::Cancelled: Error(session.Message()); return exitStatus = EXIT_CANCELLED;
+    case SessionResult::Refused:
+    case SessionResult::LineFailed: Error(session.Message()); return exitStatus = EXIT_USAGE;
+    }
+    return exitStatus = EXIT_USAGE;
+}
+
+void AddCommonOptions(CLI::App& app, CommonOptions& options) {
+    app.add_option("--mode", options.mode,
+                   "Console mode of the converter: auto probes monitor mode (115200 bps), then shell mode "
+                   "(19200 bps)")
+        ->check(CLI::IsMember({"auto", "monitor", "shell"}))
+        ->capture_default_str();
+    app.add_option("--timeout-scale", options.timeoutScale, "Multiply every reply time-out by this (slow lines)")
+        ->check(CLI::Range(0.1, 100.0))
+        ->capture_default_str();
+    app.add_flag("-q,--quiet", options.quiet, "Only errors; no progress");
+    app.add_flag("-v,--verbose", options.verbose, "Say more about each step");
+}
+
+std::string FormatOffsets(const std::vector<int>& offsets) {
+    std::string text;
+    for (size_t i = 0; i < offsets.size();) {
+        size_t j = i;
+        while (j + 1 < offsets.size() && offsets[j + 1] == offsets[j] + 1) ++j;
+        if (!text.empty()) text += ", ";
+        text += std::to_string(offsets[i]);
+        if (j > i) text += "-" + std::to_string(offsets[j]);
+        i = j + 1;
+    }
+    return text;
+}
+
+}  // namespace quarnel

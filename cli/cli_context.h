@@ -1,0 +1,78 @@
+// What every command of quarnel-cli shares: the common options, the exit
+// status rules, the messages on stderr, the progress line, the cancel flag,
+// and the helper that opens a converter session on a port.
+//
+// A command lives in its own file (command_<name>.cpp) and registers itself
+// with Add<Name>Command(app, context); its callback sets context.exitStatus.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "cli/byte_line.h"
+#include "cli/converter_session.h"
+#include "cli/progress_line.h"
+
+namespace CLI {
+class App;
+}
+
+namespace quarnel {
+
+// Exit statuses.
+constexpr int EXIT_OK = 0;
+constexpr int EXIT_CONVERTER = 1;  // the converter failed, or differs
+constexpr int EXIT_USAGE = 2;      // usage, file or port error
+constexpr int EXIT_CANCELLED = 130;
+
+struct CommonOptions {
+    std::string mode = "auto";  // auto | monitor | shell
+    double timeoutScale = 1.0;
+    bool quiet = false;
+    bool verbose = false;
+};
+
+class CliContext {
+public:
+    CommonOptions options;
+    int exitStatus = EXIT_OK;
+    // Raised by Ctrl-C; every session checks it.
+    std::atomic<bool> cancel{false};
+
+    // A message for the user on stderr (line ends as the terminal wants
+    // them); Note only without -q, Detail only with -v.
+    void Error(const std::string& text);
+    void Note(const std::string& text);
+    void Detail(const std::string& text);
+
+    // Opens the port and a session on it. On failure says why and returns
+    // null, with exitStatus set to EXIT_USAGE.
+    struct Opened {
+        std::unique_ptr<ByteLine> line;
+        std::unique_ptr<ConverterSession> session;
+    };
+    Opened OpenSession(const std::string& port);
+
+    // Ends the progress line, then reports a session's failure (the exit
+    // status for `result` is returned and stored).
+    int Finish(SessionResult result, const ConverterSession& session);
+
+    ProgressLine& Progress() { return progress_; }
+
+private:
+    ProgressLine progress_;
+};
+
+// The common options, on the top-level app (they may follow the command).
+void AddCommonOptions(CLI::App& app, CommonOptions& options);
+
+// "64-79, 96" for a list of record offsets.
+std::string FormatOffsets(const std::vector<int>& offsets);
+
+// The commands.
+void AddPortsCommand(CLI::App& app, CliContext& context);
+void AddFactoryCommand(CLI::App& app, CliContext& context);
+void AddPasswordCommand(CLI::App& app, CliContext& context);
+
+}  // namespace quarnel

@@ -1,0 +1,94 @@
+// quarnel-cli password PORT: sets (or --delete deletes) the console password.
+#include <CLI/CLI.hpp>
+
+#include <cstring>
+
+#include "cli/cli_context.h"
+#include "cli/console_io.h"
+#include "ui/password_block.h"
+
+namespace quarnel {
+
+namespace {
+
+struct PasswordArguments {
+    std::string port;
+    bool deletePassword = false;
+    bool fromStdin = false;
+};
+
+// The new password, typed twice on the terminal or given once on stdin;
+// checked as the window's password dialog checks it. False (and said why)
+// when there is none to take.
+bool TakePassword(CliContext& context, const PasswordArguments& arguments, std::string& password) {
+    if (arguments.fromStdin) {
+        if (!ReadStdinLine(password)) {
+            context.Error("No password on standard input.");
+            return false;
+        }
+    } else {
+        if (!StdinIsTerminal()) {
+            context.Error("No terminal to read the password from; give it with --password-stdin.");
+            return false;
+        }
+        std::string retyped;
+        if (!ReadSecretLine("New password: ", password) || !ReadSecretLine("Retype new password: ", retyped)) {
+            context.Error(context.cancel ? "Cancelled." : "No password entered.");
+            return false;
+        }
+        if (password != retyped) {
+            context.Error("Password does not match.");
+            return false;
+        }
+    }
+    if (password.empty()) {
+        // The window stores an empty password as "no password"; on the
+        // command line that is asked for by name.
+        context.Error("The password is empty; to remove the password use --delete.");
+        return false;
+    }
+    if (password.size() > static_cast<size_t>(PASSWORD_MAX_CHARS)) {
+        context.Error("The password has more than " + std::to_string(PASSWORD_MAX_CHARS) + " characters.");
+        return false;
+    }
+    return true;
+}
+
+void RunPassword(CliContext& context, const PasswordArguments& arguments) {
+    std::string password;
+    if (!arguments.deletePassword && !TakePassword(context, arguments, password)) {
+        // Ctrl-C at the prompt ends the wait for the line.
+        context.exitStatus = context.cancel ? EXIT_CANCELLED : EXIT_USAGE;
+        return;
+    }
+    uint8_t packed[PASSWORD_BLOCK_SIZE];
+    if (!BuildPasswordBlock(arguments.deletePassword ? 1 : 0, password, packed)) {
+        context.exitStatus = EXIT_USAGE;
+        return;
+    }
+    MainBlock::PasswordBlock block;
+    std::memcpy(block.data(), packed, sizeof packed);
+
+    CliContext::Opened opened = context.OpenSession(arguments.port);
+    if (!opened.session) return;
+    EnvRecord record{};
+    const SessionResult result = opened.session->SetPasswordBlock(block, record);
+    if (context.Finish(result, *opened.session) != EXIT_OK) return;
+    context.Note(std::string(arguments.deletePassword ? "Password deleted on " : "Password set on ") +
+                 arguments.port + ": verified.");
+}
+
+}  // namespace
+
+void AddPasswordCommand(CLI::App& app, CliContext& context) {
+    auto arguments = std::make_shared<PasswordArguments>();
+    CLI::App* command = app.add_subcommand(
+        "password", "Set the converter's console password (typed twice, not shown), or delete it");
+    command->add_option("PORT", arguments->port, "Serial port of the converter")->required();
+    CLI::Option* remove = command->add_flag("--delete", arguments->deletePassword, "Delete the password");
+    command->add_flag("--password-stdin", arguments->fromStdin, "Read the password, once, from standard input")
+        ->excludes(remove);
+    command->callback([&context, arguments] { RunPassword(context, *arguments); });
+}
+
+}  // namespace quarnel

@@ -1,0 +1,51 @@
+#include "cli/console_io.h"
+
+#include <windows.h>
+
+#include <io.h>
+
+#include <cstdio>
+#include <iostream>
+
+namespace quarnel {
+
+namespace {
+
+// The flag Ctrl-C raises; set once, before the handler is installed.
+std::atomic<bool>* interruptFlag = nullptr;
+
+BOOL WINAPI OnConsoleControl(DWORD type) {
+    if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
+    if (interruptFlag == nullptr || interruptFlag->load()) return FALSE;  // the second one ends the program
+    interruptFlag->store(true);
+    return TRUE;
+}
+
+}  // namespace
+
+bool StderrIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
+
+bool StdinIsTerminal() { return _isatty(_fileno(stdin)) != 0; }
+
+bool ReadSecretLine(const char* prompt, std::string& line) {
+    std::fputs(prompt, stderr);
+    std::fflush(stderr);
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD saved = 0;
+    const bool console = GetConsoleMode(input, &saved) != 0;
+    if (console) SetConsoleMode(input, saved & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
+    const bool got = static_cast<bool>(std::getline(std::cin, line));
+    if (console) {
+        SetConsoleMode(input, saved);
+        std::fputc('\n', stderr);
+    }
+    DropLineEnd(line);
+    return got;
+}
+
+void CancelOnInterrupt(std::atomic<bool>& flag) {
+    interruptFlag = &flag;
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+}
+
+}  // namespace quarnel

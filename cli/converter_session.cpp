@@ -1,0 +1,117 @@
+#include "cli/converter_session.h"
+
+#include "envrecord/record_values.h"
+
+namespace quarnel {
+
+namespace {
+
+HostSettings HostSettingsFor(const SessionSettings& settings, std::function<void(const ExchangeProgress&)> progress) {
+    HostSettings host;
+    host.console = settings.console;
+    host.timeoutScale = settings.timeoutScale;
+    host.cancel = settings.cancel;
+    host.progress = std::move(progress);
+    return host;
+}
+
+SessionResult ResultOf(ExchangeResult result) {
+    switch (result) {
+    case ExchangeResult::Done: return SessionResult::Ok;
+    case ExchangeResult::NoResponse: return SessionResult::NoResponse;
+    case ExchangeResult::Cancelled: return SessionResult::Cancelled;
+    case ExchangeResult::LineFailed: return SessionResult::LineFailed;
+    }
+    return SessionResult::LineFailed;
+}
+
+}  // namespace
+
+ConverterSession::ConverterSession(ByteLine& line, SessionSettings settings)
+    : settings_(std::move(settings)),
+      host_(line, HostSettingsFor(settings_, [this](const ExchangeProgress& p) { Report(phase_, p); })) {}
+
+void ConverterSession::Report(SessionPhase phase, const ExchangeProgress& progress) {
+    if (!settings_.progress) return;
+    const int span = progress.high - progress.low;
+    const int moved = progress.position - progress.low;
+    const int total = phase == SessionPhase::Writing ? WRITTEN_END_OFFSET - WRITTEN_FIRST_OFFSET : EXCHANGE_RECORD_SIZE;
+    settings_.progress({phase, span > 0 ? moved * 100 / span : 100, span > 0 ? moved * total / span : total, total});
+}
+
+SessionResult ConverterSession::Exchange(ExchangeOp op, SessionPhase phase, EnvRecord& record) {
+    phase_ = phase;
+    Report(phase, {0, 0, 1});
+    const SessionResult result = ResultOf(host_.Run(op, record.Data()));
+    message_ = host_.Message();
+    // A monitor console takes each chunk as it comes; a shell console drops
+    // what it staged when the write is cancelled.
+    if (result == SessionResult::Cancelled && phase == SessionPhase::Writing && host_.MonitorMode())
+        message_ = "Cancelled while writing: the converter may hold part of the new values.";
+    if (result == SessionResult::Ok) {
+        Report(phase, {1, 0, 1});
+        // The console keeps its mode: the following exchanges of this
+        // session probe only for it (no second of waiting on a shell console).
+        if (settings_.console == ConsoleChoice::Auto)
+            host_.SetConsole(host_.MonitorMode() ? ConsoleChoice::Monitor : ConsoleChoice::Shell);
+    }
+    return result;
+}
+
+SessionResult ConverterSession::Read(EnvRecord& record) {
+    // A failed read must not leave a half-filled record behind.
+    EnvRecord work = record;
+    const SessionResult result = Exchange(OP_READ, SessionPhase::Reading, work);
+    if (result == SessionResult::Ok) record = work;
+    return result;
+}
+
+SessionResult ConverterSession::Write(const EnvRecord& record, bool verify) {
+    differences_.clear();
+    EnvRecord work = record;  // the engine takes the record writable
+    const SessionResult result = Exchange(OP_WRITE, SessionPhase::Writing, work);
+    if (result != SessionResult::Ok || !verify) return result;
+    return Verify(record);
+}
+
+SessionResult ConverterSession::Verify(const EnvRecord& written) {
+    differences_.clear();
+    EnvRecord readBack = written;
+    const SessionResult result = Exchange(OP_READ, SessionPhase::Verifying, readBack);
+    if (result != SessionResult::Ok) return result;
+    for (int offset = WRITTEN_FIRST_OFFSET; offset < WRITTEN_END_OFFSET; ++offset)
+        if (readBack.Data()[offset] != written.Data()[offset]) differences_.push_back(offset);
+    if (differences_.empty()) return SessionResult::Ok;
+    message_ = "The converter holds other values than were written, at " + std::to_string(differences_.size()) +
+               (differences_.size() == 1 ? " offset." : " offsets.");
+    return SessionResult::Differs;
+}
+
+SessionResult ConverterSession::Change(EnvRecord& record, const std::function<bool(EnvRecord&)>& change,
+                                       bool verify) {
+    EnvRecord work = record;
+    SessionResult result = Read(work);
+    if (result != SessionResult::Ok) return result;
+    if (!change(work)) {
+        message_ = "The change was refused; nothing was sent to the converter.";
+        return SessionResult::Refused;
+    }
+    record = work;
+    return Write(record, verify);
+}
+
+SessionResult ConverterSession::Initialize(EnvRecord& record) {
+    return Change(record, [](EnvRecord& r) {
+        ApplyFactoryValues(r.main, r.wlan, r.tail);
+        return true;
+    });
+}
+
+SessionResult ConverterSession::SetPasswordBlock(const MainBlock::PasswordBlock& block, EnvRecord& record) {
+    return Change(record, [&block](EnvRecord& r) {
+        r.main.set_password_block(block);
+        return true;
+    });
+}
+
+}  // namespace quarnel

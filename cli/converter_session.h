@@ -1,0 +1,94 @@
+// One converter on one line: reads, writes with a verifying read-back, and
+// the read-change-write actions built on them (factory values, password).
+// Messages are the window's where it has one.
+//
+//   LineError error;
+//   auto line = OpenByteLine(port, error);
+//   ConverterSession session(*line, settings);
+//   EnvRecord record;
+//   if (session.Initialize(record) != SessionResult::Ok) puts(session.Message().c_str());
+//
+// A session owns nothing but its own state: sessions on different lines run
+// side by side in different threads.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cli/byte_line.h"
+#include "cli/line_exchange_host.h"
+#include "envrecord/env_record.h"
+
+namespace quarnel {
+
+enum class SessionResult {
+    Ok,
+    NoResponse,  // the converter did not answer (the window's message)
+    Differs,     // the read-back differs from what was written (Differences())
+    Refused,     // the change was refused before anything was sent
+    Cancelled,
+    LineFailed,  // the port failed
+};
+
+enum class SessionPhase { Reading, Writing, Verifying };
+
+struct SessionProgress {
+    SessionPhase phase;
+    int percent;     // 0-100 within this phase
+    int bytes;       // bytes of the block moved so far in this phase
+    int totalBytes;  // bytes this phase moves
+};
+
+struct SessionSettings {
+    ConsoleChoice console = ConsoleChoice::Auto;
+    double timeoutScale = 1.0;                    // applied to every reply time-out
+    const std::atomic<bool>* cancel = nullptr;    // checked at every step; may be null
+    std::function<void(const SessionProgress&)> progress;  // may be empty
+};
+
+// First and last record offsets a write sends and a verify compares.
+constexpr int WRITTEN_FIRST_OFFSET = 32;
+constexpr int WRITTEN_END_OFFSET = 480;
+
+class ConverterSession {
+public:
+    ConverterSession(ByteLine& line, SessionSettings settings);
+    ConverterSession(const ConverterSession&) = delete;
+    ConverterSession& operator=(const ConverterSession&) = delete;
+
+    // Reads the whole block into `record`.
+    SessionResult Read(EnvRecord& record);
+    // Writes bytes 32-479 of `record`; with verify, reads back and compares.
+    SessionResult Write(const EnvRecord& record, bool verify = true);
+    // Reads back and compares bytes 32-479 with `written`.
+    SessionResult Verify(const EnvRecord& written);
+    // Reads, lets `change` edit the record (false: refused, nothing sent),
+    // then writes it, verified unless told otherwise. `record` ends holding
+    // what was written.
+    SessionResult Change(EnvRecord& record, const std::function<bool(EnvRecord&)>& change, bool verify = true);
+    // Initialize ENV: read, factory values for the converter's model, write, verify.
+    SessionResult Initialize(EnvRecord& record);
+    // Read, the 12-byte console password field replaced, write, verify.
+    SessionResult SetPasswordBlock(const MainBlock::PasswordBlock& block, EnvRecord& record);
+
+    // Record offsets that differed at the last verify, ascending.
+    const std::vector<int>& Differences() const { return differences_; }
+    // What went wrong last, as a sentence (the window's text where one exists).
+    const std::string& Message() const { return message_; }
+    // The console mode that answered last.
+    bool MonitorMode() const { return host_.MonitorMode(); }
+
+private:
+    SessionResult Exchange(ExchangeOp op, SessionPhase phase, EnvRecord& record);
+    void Report(SessionPhase phase, const ExchangeProgress& progress);
+
+    SessionSettings settings_;
+    SessionPhase phase_ = SessionPhase::Reading;
+    LineExchangeHost host_;
+    std::vector<int> differences_;
+    std::string message_;
+};
+
+}  // namespace quarnel

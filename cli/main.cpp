@@ -1,0 +1,47 @@
+// quarnel-cli: the converter from the command line.
+#include <CLI/CLI.hpp>
+
+#include "app/product_info.h"
+#include "cli/cli_context.h"
+#include "cli/console_io.h"
+
+namespace {
+
+constexpr char kExamples[] =
+    "\nExamples:\n"
+    "  quarnel-cli ports\n"
+    "  quarnel-cli factory /dev/ttyUSB0\n"
+    "  quarnel-cli factory COM3 --mode shell --timeout-scale 2\n"
+    "  quarnel-cli password /dev/ttyUSB0\n"
+    "  echo 'secret' | quarnel-cli password /dev/ttyUSB0 --password-stdin\n"
+    "  quarnel-cli password /dev/ttyUSB0 --delete\n"
+    "\nExit status: 0 success, 1 the converter failed or differs, 2 usage, file or port error,\n"
+    "130 interrupted.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace quarnel;
+    CliContext context;
+    CLI::App app("Configures Tarvo serial converters through their serial console.", "quarnel-cli");
+    app.set_version_flag("--version", std::string("quarnel-cli, ") + kVersionLine);
+    app.footer(kExamples);
+    app.require_subcommand(1);
+    // The common options may also follow the command and its port.
+    app.fallthrough();
+    AddCommonOptions(app, context.options);
+    AddPortsCommand(app, context);
+    AddFactoryCommand(app, context);
+    AddPasswordCommand(app, context);
+
+    CancelOnInterrupt(context.cancel);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& e) {
+        return app.exit(e);  // --help, --version
+    } catch (const CLI::ParseError& e) {
+        app.exit(e);
+        return EXIT_USAGE;
+    }
+    return context.exitStatus;
+}

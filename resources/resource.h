@@ -77,6 +77,8 @@
 #define IDC_FIRMWARE_TEXT           1050
 #define IDC_OPEN                    1051
 #define IDC_CLOSE                   1052
+#define IDC_SAVE_SETTINGS           1053
+#define IDC_LOAD_SETTINGS           1054
 #define IDC_INITIALIZE_ENV          1074
 
 /* 64-bit WEP keys (IDD_WEP64_KEYS) */

@@ -90,6 +90,8 @@ MessageMap ConfigDialog::GetMessageMap() const {
         OnMessage(WM_PORT_EVENT, &ConfigDialog::OnPortEvent),
         OnMessage(WM_PORT_OPENED, &ConfigDialog::OnPortOpened),
         OnMessage(WM_KICKIDLE, &ConfigDialog::OnKickIdle),
+        OnClicked(IDC_SAVE_SETTINGS, &ConfigDialog::OnSaveSettings),
+        OnClicked(IDC_LOAD_SETTINGS, &ConfigDialog::OnLoadSettings),
     };
     return MakeMessageMap(map);
 }
@@ -253,6 +255,7 @@ void ConfigDialog::ApplyControlRules(bool collected) {
         if (d.state == ControlState::Unchanged) continue;
         EnableDlgItem(d.id, d.state == ControlState::Enabled);
     }
+    UpdateFileButtons();
     if (collected) {
         UpdateData(false);
     } else {

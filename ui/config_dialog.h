@@ -75,6 +75,12 @@ private:
     void OnKivra();
     void OnExit();
 
+    // Settings files: Save... and Load..., usable exactly when Write is and
+    // no exchange runs (config_dialog_files.cpp).
+    void OnSaveSettings();
+    void OnLoadSettings();
+    void UpdateFileButtons();
+
     // Sub-dialog actions.
     void OnWepKey();
     void OnChangePassword();

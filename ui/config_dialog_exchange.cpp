@@ -90,6 +90,7 @@ void ConfigDialog::OpenProgress(const char* text) {
         progressDialog = new ProgressDialog(this);
         progressDialog->CreateModeless();
     }
+    UpdateFileButtons();
     if (text) ShowProgressText(text);
 }
 
@@ -152,6 +153,7 @@ void ConfigDialog::CloseProgress() {
     progressDialog->SetStatusText("");
     delete progressDialog;
     progressDialog = nullptr;
+    UpdateFileButtons();
 }
 
 void ConfigDialog::RefreshFormFromRecord() {

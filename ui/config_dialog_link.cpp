@@ -129,6 +129,7 @@ void ConfigDialog::DeferredClose() {
     EnableDlgItem(IDC_WRITE, false);
     EnableDlgItem(IDC_CHANGE_PWD, false);
     EnableDlgItem(IDC_INITIALIZE_ENV, false);
+    UpdateFileButtons();
     // An exchange cut short between a reply and its next command has no
     // reply timer left to end it, and no tick will run it on: end it now as
     // unanswered, or its progress window would stay for good.

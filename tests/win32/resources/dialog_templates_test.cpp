@@ -247,7 +247,8 @@ TEST_F(DialogTemplates, MainWindow) {
       {IDC_CLOSE, Kind::Button, "Close"},            {IDC_READ, Kind::Button, "Read"},
       {IDC_WRITE, Kind::Button, "Write"},            {IDC_INITIALIZE_ENV, Kind::Button, "Initialize ENV"},
       {IDC_EAP_ID, Kind::Button, "EAP ID"},          {IDC_CHANGE_PWD, Kind::Button, "Change PWD"},
-      {IDC_EXIT, Kind::Button, "Exit"},
+      {IDC_EXIT, Kind::Button, "Exit"},              {IDC_SAVE_SETTINGS, Kind::Button, "Save..."},
+      {IDC_LOAD_SETTINGS, Kind::Button, "Load..."},
   };
   CheckControls(d.hwnd, controls);
   EXPECT_EQ(UnnamedLabelTexts(d.hwnd),

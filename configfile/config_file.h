@@ -1,0 +1,138 @@
+#pragma once
+
+// Configuration files (.qcfg): a converter's settings as TOML text a
+// technician can read, diff and edit, shared by the window and the command
+// line. No platform header here; the file system sits behind text_file.h.
+//
+// A file has three parts:
+// - named settings, one section per group of the window ([network], [mode],
+//   [serial], [wlan], [options], [comment], [startup], [wep_keys], [eapol],
+//   [console]), each value as the window shows it: addresses dotted, numbers
+//   decimal, list choices by their entry text, check boxes true/false, texts
+//   quoted (the converter's bytes read as Latin-1), keys and the console
+//   password field as hexadecimal text;
+// - [about]: MAC, model code, firmware label, time saved, program version
+//   (written on save; on load only the model code is looked at);
+// - [block]: the whole 480-byte block as hex, 32 bytes to a line.
+//
+// A file is a patch: a setting it does not name stays as it is. A patch
+// changes only the bits and bytes of the settings it names, each stored the
+// way the window's form transfer stores it. Every operation that changes
+// something is all-or-nothing: on a refusal nothing has changed, and the
+// error names where (file and line, or what the caller said), the setting
+// and the reason.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "envrecord/env_record.h"
+#include "envrecord/form_model.h"
+
+namespace quarnel {
+
+// A setting's value, checked against everything but the converter: an
+// address (host order), number, list index or check box (0/1) in `number`;
+// a text, a key or the password field as its bytes in `bytes`.
+struct SettingValue {
+    std::int64_t number = 0;
+    std::string bytes;
+};
+
+struct PatchEntry {
+    int setting = 0;      // index of the setting (see SettingName)
+    SettingValue value;
+    std::string source;   // where it came from: "site.qcfg, line 12", "--set", ...
+    int line = 0;         // its line in a file; 0 for an assignment
+};
+
+// Named settings in the order they were given; a later entry for the same
+// setting wins.
+struct ConfigPatch {
+    std::vector<PatchEntry> entries;
+};
+
+// What a file says about the converter it was saved from.
+struct AboutData {
+    bool hasMac = false;
+    MainBlock::MacAddress mac{};
+    bool hasModelCode = false;
+    int modelCode = 0;
+    std::string firmware;        // "F/W : 2.5B"
+    std::string savedAt;         // "2024-05-01 14:03:52"
+    std::string programVersion;  // "Quarnel 4.1d"
+};
+
+struct ConfigFile {
+    std::string fileName;  // as given to ParseConfigText, for messages
+    ConfigPatch patch;
+    bool hasAbout = false;
+    AboutData about;
+    bool hasBlock = false;
+    EnvRecord block{};
+};
+
+// "section.name" of setting `index`; SETTING_NAMES_COUNT settings in file order.
+extern const int SETTING_NAMES_COUNT;
+std::string SettingName(int index);
+
+// Parses a file's text (UTF-8, LF or CRLF). `fileName` starts every message.
+// Refuses a syntax error, an unknown section or setting, a value of the wrong
+// type, a list choice the window does not offer, an address that is not four
+// numbers 0-255, a text longer than its field, a key or password field of the
+// wrong length or not hexadecimal, a block of the wrong length or not hex.
+bool ParseConfigText(std::string_view text, const std::string& fileName, ConfigFile& file,
+                     std::string& error);
+
+// Parses one "section.name=value" (the value unquoted: 10.1.0.5, 115200,
+// true, RTS/CTS, My Network) and appends it to `patch`, with the same
+// refusals as a file. `source` names where it came from in messages and in
+// the entry ("--set", "plan.csv:row 3, column network.local_ip").
+bool ParseAssignment(std::string_view assignment, const std::string& source, ConfigPatch& patch,
+                     std::string& error);
+
+// The refusals that depend on the converter: a time-out or water mark above
+// what the window lets the user enter and store for its model and
+// long_limits, and "XON/XOFF" where the converter does not offer it.
+bool CheckPatch(const ConfigPatch& patch, const EnvRecord& converter, std::string& error);
+
+// Checks the patch against `record` and applies it: the record goes through
+// the form transfer into an in-memory form, the form is patched, the form is
+// stored back, and only the named settings' own bits and bytes are taken
+// over. On a refusal `record` is untouched.
+bool ApplyPatch(const ConfigPatch& patch, EnvRecord& record, std::string& error);
+
+// The window's Load: checks the patch against the converter the form shows
+// (its flags and lists) and sets the form's members, lists and addresses and
+// the record's password field, as if the user had entered the values. The
+// caller shows the members and refreshes the enabling rules afterwards.
+bool ApplyPatchToForm(const ConfigPatch& patch, const FormContext& form,
+                      MainBlock::PasswordBlock& passwordField, std::string& error);
+
+// The about data of a record, with the time of saving and program version.
+AboutData AboutOf(const MainBlock& main, const std::string& savedAt, const std::string& programVersion);
+
+// The file text for a record: about, every named setting, the block. A
+// setting whose converter value the window does not show as it is (a list
+// value outside the list, a number beyond the limits, a text with bytes after
+// its end, ...) is written as a comment saying the converter's value is kept:
+// loading the file leaves it as it is, and the block holds it.
+std::string WriteConfigText(const EnvRecord& record, const AboutData& about);
+
+// A record's named settings in file order, as the window shows them. `shown`
+// is false for a setting written as a comment (`text` then says what the
+// converter holds).
+struct NamedSetting {
+    std::string name;  // "network.local_ip"
+    std::string text;  // "192.168.1.50"
+    bool shown = true;
+};
+std::vector<NamedSetting> ListSettings(const EnvRecord& record);
+
+// The record a file stands for: its block patched with its named settings
+// (so a hand-edited setting wins over the block). Refused when the file has
+// no block or a setting does not fit the block's converter.
+bool RecordFromFile(const ConfigFile& file, EnvRecord& record, std::string& error);
+
+}  // namespace quarnel

@@ -58,6 +58,8 @@ CliContext::Opened CliContext::OpenSession(const std::string& port) {
     return opened;
 }
 
+ConsoleChoice CliContext::Console() const { return ChoiceFor(options.mode); }
+
 int CliContext::Finish(SessionResult result, const ConverterSession& session) {
     progress_.End();
     switch (result) {

@@ -60,6 +60,9 @@ public:
 
     ProgressLine& Progress() { return progress_; }
 
+    // The console mode --mode asks for.
+    ConsoleChoice Console() const;
+
 private:
     ProgressLine progress_;
 };
@@ -74,5 +77,6 @@ std::string FormatOffsets(const std::vector<int>& offsets);
 void AddPortsCommand(CLI::App& app, CliContext& context);
 void AddFactoryCommand(CLI::App& app, CliContext& context);
 void AddPasswordCommand(CLI::App& app, CliContext& context);
+void AddProvisionCommand(CLI::App& app, CliContext& context);
 
 }  // namespace quarnel

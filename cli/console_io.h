@@ -9,6 +9,9 @@ namespace quarnel {
 
 bool StderrIsTerminal();
 bool StdinIsTerminal();
+// Whether stderr is a terminal that takes cursor moves (redrawing lines in
+// place); on Windows this switches the console to take them.
+bool StderrTakesCursorMoves();
 
 // Shows `prompt` on stderr and reads one line from the terminal with echo
 // off; the line end is dropped. False when there is no line to read.

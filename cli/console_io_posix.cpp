@@ -2,6 +2,8 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <termios.h>
 #include <unistd.h>
@@ -22,6 +24,11 @@ extern "C" void OnInterrupt(int) {
 bool StderrIsTerminal() { return isatty(STDERR_FILENO) != 0; }
 
 bool StdinIsTerminal() { return isatty(STDIN_FILENO) != 0; }
+
+bool StderrTakesCursorMoves() {
+    const char* term = std::getenv("TERM");
+    return StderrIsTerminal() && term != nullptr && std::strcmp(term, "dumb") != 0;
+}
 
 bool ReadSecretLine(const char* prompt, std::string& line) {
     std::fputs(prompt, stderr);

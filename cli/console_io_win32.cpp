@@ -27,6 +27,18 @@ bool StderrIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
 
 bool StdinIsTerminal() { return _isatty(_fileno(stdin)) != 0; }
 
+bool StderrTakesCursorMoves() {
+#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
+    constexpr DWORD ENABLE_VIRTUAL_TERMINAL_PROCESSING = 0x0004;
+#endif
+    // Consoles before Windows 10 refuse the mode: they get plain lines.
+    HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (!StderrIsTerminal() || !GetConsoleMode(error, &mode)) return false;
+    return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
+           SetConsoleMode(error, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+}
+
 bool ReadSecretLine(const char* prompt, std::string& line) {
     std::fputs(prompt, stderr);
     std::fflush(stderr);

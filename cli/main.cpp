@@ -15,6 +15,7 @@ constexpr char kExamples[] =
     "  quarnel-cli password /dev/ttyUSB0\n"
     "  echo 'secret' | quarnel-cli password /dev/ttyUSB0 --password-stdin\n"
     "  quarnel-cli password /dev/ttyUSB0 --delete\n"
+    "  quarnel-cli provision bench.csv --template site.qcfg --backup backups --report done.csv\n"
     "\nExit status: 0 success, 1 the converter failed or differs, 2 usage, file or port error,\n"
     "130 interrupted.\n";
 
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
     AddPortsCommand(app, context);
     AddFactoryCommand(app, context);
     AddPasswordCommand(app, context);
+    AddProvisionCommand(app, context);
 
     CancelOnInterrupt(context.cancel);
     try {

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# make bench: times Read and Write of the real program under Wine in both
+# make bench: times provisioning with the native quarnel-cli (see
+# bench-provision.sh), then Read and Write of the real program under Wine in both
 # console modes against tarvo-sim sending its answers at the real bit rate,
 # and prints each median beside the wire-time floor (all bytes of the exchange,
 # both directions, ten bits each, plus the 1000 ms the unanswered monitor
@@ -30,6 +31,9 @@ driver="$win32/tools/bench-driver/quarnel-bench.exe"
 for f in "$sim" "$driver" "$win32/quarnel.exe"; do
   [ -e "$f" ] || { echo "bench.sh: $f is missing (build the trees first)" >&2; exit 2; }
 done
+
+# The native part first: provisioning converters side by side.
+"$root/tools/bench-provision.sh" "$native"
 
 work=$(mktemp -d /tmp/quarnel-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT

@@ -15,57 +15,16 @@
 
 #include "envrecord/env_record.h"
 #include "envrecord/record_values.h"
+#include "tests/native/cli/cli_run.h"
 #include "tests/native/cli/sim_process.h"
 #include "ui/password_block.h"
 
 namespace {
 
+using clitest::CliRun;
+using clitest::RunCli;
 using clitest::SimProcess;
 using quarnel::EnvRecord;
-
-struct CliRun {
-    int status = -1;
-    std::string errors;  // stderr
-    double seconds = 0;
-};
-
-// Runs quarnel-cli with `args`, `input` on its stdin, the pty shim preloaded.
-CliRun RunCli(const std::vector<std::string>& args, const std::string& input = "") {
-    int in[2], err[2];
-    if (pipe(in) != 0 || pipe(err) != 0) return {};
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(in[0], 0);
-        dup2(err[1], 2);
-        close(in[1]);
-        close(err[0]);
-        setenv("LD_PRELOAD", PTY_SHIM_PATH, 1);
-        // The sanitizer build would refuse a library preloaded before its own.
-        setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);
-        std::vector<std::string> all = {QUARNEL_CLI_PATH};
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (std::string& a : all) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(QUARNEL_CLI_PATH, argv.data());
-        _exit(127);
-    }
-    close(in[0]);
-    close(err[1]);
-    if (!input.empty()) (void)!write(in[1], input.data(), input.size());
-    close(in[1]);
-    CliRun run;
-    char buffer[512];
-    ssize_t n;
-    while ((n = read(err[0], buffer, sizeof buffer)) > 0) run.errors.append(buffer, static_cast<size_t>(n));
-    close(err[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return run;
-}
 
 EnvRecord RecordOf(const std::vector<uint8_t>& block) {
     EnvRecord record{};

@@ -25,13 +25,18 @@ std::string ReadFile(const std::string& path) {
 
 }  // namespace
 
-SimProcess::SimProcess(const std::string& mode, const std::string& fault) {
+SimProcess::SimProcess(const std::string& mode, const std::string& fault, const std::vector<uint8_t>& block) {
     char pattern[] = "/tmp/quarnel-cli-test.XXXXXX";
     if (mkdtemp(pattern) == nullptr) return;
     dir_ = pattern;
     std::vector<std::string> args = {TARVO_SIM_PATH, "--mode", mode, "--link", dir_ + "/line", "--log",
                                      dir_ + "/log", "--final", dir_ + "/final", "--control", dir_ + "/ctl"};
     if (!fault.empty()) args.push_back("--fault=" + fault);
+    if (!block.empty()) {
+        std::ofstream out(dir_ + "/block");
+        for (uint8_t byte : block) out << "0123456789abcdef"[byte >> 4] << "0123456789abcdef"[byte & 15];
+        args.push_back("--block=" + dir_ + "/block");
+    }
     pid_ = fork();
     if (pid_ == 0) {
         dup2(open("/dev/null", O_WRONLY), 1);

@@ -12,8 +12,10 @@ namespace clitest {
 
 class SimProcess {
 public:
-    // mode: monitor, shell or silent; fault: as tarvo-sim's --fault takes it, or empty.
-    explicit SimProcess(const std::string& mode, const std::string& fault = "");
+    // mode: monitor, shell or silent; fault: as tarvo-sim's --fault takes it,
+    // or empty; block: the converter's 480 bytes to start with, or empty.
+    explicit SimProcess(const std::string& mode, const std::string& fault = "",
+                        const std::vector<uint8_t>& block = {});
     ~SimProcess();
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;

@@ -1,0 +1,187 @@
+// quarnel-cli provision PLAN --template FILE: many converters side by side,
+// one row of the plan each.
+#include <CLI/CLI.hpp>
+
+#include <ctime>
+#include <filesystem>
+
+#include "app/product_info.h"
+#include "cli/cli_context.h"
+#include "cli/console_io.h"
+#include "cli/provision_display.h"
+#include "cli/provision_plan.h"
+#include "cli/provision_runner.h"
+#include "configfile/text_file.h"
+
+namespace quarnel {
+
+namespace {
+
+constexpr char kProvisionFooter[] =
+    "\nThe plan is a CSV file (RFC 4180: fields with commas, quotes or line ends in double quotes,\n"
+    "a quote inside doubled). Its header is \"port\", then settings named as in a configuration file:\n"
+    "\n"
+    "  port,network.local_ip,comment.text\n"
+    "  /dev/ttyUSB0,10.1.0.11,\"Hall 3, line 1\"\n"
+    "  /dev/ttyUSB1,10.1.0.12,\n"
+    "\n"
+    "Each row: read the converter, apply the template's settings, then the row's, write, verify.\n"
+    "An empty cell leaves that setting as the template (or else the converter) has it. Only the\n"
+    "template's named settings are used, not its [block]. Rows are numbered as a spreadsheet shows\n"
+    "them (the header is row 1). Every row is checked before any converter is touched: a bad cell or\n"
+    "a port in two rows sends nothing. Whether a value suits a converter's model is checked after\n"
+    "reading it: a refusal fails that row only, with nothing written.\n"
+    "\n"
+    "All rows run at once, each on its own port (--jobs limits how many at a time). --backup saves\n"
+    "each converter's settings before writing as DIR/tarvo-<MAC>.qcfg (an existing file is kept: the\n"
+    "next is tarvo-<MAC>-2.qcfg); a failed backup fails the row before writing. Ctrl-C: rows not yet\n"
+    "started are not touched, rows writing are reported \"interrupted\".\n"
+    "\n"
+    "Exit status: 0 every row written and verified, 1 any row failed, 2 the plan, template or options\n"
+    "refused (nothing sent), 130 interrupted.\n";
+
+struct ProvisionArguments {
+    std::string plan;
+    std::string templateFile;
+    std::string backupDir;
+    std::string report;
+    int jobs = 0;
+};
+
+std::string LocalTimeText() {
+    const std::time_t now = std::time(nullptr);
+    char text[32] = "";
+    // Called before any row's thread starts.
+    if (const std::tm* local = std::localtime(&now)) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local);
+    return text;
+}
+
+bool ReadFileOrSay(CliContext& context, const std::string& path, const char* what, std::string& text) {
+    std::string reason;
+    if (ReadTextFile(path, text, reason)) return true;
+    context.Error(std::string("Cannot read the ") + what + " " + path + ": " + reason + ".");
+    return false;
+}
+
+// The plan with the template's settings in every row; false (and said why)
+// when anything in either is refused.
+bool LoadPlan(CliContext& context, const ProvisionArguments& arguments, ProvisionPlan& plan) {
+    std::string text;
+    std::string error;
+    ConfigFile templateFile;
+    if (!ReadFileOrSay(context, arguments.templateFile, "template", text)) return false;
+    if (!ParseConfigText(text, arguments.templateFile, templateFile, error)) {
+        context.Error(error + ".");
+        return false;
+    }
+    if (!ReadFileOrSay(context, arguments.plan, "plan", text)) return false;
+    if (!ParsePlan(text, arguments.plan, templateFile.patch, plan, error)) {
+        context.Error(error + ". Nothing was sent to any converter.");
+        return false;
+    }
+    return true;
+}
+
+// The folders the run writes to exist before any converter is touched.
+bool PrepareFolders(CliContext& context, const ProvisionArguments& arguments) {
+    std::error_code failure;
+    if (!arguments.backupDir.empty()) {
+        std::filesystem::create_directories(arguments.backupDir, failure);
+        if (failure || !std::filesystem::is_directory(arguments.backupDir, failure)) {
+            context.Error("Cannot use " + arguments.backupDir + " as the backup folder" +
+                          (failure ? ": " + failure.message() : std::string()) + ".");
+            return false;
+        }
+    }
+    if (!arguments.report.empty()) {
+        const std::filesystem::path folder = std::filesystem::path(arguments.report).parent_path();
+        if (!folder.empty() && !std::filesystem::is_directory(folder, failure)) {
+            context.Error("The folder of the report " + arguments.report + " does not exist.");
+            return false;
+        }
+    }
+    return true;
+}
+
+int ExitStatusOf(const std::vector<RowStatus>& rows) {
+    int status = EXIT_OK;
+    for (const RowStatus& row : rows) {
+        switch (row.result) {
+        case RowResult::Verified: break;
+        case RowResult::Interrupted:
+        case RowResult::Cancelled:
+        case RowResult::NotStarted: return EXIT_CANCELLED;
+        default: status = EXIT_CONVERTER; break;
+        }
+    }
+    return status;
+}
+
+void RunProvision(CliContext& context, const ProvisionArguments& arguments) {
+    context.exitStatus = EXIT_USAGE;
+    ProvisionPlan plan;
+    if (!LoadPlan(context, arguments, plan) || !PrepareFolders(context, arguments)) return;
+
+    ProvisionSettings settings;
+    settings.console = context.Console();
+    settings.timeoutScale = context.options.timeoutScale;
+    settings.cancel = &context.cancel;
+    settings.jobs = arguments.jobs;
+    settings.backupDir = arguments.backupDir;
+    settings.savedAt = LocalTimeText();
+    settings.programVersion = kMainCaption;
+
+    const DisplayKind kind = context.options.quiet     ? DisplayKind::None
+                             : StderrTakesCursorMoves() ? DisplayKind::Live
+                                                        : DisplayKind::Events;
+    ProvisionDisplay display(plan, kind, stderr);
+    ProvisionRunner runner(plan, std::move(settings));
+    runner.Run([&display](const std::vector<RowStatus>& rows) { display.Update(rows); });
+    const std::vector<RowStatus>& rows = runner.Statuses();
+
+    if (!context.options.quiet) std::fputs(("\n" + SummaryTable(plan, rows)).c_str(), stdout);
+    std::fflush(stdout);
+    int verified = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].result == RowResult::Verified) ++verified;
+        else if (!rows[i].message.empty())
+            context.Error("row " + std::to_string(plan.rows[i].row) + ", " + plan.rows[i].port + ": " +
+                          rows[i].message);
+    }
+    context.exitStatus = ExitStatusOf(rows);
+    context.Note(std::to_string(verified) + " of " + std::to_string(rows.size()) +
+                 " converters written and verified.");
+
+    if (!arguments.report.empty()) {
+        std::string reason;
+        if (!SaveTextAtomically(arguments.report, ReportCsv(plan, rows), reason)) {
+            context.Error("Cannot save the report " + arguments.report + ": " + reason + ".");
+            if (context.exitStatus == EXIT_OK) context.exitStatus = EXIT_USAGE;
+        }
+    }
+}
+
+}  // namespace
+
+void AddProvisionCommand(CLI::App& app, CliContext& context) {
+    auto arguments = std::make_shared<ProvisionArguments>();
+    CLI::App* command = app.add_subcommand(
+        "provision", "Configure many converters at once: one template, one CSV row (port and values) each");
+    command->add_option("PLAN", arguments->plan, "CSV file: a header port,<setting>,..., one row a converter")
+        ->required()
+        ->type_name("FILE");
+    command->add_option("--template", arguments->templateFile, "Configuration file with the settings all rows share")
+        ->required()
+        ->type_name("FILE");
+    command->add_option("--backup", arguments->backupDir,
+                        "Save each converter's configuration in this folder before writing it")
+        ->type_name("DIR");
+    command->add_option("--report", arguments->report, "Write the summary as CSV to this file")->type_name("FILE");
+    command->add_option("--jobs", arguments->jobs, "At most this many converters at a time (0: all rows at once)")
+        ->check(CLI::NonNegativeNumber)
+        ->capture_default_str();
+    command->footer(kProvisionFooter);
+    command->callback([&context, arguments] { RunProvision(context, *arguments); });
+}
+
+}  // namespace quarnel

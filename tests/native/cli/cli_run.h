@@ -1,0 +1,21 @@
+// Runs the real quarnel-cli for a test, with the pty shim preloaded.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace clitest {
+
+struct CliRun {
+    int status = -1;
+    std::string errors;  // stderr
+    std::string output;  // stdout
+    double seconds = 0;
+    double secondsAfterInterrupt = 0;  // from the Ctrl-C to the end, when one was sent
+};
+
+// Runs quarnel-cli with `args` and `input` on its stdin. With
+// `interruptAfter` > 0, sends it SIGINT (Ctrl-C) that many seconds after start.
+CliRun RunCli(const std::vector<std::string>& args, const std::string& input = "", double interruptAfter = 0);
+
+}  // namespace clitest

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The native part of make bench: wall time of `quarnel-cli provision` for 1,
+# 4 and 8 simulated converters side by side, each on its own pty, with
+# tarvo-sim moving the bytes no faster than the real line would in either
+# direction (--pace --pace-input), in each console mode; and the ratio of 8
+# converters to 1. A figure to read, not a pass/fail test (target: 8 in at
+# most 1.3 times the time of 1).
+#
+#   tools/bench-provision.sh [NATIVE_TREE]
+#
+# QUARNEL_BENCH_RUNS sets the runs per figure (5); the median is printed.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+native=$(realpath -m "${1:-${QUARNEL_NATIVE_TREE:-$root/build/native}}")
+runs=${QUARNEL_BENCH_RUNS:-5}
+sim="$native/tools/tarvo-sim/tarvo-sim"
+cli="$native/quarnel-cli"
+# libserialport opens only the devices the system lists as serial ports.
+shim="$native/tests/native/cli/libpty_serial_shim.so"
+for f in "$sim" "$cli" "$shim"; do
+  [ -e "$f" ] || { echo "bench-provision.sh: $f is missing (build the native tree first)" >&2; exit 2; }
+done
+
+work=$(mktemp -d /tmp/quarnel-bench-provision.XXXXXX)
+pids=()
+stop_sims() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
+  pids=()
+}
+trap 'stop_sims; rm -rf "$work"' EXIT
+
+printf '[network]\nsubnet_mask = "255.255.0.0"\ngateway_ip = "10.1.0.1"\n[serial]\nbaud_rate = "115200"\n' \
+  > "$work/site.qcfg"
+
+# start_sims COUNT MODE: COUNT simulators, and a plan with one row each.
+start_sims() {
+  local count=$1 mode=$2 i
+  echo "port,network.local_ip" > "$work/plan.csv"
+  for ((i = 1; i <= count; i++)); do
+    "$sim" --mode "$mode" --pace --pace-input --link "$work/line$i" --log "$work/log$i" \
+      --final "$work/final$i" --control "$work/ctl$i" > /dev/null &
+    pids+=($!)
+  done
+  for ((i = 1; i <= count; i++)); do
+    for _ in $(seq 300); do [ -L "$work/line$i" ] && break; sleep 0.01; done
+    echo "$(readlink "$work/line$i"),10.1.0.$((10 + i))" >> "$work/plan.csv"
+  done
+}
+
+# The median wall time of the runs, in seconds.
+median_run() {
+  local times=() start end
+  for ((r = 0; r < runs; r++)); do
+    start=$(date +%s.%N)
+    LD_PRELOAD="$shim" timeout 120 "$cli" provision "$work/plan.csv" --template "$work/site.qcfg" -q \
+      || { echo "bench-provision.sh: provision failed" >&2; exit 1; }
+    end=$(date +%s.%N)
+    times+=("$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }')")
+  done
+  printf '%s\n' "${times[@]}" | sort -n | sed -n "$(( (runs + 1) / 2 ))p"
+}
+
+echo "bench: quarnel-cli provision, converters side by side at the real line rate (tarvo-sim --pace --pace-input), median of $runs runs"
+for mode in monitor shell; do
+  line=""
+  one=""
+  for count in 1 4 8; do
+    start_sims "$count" "$mode"
+    seconds=$(median_run)
+    stop_sims
+    rm -f "$work"/line*
+    [ "$count" = 1 ] && one=$seconds
+    line+=$(printf '  %d: %6.2f s' "$count" "$seconds")
+  done
+  ratio=$(awk -v a="$seconds" -v b="$one" 'BEGIN { printf "%.2f", a / b }')
+  printf '  %-8s%s   8:1 = %s (target <= 1.30)\n' "$mode" "$line" "$ratio"
+done

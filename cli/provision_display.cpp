@@ -50,7 +50,7 @@ void ProvisionDisplay::Update(const std::vector<RowStatus>& rows) {
         for (size_t i = 0; i < rows.size(); ++i) lines.push_back(LiveLine(i, rows[i]));
         if (lines == shown_) return;
         // Back to the first line, then every line rewritten and cleared to its end.
-        if (!shown_.empty()) std::fprintf(out_, "\x1b[%zuA", shown_.size());
+        if (!shown_.empty()) std::fprintf(out_, "\x1b[%dA", static_cast<int>(shown_.size()));
         for (const std::string& line : lines) std::fprintf(out_, "\r%s\x1b[K\n", line.c_str());
         shown_ = std::move(lines);
     } else if (kind_ == DisplayKind::Events) {

@@ -2,8 +2,9 @@
 // row. A row reads its converter, applies its patch (the converter-dependent
 // checks happen here: a refusal ends the row before anything is written),
 // saves a backup if asked, writes and verifies. Rows share nothing but the
-// read-only plan and settings and the cancel flag; each reports through its
-// own slot, which the calling thread polls to show progress.
+// read-only plan and settings, the cancel flag and the list of backup names
+// taken; each reports through its own slot, which the calling thread polls
+// to show progress.
 //
 //   ProvisionRunner runner(plan, settings);
 //   runner.Run([&](const std::vector<RowStatus>& rows) { display.Update(rows); });

@@ -77,6 +77,11 @@ std::string FormatOffsets(const std::vector<int>& offsets);
 void AddPortsCommand(CLI::App& app, CliContext& context);
 void AddFactoryCommand(CLI::App& app, CliContext& context);
 void AddPasswordCommand(CLI::App& app, CliContext& context);
+void AddShowCommand(CLI::App& app, CliContext& context);
+void AddSaveCommand(CLI::App& app, CliContext& context);
+void AddApplyCommand(CLI::App& app, CliContext& context);
+void AddRestoreCommand(CLI::App& app, CliContext& context);
+void AddDiffCommand(CLI::App& app, CliContext& context);
 void AddProvisionCommand(CLI::App& app, CliContext& context);
 
 }  // namespace quarnel

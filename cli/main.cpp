@@ -15,6 +15,11 @@ constexpr char kExamples[] =
     "  quarnel-cli password /dev/ttyUSB0\n"
     "  echo 'secret' | quarnel-cli password /dev/ttyUSB0 --password-stdin\n"
     "  quarnel-cli password /dev/ttyUSB0 --delete\n"
+    "  quarnel-cli show /dev/ttyUSB0\n"
+    "  quarnel-cli save /dev/ttyUSB0 backup.qcfg\n"
+    "  quarnel-cli apply /dev/ttyUSB0 site.qcfg line-7.qcfg --set network.local_ip=10.1.0.5\n"
+    "  quarnel-cli restore /dev/ttyUSB0 backup.qcfg\n"
+    "  quarnel-cli diff backup.qcfg /dev/ttyUSB0\n"
     "  quarnel-cli provision bench.csv --template site.qcfg --backup backups --report done.csv\n"
     "\nExit status: 0 success, 1 the converter failed or differs, 2 usage, file or port error,\n"
     "130 interrupted.\n";
@@ -34,6 +39,11 @@ int main(int argc, char** argv) {
     AddPortsCommand(app, context);
     AddFactoryCommand(app, context);
     AddPasswordCommand(app, context);
+    AddShowCommand(app, context);
+    AddSaveCommand(app, context);
+    AddApplyCommand(app, context);
+    AddRestoreCommand(app, context);
+    AddDiffCommand(app, context);
     AddProvisionCommand(app, context);
 
     CancelOnInterrupt(context.cancel);

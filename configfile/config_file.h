@@ -112,6 +112,11 @@ bool ApplyPatchToForm(const ConfigPatch& patch, const FormContext& form,
 
 // The about data of a record, with the time of saving and program version.
 AboutData AboutOf(const MainBlock& main, const std::string& savedAt, const std::string& programVersion);
+// "0A:BC:DE:01:2F:9E", as [about] writes it.
+std::string MacText(const MainBlock::MacAddress& mac);
+// The about data a save writes now: the record's, the local time
+// ("2024-05-01 14:03:52") and this program's version.
+AboutData AboutForSave(const MainBlock& main);
 
 // The file text for a record: about, every named setting, the block. A
 // setting whose converter value the window does not show as it is (a list
@@ -122,13 +127,35 @@ std::string WriteConfigText(const EnvRecord& record, const AboutData& about);
 
 // A record's named settings in file order, as the window shows them. `shown`
 // is false for a setting written as a comment (`text` then says what the
-// converter holds).
+// converter holds: "value 7", "the bytes 61 62 00 63").
 struct NamedSetting {
     std::string name;  // "network.local_ip"
     std::string text;  // "192.168.1.50"
     bool shown = true;
 };
 std::vector<NamedSetting> ListSettings(const EnvRecord& record);
+
+// Where two sides of a comparison differ: the named settings, each side as
+// ListSettings shows it, then the record offsets that differ beyond the bits
+// and bytes of the settings listed.
+struct SettingDifference {
+    NamedSetting a;
+    NamedSetting b;
+};
+struct ConfigDifferences {
+    std::vector<SettingDifference> settings;
+    std::vector<int> offsets;
+    bool Empty() const { return settings.empty() && offsets.empty(); }
+};
+
+// Two whole records, over all 480 bytes.
+ConfigDifferences CompareRecords(const EnvRecord& a, const EnvRecord& b);
+// A record (side a) against a file without block (side b): only the settings
+// the file names, those it would change. Refused as ApplyPatch refuses.
+bool ComparePatch(const EnvRecord& record, const ConfigPatch& patch, ConfigDifferences& differences,
+                  std::string& error);
+// Two files without block: the settings both name, with different values.
+ConfigDifferences ComparePatches(const ConfigPatch& a, const ConfigPatch& b);
 
 // The record a file stands for: its block patched with its named settings
 // (so a hand-edited setting wins over the block). Refused when the file has

@@ -1,8 +1,10 @@
 // Patches: one assignment parsed, checked against a converter, applied onto
 // a record or onto the window's form.
 
+#include <ctime>
 #include <string>
 
+#include "app/product_info.h"
 #include "configfile/config_file.h"
 #include "configfile/memory_form.h"
 #include "configfile/setting_table.h"
@@ -126,6 +128,16 @@ AboutData AboutOf(const MainBlock& main, const std::string& savedAt, const std::
     about.savedAt = savedAt;
     about.programVersion = programVersion;
     return about;
+}
+
+AboutData AboutForSave(const MainBlock& main) {
+    const std::time_t now = std::time(nullptr);
+    char savedAt[32] = "";
+    // Saving happens on one thread at a time; the shared buffer of
+    // localtime is not at risk.
+    if (const std::tm* local = std::localtime(&now)) std::strftime(savedAt, sizeof savedAt, "%Y-%m-%d %H:%M:%S", local);
+    // The window's caption names the program and its version.
+    return AboutOf(main, savedAt, kMainCaption);
 }
 
 }  // namespace quarnel

@@ -62,12 +62,6 @@ std::vector<SettingOfRecord> SettingsOfRecord(const EnvRecord& record) {
     return out;
 }
 
-std::string MacText(const MainBlock::MacAddress& mac) {
-    char text[24];
-    std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
-    return text;
-}
-
 // Explanations written above a section's settings.
 const char* SectionNote(const std::string& section) {
     if (section == "mode") return "# In U2S mode the window calls timeout Interval(10ms) and water_mark Block(Byte).\n";
@@ -82,6 +76,12 @@ const char* SectionNote(const std::string& section) {
 
 }  // namespace
 
+std::string MacText(const MainBlock::MacAddress& mac) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
+    return text;
+}
+
 std::vector<NamedSetting> ListSettings(const EnvRecord& record) {
     const std::vector<SettingOfRecord> settings = SettingsOfRecord(record);
     std::vector<NamedSetting> out;
@@ -90,7 +90,7 @@ std::vector<NamedSetting> ListSettings(const EnvRecord& record) {
         NamedSetting named;
         named.name = SettingName(i);
         named.shown = s.value.has_value();
-        named.text = named.shown ? FormatShown(i, *s.value) : "(converter's " + s.held + ", kept)";
+        named.text = named.shown ? FormatShown(i, *s.value) : s.held;
         out.push_back(std::move(named));
     }
     return out;

@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <string>
 
-#include "app/product_info.h"
 #include "configfile/config_file.h"
 #include "configfile/text_file.h"
 #include "envrecord/form_transfer.h"
@@ -53,15 +52,6 @@ std::string DefaultFileName(const MainBlock& main) {
     return name;
 }
 
-std::string LocalTimeText() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
-                  now.wMinute, now.wSecond);
-    return text;
-}
-
 std::string FileNameOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("\\/:");
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -86,7 +76,7 @@ void ConfigDialog::OnSaveSettings() {
 
     std::string path = DefaultFileName(collected.main);
     if (!AskForFile(GetHwnd(), true, path)) return;
-    const std::string text = WriteConfigText(collected, AboutOf(collected.main, LocalTimeText(), kMainCaption));
+    const std::string text = WriteConfigText(collected, AboutForSave(collected.main));
     std::string reason;
     if (!SaveTextAtomically(path, text, reason)) {
         const std::string message = "The settings could not be saved to " + path + ".\r\n\r\n" + reason;

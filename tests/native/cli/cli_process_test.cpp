@@ -3,16 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "configfile/config_file.h"
 #include "envrecord/env_record.h"
 #include "envrecord/record_values.h"
 #include "tests/native/cli/cli_run.h"
@@ -135,6 +141,189 @@ TEST(CliFailures, PortErrorsAndBadInputEndBeforeTheConverter) {
         EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
     }
     EXPECT_EQ(sim.LoggedLines(), 0u);
+}
+
+// Configuration files of one test, in a folder removed with it.
+class FileFolder {
+public:
+    FileFolder() {
+        char pattern[] = "/tmp/quarnel-cli-files.XXXXXX";
+        if (mkdtemp(pattern) != nullptr) dir_ = pattern;
+    }
+    ~FileFolder() {
+        if (!dir_.empty()) std::filesystem::remove_all(dir_);
+    }
+    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+    std::string Write(const std::string& name, const std::string& text) const {
+        std::ofstream(Path(name), std::ios::binary) << text;
+        return Path(name);
+    }
+    std::string Read(const std::string& name) const {
+        std::ostringstream text;
+        text << std::ifstream(Path(name), std::ios::binary).rdbuf();
+        return text.str();
+    }
+
+private:
+    std::string dir_;
+};
+
+quarnel::ConfigFile ParsedFile(const std::string& text) {
+    quarnel::ConfigFile file;
+    std::string error;
+    EXPECT_TRUE(quarnel::ParseConfigText(text, "saved", file, error)) << error;
+    return file;
+}
+
+std::vector<uint8_t> BlockOf(const quarnel::ConfigFile& file) {
+    return std::vector<uint8_t>(file.block.Data(), file.block.Data() + 480);
+}
+
+std::string Dotted(uint32_t address) {
+    return std::to_string(address >> 24) + "." + std::to_string(address >> 16 & 255) + "." +
+           std::to_string(address >> 8 & 255) + "." + std::to_string(address & 255);
+}
+
+// show, save, apply, diff and restore against one converter, its block
+// checked byte for byte after every write.
+TEST_P(CliConverter, FileCommandsRoundTripTheBlock) {
+    const std::string mode = GetParam();
+    SimProcess sim(mode);
+    ASSERT_TRUE(sim.Started());
+    FileFolder files;
+    const std::vector<uint8_t> initial = sim.Block();
+    ASSERT_EQ(initial.size(), 480u);
+    const EnvRecord before = RecordOf(initial);
+    const std::string port = sim.Port();
+
+    CliRun run = RunCli({"show", port, "--mode", mode});
+    ASSERT_EQ(run.status, 0) << run.errors;
+    const std::string ip = Dotted(before.main.local_ip());
+    EXPECT_TRUE(std::regex_search(run.output, std::regex("\\nnetwork\\.local_ip {16}" + ip + "\\n"))) << run.output;
+    EXPECT_TRUE(std::regex_search(run.output, std::regex("\\nserial\\.baud_rate {16}" +
+                                                         std::to_string(before.main.baud_rate()) + "\\n")));
+
+    run = RunCli({"show", port, "--format", "qcfg"});
+    ASSERT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(BlockOf(ParsedFile(run.output)), initial);
+
+    run = RunCli({"save", port, files.Path("backup.qcfg")});
+    ASSERT_EQ(run.status, 0) << run.errors;
+    const quarnel::ConfigFile saved = ParsedFile(files.Read("backup.qcfg"));
+    EXPECT_EQ(BlockOf(saved), initial);
+    EXPECT_EQ(saved.about.programVersion, "Quarnel 4.1d");
+    EXPECT_TRUE(std::regex_match(saved.about.savedAt, std::regex("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d")))
+        << saved.about.savedAt;
+
+    // Two files and two values, each later one winning where they overlap.
+    const std::string site = files.Write("site.qcfg", "[network]\nlocal_ip = \"10.1.0.5\"\n[serial]\nbaud_rate = \"9600\"\n");
+    const std::string line7 = files.Write("line-7.qcfg", "[serial]\nbaud_rate = \"19200\"\n[wlan]\ntarget_ssid = \"HALL-7\"\n");
+    run = RunCli({"apply", port, site, line7, "--set", "network.gateway_ip=10.1.0.1", "--set", "wlan.target_ssid=Line 7"});
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_NE(run.errors.find("(" + mode + " mode): verified."), std::string::npos) << run.errors;
+    EnvRecord applied = before;
+    applied.main.set_local_ip(0x0A010005);
+    applied.main.set_gateway_ip(0x0A010001);
+    applied.main.set_baud_rate(19200);
+    applied.wlan.set_ssid("Line 7");
+    EXPECT_EQ(sim.Block(), AfterWrite(initial, applied));
+
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string output;
+    } diffs[] = {
+        {{"diff", files.Path("backup.qcfg"), port}, 1,
+         "network.local_ip: " + ip + " -> 10.1.0.5\nnetwork.gateway_ip: " + Dotted(before.main.gateway_ip()) +
+             " -> 10.1.0.1\nserial.baud_rate: " + std::to_string(before.main.baud_rate()) +
+             " -> 19200\nwlan.target_ssid: " + before.wlan.ssid() + " -> Line 7\n"},
+        {{"diff", port, site}, 1, "serial.baud_rate: 19200 -> 9600\n"},
+        {{"diff", site, line7}, 1, "serial.baud_rate: 9600 -> 19200\n"},
+        {{"diff", line7, line7}, 0, ""},
+    };
+    for (const auto& c : diffs) {
+        run = RunCli(c.args);
+        EXPECT_EQ(run.status, c.status) << c.args[1] << " " << c.args[2] << ": " << run.errors;
+        EXPECT_EQ(run.output, c.output);
+    }
+
+    run = RunCli({"restore", port, files.Path("backup.qcfg")});
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(sim.Block(), initial);
+    run = RunCli({"diff", port, files.Path("backup.qcfg")});
+    EXPECT_EQ(run.status, 0) << run.output;
+}
+
+// A backup of another converter (its MAC one higher) is refused unless
+// forced; forced, bytes 32-479 are the file's and the converter keeps its own
+// first 32.
+TEST(CliFiles, RestoreOfAnotherConvertersBackupNeedsForce) {
+    SimProcess sim("monitor");
+    ASSERT_TRUE(sim.Started());
+    FileFolder files;
+    const std::vector<uint8_t> initial = sim.Block();
+    ASSERT_EQ(initial.size(), 480u);
+    EnvRecord other = RecordOf(initial);
+    quarnel::MainBlock::MacAddress mac = other.main.mac_address();
+    ++mac[5];
+    other.main.set_mac_address(mac);
+    other.main.set_local_ip(0x0A000063);
+    const std::string backup = files.Write("other.qcfg", quarnel::WriteConfigText(other, quarnel::AboutOf(other.main, "", "")));
+
+    CliRun run = RunCli({"restore", sim.Port(), backup});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.errors.find("saved from the converter with MAC address"), std::string::npos) << run.errors;
+    EXPECT_EQ(sim.Block(), initial);
+
+    run = RunCli({"restore", sim.Port(), backup, "--force"});
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(sim.Block(), AfterWrite(initial, other));
+    run = RunCli({"diff", backup, sim.Port()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.output, "other offsets: 9\n");
+}
+
+// A bad file or value, or a file that cannot serve, ends the command before
+// the port is opened: the converter receives nothing.
+TEST(CliFiles, BadFilesAndValuesSendNothing) {
+    SimProcess sim("monitor");
+    ASSERT_TRUE(sim.Started());
+    FileFolder files;
+    const std::string port = sim.Port();
+    const std::string good = files.Write("good.qcfg", "[network]\nlocal_ip = \"10.1.0.5\"\n");
+    const std::string bad = files.Write("bad.qcfg", "[network]\nlocal_ip = \"10.1.0.5\"\n\n[serial]\nparity = \"MARK\"\n");
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } refused[] = {
+        {{"apply", port, good, bad}, "bad.qcfg, line 5: serial.parity: \"MARK\" is not offered"},
+        {{"apply", port, good, "--set", "network.local_ip=10.1.0.300"},
+         "--set network.local_ip=10.1.0.300: network.local_ip: \"10.1.0.300\" is not an address"},
+        {{"apply", port, good, "--set", "serial.speed=9600"}, "serial.speed: unknown setting"},
+        {{"apply", port, files.Path("missing.qcfg")}, "could not be read from"},
+        {{"apply", port}, "Nothing to apply"},
+        {{"restore", port, good}, "good.qcfg: holds no [block]"},
+        {{"diff", bad, port}, "is not offered"},
+        {{"save", port}, "FILE is required"},
+    };
+    for (const auto& c : refused) {
+        const CliRun run = RunCli(c.args);
+        EXPECT_EQ(run.status, 2) << c.message;
+        EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
+    }
+    EXPECT_EQ(sim.LoggedLines(), 0u);
+
+    // A value this converter cannot take is refused after the read, before
+    // any write: the converter's log holds one read, as a show leaves it.
+    CliRun run = RunCli({"show", port});
+    ASSERT_EQ(run.status, 0) << run.errors;
+    const size_t oneRead = sim.LoggedLines();
+    const std::vector<uint8_t> block = sim.Block();
+    run = RunCli({"apply", port, good, "--set", "mode.timeout=65535"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.errors.find("mode.timeout: 65535 is above"), std::string::npos) << run.errors;
+    EXPECT_EQ(sim.LoggedLines(), 2 * oneRead);
+    EXPECT_EQ(sim.Block(), block);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "configfile/config_file.h"
 #include "resources/resource.h"
+#include "tests/win32/e2e/cli_runner.h"
 #include "tests/win32/e2e/exchange_fixture.h"
 
 namespace {
@@ -78,6 +79,13 @@ class SettingsFileTest : public ExchangeFixture {
     return proposed;
   }
 
+  // Saves the window's settings to `path` and waits until the file is there.
+  void Save(const std::string& path) {
+    app.Click(IDC_SAVE_SETTINGS);
+    ChooseFile("Save As", path);
+    EXPECT_TRUE(WaitUntil([&] { return !e2e::ReadWholeFile(path).empty(); }, kExchangeWait)) << path;
+  }
+
   void Load(const std::string& path) {
     app.Click(IDC_LOAD_SETTINGS);
     ChooseFile("Open", path);
@@ -127,6 +135,36 @@ TEST_F(SettingsFileTest, SavedFileLoadedOverEditsWritesBackTheBlockAtSave) {
   WriteAndWait(sim, IDC_WRITE);
   EXPECT_EQ(e2e::DescribeDifferences(atSave, sim.Block()), "");
   EXPECT_TRUE(FileButtonsEnabled());
+}
+
+// A file quarnel-cli.exe saved loads in the window, and one the window saved
+// applies through quarnel-cli.exe: either way a converter edited since ends
+// with the block the file was saved from.
+TEST_F(SettingsFileTest, FilesOfTheCommandLineAndOfTheWindowLoadInEachOther) {
+  SimFiles monitor("COM3");
+  SimFiles shell("COM4");
+  ASSERT_TRUE(monitor.Available() && shell.Available());
+  const Block original = e2e::RichBlock(9);
+  Block edited = original;
+  edited[39] = 77;
+  e2e::PutLe32(edited, 88, 9600);
+  e2e::PutText(edited, 144, 32, "EDITED");
+
+  ASSERT_TRUE(shell.Reset("shell", original));
+  const std::string fromCli = PathOf("from-cli.qcfg");
+  ASSERT_EQ(e2e::RunCliExe("save COM4 \"" + fromCli + "\"").status, 0);
+  OpenPort("COM3");
+  LoadConverter(monitor, "monitor", edited);
+  Load(fromCli);
+  ASSERT_TRUE(WaitUntil([&] { return app.Text(IDC_TARGET_SSID) == "TARVO-NET-5"; }, kExchangeWait));
+  WriteAndWait(monitor, IDC_WRITE);
+  EXPECT_EQ(e2e::DescribeDifferences(original, monitor.Block()), "");
+
+  const std::string fromWindow = PathOf("from-window.qcfg");
+  Save(fromWindow);
+  ASSERT_TRUE(shell.Reset("shell", edited));
+  EXPECT_EQ(e2e::RunCliExe("apply COM4 \"" + fromWindow + "\"").status, 0);
+  EXPECT_EQ(e2e::DescribeDifferences(original, shell.Block()), "");
 }
 
 TEST_F(SettingsFileTest, PartialFileFromAnotherModelChangesOnlyItsSettings) {

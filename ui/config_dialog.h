@@ -102,6 +102,8 @@ private:
     void PumpTick();
     // Pump ticks for as long as they move bytes or the engine (bounded).
     void PumpWhileMoving();
+    // Arms the pump timer again while it has work.
+    void KeepPumping();
 
     // Read, Write, Initialize ENV.
     void OnRead();

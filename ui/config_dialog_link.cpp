@@ -128,14 +128,19 @@ void ConfigDialog::OnDestroy() {
 void ConfigDialog::PumpWhileMoving() {
     for (int i = 0; i < kMaxTicksAtOnce; ++i) {
         const PumpMark before(exchange, gLinkState);
-        PumpTick();
+        RunPumpTick(exchange, *this, record.Data());
         // Bytes read in at the tick's end are collected by the next one.
         if (PumpMark(exchange, gLinkState) == before && gLinkState.rxCount == 0) break;
     }
+    KeepPumping();
 }
 
 void ConfigDialog::PumpTick() {
     RunPumpTick(exchange, *this, record.Data());
+    KeepPumping();
+}
+
+void ConfigDialog::KeepPumping() {
     // The pump comes back only while it has work; an idle link costs no
     // ticks (the receiver's notification and the buttons start it again).
     if (PumpHasWork(gLinkState, exchange.phase != PHASE_IDLE)) {

@@ -1,5 +1,5 @@
-// What another process of this Wine session costs: the CPU time of its
-// threads, its memory and its handle count.
+// What another process of this Wine session costs: its CPU time, its memory
+// and its handle count.
 #pragma once
 
 #include <windows.h>
@@ -7,7 +7,7 @@
 namespace bench {
 
 struct ProcessUsage {
-  double cpuMs = 0;           // kernel and user time of its live threads
+  double cpuMs = 0;           // kernel and user time
   double workingSetKb = 0;    // resident memory
   double privateKb = 0;       // committed private memory (pagefile usage)
   unsigned long handles = 0;  // open handles

@@ -305,6 +305,14 @@ void OnReplyTimeout(DeviceExchange& ex, ExchangeHost& host) {
     AbortExchange(host);
 }
 
+void CancelExchange(DeviceExchange& ex, ExchangeHost& host) {
+    if (ex.phase == PHASE_IDLE) return;
+    host.KillReplyTimer();
+    ex.phase = PHASE_IDLE;
+    ex.awaitingReply = 0;
+    AbortExchange(host);
+}
+
 void AbortExchange(ExchangeHost& host) {
     host.EnableMainWindow();
     host.CloseProgress();

@@ -84,6 +84,11 @@ void RunPumpTick(DeviceExchange& ex, ExchangeHost& host, uint8_t* record);
 void StepExchange(DeviceExchange& ex, ExchangeHost& host, uint8_t* record);
 // The TIMER_REPLY branch (the caller has already killed the timer).
 void OnReplyTimeout(DeviceExchange& ex, ExchangeHost& host);
+// The link is closing: a running exchange ends at once, whatever its phase
+// and whether or not a reply is awaited (reply timer killed, engine idle,
+// then the failure ending), so nothing of it reaches a link opened later.
+// Does nothing while idle.
+void CancelExchange(DeviceExchange& ex, ExchangeHost& host);
 // The failure ending: main window enabled, progress closed, the no-response
 // message with the stop icon.
 void AbortExchange(ExchangeHost& host);

@@ -14,7 +14,7 @@ int ComPortList(uint16_t* ports, int capacity) {
   if (kernel == nullptr || GetProcAddress(kernel, "QueryDosDeviceA") == nullptr) {
     return ProbeComPorts(ports, capacity);
   }
-  // Used once, at start-up, by the window thread.
+  // Used by the window thread only.
   static char names[65536];
   if (QueryDosDeviceA(nullptr, names, sizeof names - 1) == 0) return ProbeComPorts(ports, capacity);
   names[sizeof names - 1] = '\0';

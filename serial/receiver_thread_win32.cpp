@@ -2,109 +2,48 @@
 
 #include <process.h>
 
-#include <cstdio>
-
 #include "serial/port_messages.h"
 
 namespace quarnel {
 
-// Everything the thread uses, owned by the thread's run. It lives on the heap
-// so a thread that would not end in time can be left with it.
+// Everything the thread uses. It lives on the heap so a thread that would
+// not end in time can be left with it.
 struct ReceiverContext {
   LinkState* state;  // read only: linkActive, rxPending
-  HANDLE port;
   HWND owner;
-  unsigned portNumber;
   HANDLE stopEvent;  // manual-reset; set by Stop on the window thread
-  OVERLAPPED waitOv;  // the thread's own, for WaitCommEvent on the overlapped handle
-  DWORD eventMask;    // filled by the system when the wait completes
+  HANDLE dataEvent;  // the receive wait's event (not owned)
+  HANDLE readEnd;    // auto-reset; set by the window thread (not owned)
 };
 
 namespace {
 
-// Finishes an overlapped wait that is still pending after CancelIo.
-void CollectCancelled(ReceiverContext& context) {
-  CancelIo(context.port);  // the wait was issued by this thread
-  if (WaitForSingleObject(context.waitOv.hEvent, kReceiverStopWaitMs) == WAIT_OBJECT_0) {
-    DWORD unused = 0;
-    GetOverlappedResult(context.port, &context.waitOv, &unused, FALSE);
-  }
-}
-
-// Waits for the next line event. false when Stop asked the thread to end.
-// The mask is 0 when the wait ended without an event (failed, aborted, mask changed).
-bool WaitForLineEvent(ReceiverContext& context) {
-  HANDLE waitEvent = context.waitOv.hEvent;
-  ZeroMemory(&context.waitOv, sizeof context.waitOv);
-  context.waitOv.hEvent = waitEvent;
-  ResetEvent(waitEvent);
-  context.eventMask = 0;
-  if (WaitCommEvent(context.port, &context.eventMask, &context.waitOv)) return true;
-  if (GetLastError() != ERROR_IO_PENDING) {
-    context.eventMask = 0;
-    return WaitForSingleObject(context.stopEvent, 0) == WAIT_TIMEOUT;
-  }
-  HANDLE waits[2] = {context.stopEvent, waitEvent};
-  const DWORD woken = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
-  if (woken == WAIT_OBJECT_0 + 1) {
-    DWORD unused = 0;
-    if (!GetOverlappedResult(context.port, &context.waitOv, &unused, FALSE)) context.eventMask = 0;
-    return true;
-  }
-  CollectCancelled(context);
-  return false;
+// Waits until `event` is signalled; false when Stop asked the thread to end.
+bool WaitFor(const ReceiverContext& context, HANDLE event) {
+  HANDLE waits[2] = {context.stopEvent, event};
+  return WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1;
 }
 
 unsigned __stdcall ReceiverMain(void* argument) {
-  ReceiverContext& context = *static_cast<ReceiverContext*>(argument);
-  char name[24];
-  std::snprintf(name, sizeof name, "%s%u", "ReadEnd", context.portNumber);
-  HANDLE readEnd = OpenEventA(EVENT_ALL_ACCESS, FALSE, name);
-
-  while (WaitForLineEvent(context)) {
+  const ReceiverContext& context = *static_cast<ReceiverContext*>(argument);
+  while (WaitFor(context, context.dataEvent)) {
     if (!ReadSharedFlag(context.state->linkActive)) break;
-    DWORD errors = 0;
-    COMSTAT status = {};
-    ClearCommError(context.port, &errors, &status);
-    // A wait can end without EV_RXCHAR although bytes arrived (Wine aborts
-    // every wait on a pty): the driver's input count decides.
-    if ((context.eventMask & EV_RXCHAR) != 0 || status.cbInQue > 0) {
-      if (!ReadSharedFlag(context.state->rxPending)) {
-        PostMessageA(context.owner, WM_PORT_EVENT, 0, PORT_EVENT_DATA);
-      }
-      HANDLE waits[2] = {context.stopEvent, readEnd};
-      const DWORD woken = readEnd != nullptr ? WaitForMultipleObjects(2, waits, FALSE, INFINITE)
-                                             : WaitForSingleObject(context.stopEvent, kReceiverIdlePauseMs);
-      if (woken == WAIT_OBJECT_0) break;
-      if (woken == WAIT_FAILED) break;
-    } else if (WaitForSingleObject(context.stopEvent, kReceiverIdlePauseMs) != WAIT_TIMEOUT) {
-      break;
-    }
+    if (!ReadSharedFlag(context.state->rxPending)) PostMessageA(context.owner, WM_PORT_EVENT, 0, PORT_EVENT_DATA);
+    // The wait's event stays signalled until the window thread arms the
+    // next wait; it releases the thread only after that.
+    if (!WaitFor(context, context.readEnd)) break;
   }
-  if (readEnd != nullptr) CloseHandle(readEnd);
   return 0;
-}
-
-void FreeContext(ReceiverContext* context) {
-  CloseHandle(context->stopEvent);
-  CloseHandle(context->waitOv.hEvent);
-  delete context;
 }
 
 }  // namespace
 
-bool ReceiverThread::Start(LinkState& state) {
+bool ReceiverThread::Start(LinkState& state, HANDLE dataEvent, HANDLE readEnd) {
   Stop();
-  auto* context = new ReceiverContext{};
-  context->state = &state;
-  context->port = static_cast<HANDLE>(state.handle);
-  context->owner = static_cast<HWND>(state.owner);
-  context->portNumber = state.portNumber;
+  if (dataEvent == nullptr || readEnd == nullptr) return false;
+  auto* context = new ReceiverContext{&state, static_cast<HWND>(state.owner), nullptr, dataEvent, readEnd};
   context->stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  context->waitOv.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  if (context->stopEvent == nullptr || context->waitOv.hEvent == nullptr) {
-    if (context->stopEvent != nullptr) CloseHandle(context->stopEvent);
-    if (context->waitOv.hEvent != nullptr) CloseHandle(context->waitOv.hEvent);
+  if (context->stopEvent == nullptr) {
     delete context;
     return false;
   }
@@ -112,7 +51,8 @@ bool ReceiverThread::Start(LinkState& state) {
   unsigned id = 0;
   const uintptr_t thread = _beginthreadex(nullptr, 0, ReceiverMain, context, 0, &id);
   if (thread == 0) {
-    FreeContext(context);
+    CloseHandle(context->stopEvent);
+    delete context;
     return false;
   }
   thread_ = reinterpret_cast<HANDLE>(thread);
@@ -124,8 +64,12 @@ bool ReceiverThread::Start(LinkState& state) {
 void ReceiverThread::Stop() {
   if (thread_ == nullptr) return;
   SetEvent(context_->stopEvent);
+  // The thread only ever waits on events that include the stop event, so
+  // it ends within a scheduling delay; the bound guards against a system
+  // that stops scheduling it.
   if (WaitForSingleObject(thread_, kReceiverStopWaitMs) == WAIT_OBJECT_0) {
-    FreeContext(context_);
+    CloseHandle(context_->stopEvent);
+    delete context_;
   }
   // Otherwise the thread still uses its context: it is left to it.
   CloseHandle(thread_);

@@ -4,10 +4,13 @@
 
 #include "serial/link_state.h"
 
-// The receiver thread of one open port. It waits for received characters and
-// posts WM_PORT_EVENT/PORT_EVENT_DATA to the LinkState's owner unless a
+// The receiver thread of one open port. It sleeps until the port's receive
+// wait completes (a byte came in, or the wait ended for good or ill), posts
+// WM_PORT_EVENT/PORT_EVENT_DATA to the LinkState's owner unless a
 // notification is being served, then parks on the port's "ReadEnd" event
-// until PumpReceive releases it. It touches no buffer and no counter.
+// until the window thread has taken the bytes in and armed the next wait.
+// It touches no buffer and no counter, and it never spins: both its waits
+// block until the window thread or the line gives it something to do.
 namespace quarnel {
 
 struct ReceiverContext;
@@ -19,8 +22,10 @@ class ReceiverThread {
   ReceiverThread(const ReceiverThread&) = delete;
   ReceiverThread& operator=(const ReceiverThread&) = delete;
 
-  // For the port open in state (handle, owner and portNumber are taken now).
-  bool Start(LinkState& state);
+  // For the port open in state (owner is taken now). dataEvent is signalled
+  // when the receive wait completes; readEnd releases the parked thread.
+  // Both stay owned by the caller, open until Stop has returned.
+  bool Start(LinkState& state, HANDLE dataEvent, HANDLE readEnd);
   // Wakes the thread wherever it waits and waits for it to end (bounded).
   void Stop();
   bool Running() const { return thread_ != nullptr; }
@@ -35,8 +40,5 @@ class ReceiverThread {
 
 // Longest wait in Stop for the thread to end.
 constexpr DWORD kReceiverStopWaitMs = 5000;
-// Pause after a wait that ended without received characters, so a line whose
-// waits end at once (a pty under Wine) is polled rather than spun on.
-constexpr DWORD kReceiverIdlePauseMs = 2;
 
 }  // namespace quarnel

@@ -4,6 +4,7 @@
 
 #include "serial/link_error_box_win32.h"
 #include "serial/port_messages.h"
+#include "serial/serial_port.h"
 
 namespace quarnel {
 
@@ -34,6 +35,7 @@ void Rearm(OVERLAPPED& ov) {
   HANDLE event = ov.hEvent;
   ZeroMemory(&ov, sizeof ov);
   ov.hEvent = event;
+  ResetEvent(event);
 }
 
 // Completes a ReadFile/WriteFile on ov. An I/O still pending after waitMs is
@@ -57,11 +59,14 @@ IoResult Await(HANDLE port, OVERLAPPED& ov, BOOL started, DWORD done, DWORD wait
 Win32SerialDriver::Win32SerialDriver() {
   ZeroMemory(&writeOv_, sizeof writeOv_);
   ZeroMemory(&readOv_, sizeof readOv_);
+  ZeroMemory(&waitOv_, sizeof waitOv_);
+  waitOv_.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 }
 
 Win32SerialDriver::~Win32SerialDriver() {
-  receiver_.Stop();
+  StopReceiver();
   CloseLinkEvents();
+  CloseIfOpen(waitOv_.hEvent);
 }
 
 PortHandle Win32SerialDriver::OpenPort(const char* devicePath) {
@@ -72,10 +77,14 @@ PortHandle Win32SerialDriver::OpenPort(const char* devicePath) {
 void Win32SerialDriver::ClosePort(PortHandle port) { CloseHandle(AsHandle(port)); }
 
 CommStatus Win32SerialDriver::ClearErrors(PortHandle port) {
+  CollectWait(AsHandle(port));
   DWORD errors = 0;
   COMSTAT status = {};
-  if (!ClearCommError(AsHandle(port), &errors, &status)) return {0, 0};
-  return {status.cbInQue, status.cbOutQue};
+  const uint32_t held = byteHeld_ ? 1 : 0;
+  if (!ClearCommError(AsHandle(port), &errors, &status)) return {held, 0};
+  // Bytes behind a receive wait that is still out complete it first: a read
+  // issued now would take them ahead of the byte it is about to hold.
+  return {held + (waitIssued_ ? 0 : status.cbInQue), status.cbOutQue};
 }
 
 void Win32SerialDriver::SetQueueSizes(PortHandle port, uint32_t inputSize, uint32_t outputSize) {
@@ -83,6 +92,8 @@ void Win32SerialDriver::SetQueueSizes(PortHandle port, uint32_t inputSize, uint3
 }
 
 void Win32SerialDriver::PurgeAll(PortHandle port) {
+  CancelWait(AsHandle(port));
+  byteHeld_ = false;
   PurgeComm(AsHandle(port), PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
 }
 
@@ -122,10 +133,22 @@ void Win32SerialDriver::SetEventMask(PortHandle port, uint32_t mask) { SetCommMa
 void Win32SerialDriver::ClearDtr(PortHandle port) { EscapeCommFunction(AsHandle(port), CLRDTR); }
 
 IoResult Win32SerialDriver::Read(PortHandle port, uint8_t* bytes, uint32_t count, uint32_t waitMs) {
+  CollectWait(AsHandle(port));
+  uint32_t held = 0;
+  if (byteHeld_ && count > 0) {
+    bytes[0] = waitByte_;
+    byteHeld_ = false;
+    held = 1;
+  }
+  if (held == count || waitIssued_) return {IoStatus::kCompleted, held};
   Rearm(readOv_);
   DWORD done = 0;
-  const BOOL started = ReadFile(AsHandle(port), bytes, count, &done, &readOv_);
-  return Await(AsHandle(port), readOv_, started, done, waitMs);
+  const BOOL started = ReadFile(AsHandle(port), bytes + held, count - held, &done, &readOv_);
+  IoResult result = Await(AsHandle(port), readOv_, started, done, waitMs);
+  // The held byte is delivered whatever became of the read after it.
+  if (held > 0 && result.status == IoStatus::kFailed) result.status = IoStatus::kTimedOut;
+  result.count += held;
+  return result;
 }
 
 IoResult Win32SerialDriver::Write(PortHandle port, const uint8_t* bytes, uint32_t count, uint32_t waitMs) {
@@ -150,12 +173,78 @@ void Win32SerialDriver::CloseLinkEvents() {
   CloseIfOpen(readOv_.hEvent);
 }
 
-bool Win32SerialDriver::StartReceiver(LinkState& state) { return receiver_.Start(state); }
+bool Win32SerialDriver::StartReceiver(LinkState& state) {
+  StopReceiver();
+  receiverPort_ = static_cast<HANDLE>(state.handle);
+  ArmWait(receiverPort_);
+  if (receiver_.Start(state, waitOv_.hEvent, readEndEvent_)) return true;
+  StopReceiver();
+  return false;
+}
 
-void Win32SerialDriver::StopReceiver() { receiver_.Stop(); }
+void Win32SerialDriver::StopReceiver() {
+  receiver_.Stop();
+  if (receiverPort_ != nullptr) CancelWait(receiverPort_);
+  byteHeld_ = false;
+  releaseOwed_ = false;
+  lineGone_ = false;
+  receiverPort_ = nullptr;
+}
 
 void Win32SerialDriver::ReleaseReceiver() {
+  if (receiverPort_ == nullptr) return;
+  CollectWait(receiverPort_);
+  ArmWait(receiverPort_);
+  // Only a receiver woken by a completed wait is parked; releasing one that
+  // still sleeps would let it run through its next park.
+  if (!releaseOwed_) return;
+  releaseOwed_ = false;
+  // Without a new wait (the line has gone) the receiver must sleep, not
+  // find the old wait's event still signalled.
+  if (!waitIssued_) ResetEvent(waitOv_.hEvent);
   if (readEndEvent_ != nullptr) SetEvent(readEndEvent_);
+}
+
+void Win32SerialDriver::ArmWait(HANDLE port) {
+  if (waitIssued_ || byteHeld_ || lineGone_ || waitOv_.hEvent == nullptr) return;
+  Rearm(waitOv_);
+  waitIssuedAt_ = GetTickCount();
+  DWORD done = 0;
+  // Completed at once or pending, its event wakes the receiver. A read that
+  // fails at once leaves the receiver asleep (see lineGone_).
+  if (ReadFile(port, &waitByte_, 1, &done, &waitOv_) || GetLastError() == ERROR_IO_PENDING) {
+    waitIssued_ = true;
+  } else {
+    lineGone_ = true;
+  }
+}
+
+void Win32SerialDriver::CollectWait(HANDLE port) {
+  if (!waitIssued_ || WaitForSingleObject(waitOv_.hEvent, 0) != WAIT_OBJECT_0) return;
+  DWORD count = 0;
+  byteHeld_ = GetOverlappedResult(port, &waitOv_, &count, FALSE) && count == 1;
+  waitIssued_ = false;
+  // The event stays signalled until the next wait is issued: the receiver
+  // may not have seen it yet (this runs whenever the window thread looks at
+  // the queues), and it parks once it has.
+  releaseOwed_ = true;
+  // A wait ends without a byte only when its time-out runs out; ending so
+  // well before, it was refused: the device behind the port has gone (an
+  // adapter pulled out). Waiting again would only wake the receiver at once,
+  // again and again.
+  if (!byteHeld_ && !cancelling_ && GetTickCount() - waitIssuedAt_ < kReceiveWaitMs / 2) lineGone_ = true;
+}
+
+void Win32SerialDriver::CancelWait(HANDLE port) {
+  if (!waitIssued_) return;
+  CancelIo(port);  // the wait was issued by this thread
+  // Until the cancelled read has completed the system may still write its
+  // byte and OVERLAPPED: it stays issued if that takes too long.
+  if (WaitForSingleObject(waitOv_.hEvent, kIoWaitMs) != WAIT_OBJECT_0) return;
+  cancelling_ = true;
+  CollectWait(port);
+  cancelling_ = false;
+  byteHeld_ = false;
 }
 
 void Win32SerialDriver::PostToOwner(WindowHandle owner, uint32_t message, uint32_t lParam) {

@@ -7,7 +7,13 @@
 
 // The system's serial communications behind SerialDriver. Holds the link's
 // named events, the OVERLAPPED records of the window thread's reads and writes,
-// and the receiver thread.
+// the receive wait and the receiver thread.
+//
+// The receive wait is a one-byte overlapped read that the window thread keeps
+// issued while the receiver sleeps; the receiver wakes when it completes.
+// Unlike a wait for the line's event mask it blocks everywhere (Wine ends
+// those at once on a pty). The byte it takes in is handed out first by the
+// next Read, and ClearErrors counts it as waiting in the input queue.
 //
 //   Win32SerialDriver driver;
 //   SerialPort port(driver);
@@ -43,9 +49,27 @@ class Win32SerialDriver final : public SerialDriver {
   DWORD ReceiverThreadId() const { return receiver_.ThreadId(); }
 
  private:
+  // Receive wait (window thread only): issues it unless one is out or its
+  // byte is still held; collects it once it has completed; cancels it.
+  void ArmWait(HANDLE port);
+  void CollectWait(HANDLE port);
+  void CancelWait(HANDLE port);
+
   HANDLE readEndEvent_ = nullptr;  // auto-reset; set by the window thread, waited on by the receiver
   OVERLAPPED writeOv_;             // window thread only
   OVERLAPPED readOv_;              // window thread only
+  OVERLAPPED waitOv_;              // the receive wait; its manual-reset event wakes the receiver
+  uint8_t waitByte_ = 0;           // what the receive wait took in
+  bool waitIssued_ = false;        // a receive wait is out and not yet collected
+  bool byteHeld_ = false;          // waitByte_ is received and not yet handed out
+  bool releaseOwed_ = false;       // a completed wait was collected: the receiver parks until released
+  bool cancelling_ = false;        // CancelWait is collecting the wait it cancelled
+  // The line refused the wait (the device has gone): no further wait is
+  // issued, so the receiver sleeps until the port closes; nothing more can
+  // come in, and a running exchange ends on its reply time-out.
+  bool lineGone_ = false;
+  DWORD waitIssuedAt_ = 0;         // GetTickCount when the wait was issued
+  HANDLE receiverPort_ = nullptr;  // the port the receiver serves
   ReceiverThread receiver_;
 };
 

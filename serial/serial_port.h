@@ -50,7 +50,11 @@ constexpr uint32_t kDriverInputQueue = 8192;
 constexpr uint32_t kDriverOutputQueue = 2048;
 // Longest wait for one read or write to complete.
 constexpr uint32_t kIoWaitMs = 1000;
-// Reads return at once with what the driver holds; a write may take 500 ms.
-constexpr CommTimeouts kLinkTimeouts = {0xFFFFFFFFu, 0, 0, 0, 500};
+// A read returns at once with what the driver holds; on an empty queue it
+// returns with the first byte that comes in, or with none after
+// kReceiveWaitMs. The receive wait is such a read, and the window thread
+// only ever asks for bytes the driver already holds. A write may take 500 ms.
+constexpr uint32_t kReceiveWaitMs = 5000;
+constexpr CommTimeouts kLinkTimeouts = {0xFFFFFFFFu, 0xFFFFFFFFu, kReceiveWaitMs, 0, 500};
 
 }  // namespace quarnel

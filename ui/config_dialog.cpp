@@ -84,6 +84,7 @@ MessageMap ConfigDialog::GetMessageMap() const {
         OnSelChange(IDC_SERIAL_TYPE, &ConfigDialog::OnSerialTypeChange),
         OnClicked(IDC_MULTI_CONN, &ConfigDialog::OnMultiConn),
         OnClicked(IDC_OPEN, &ConfigDialog::OnOpen),
+        OnCommand(CBN_DROPDOWN, IDC_PORT, &ConfigDialog::OnPortDropDown),
         OnClicked(IDC_CLOSE, &ConfigDialog::OnClose),
         OnMessage(WM_DESTROY, &ConfigDialog::OnDestroy),
         OnClicked(IDC_INITIALIZE_ENV, &ConfigDialog::OnInitializeEnv),
@@ -192,17 +193,15 @@ BOOL ConfigDialog::OnInitDialog() {
 void ConfigDialog::FillPortCombo() {
     portCount = ComPortList(ports, kPortListCapacity);
     portCombo.ResetContent();
-    if (portCount > 0) {
-        for (int i = 0; i < portCount; ++i) {
-            if (ports[i] > kPortListCapacity) continue;
-            char name[12];
-            wsprintfA(name, "COM%d", ports[i]);
-            portCombo.AddString(name);
-        }
-        portCombo.SetCurSel(0);
-    } else {
-        EnableDlgItem(IDC_PORT, false);
+    for (int i = 0; i < portCount; ++i) {
+        if (ports[i] > kPortListCapacity) continue;
+        char name[12];
+        wsprintfA(name, "COM%d", ports[i]);
+        portCombo.AddString(name);
     }
+    // An empty list stays enabled: dropping it down lists the ports again,
+    // so an adapter plugged in after start-up can still be picked.
+    if (portCount > 0) portCombo.SetCurSel(0);
 }
 
 FormContext ConfigDialog::Form() {

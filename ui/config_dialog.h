@@ -44,6 +44,8 @@ protected:
 
 private:
     // Start-up and form.
+    // Lists the ports present now, the first one chosen (at start-up, and
+    // when the list is dropped down while no port is open).
     void FillPortCombo();
     void RefreshControls();
     // RefreshControls in two steps, so that a handler that collects the form
@@ -94,6 +96,7 @@ private:
 
     // Link control.
     void OnOpen();
+    void OnPortDropDown();
     void OnClose();
     LRESULT OnPortEvent(WPARAM wParam, LPARAM lParam);
     LRESULT OnPortOpened(WPARAM wParam, LPARAM lParam);
@@ -101,7 +104,12 @@ private:
     void OnDestroy();
     LRESULT OnTimer(WPARAM id, LPARAM);
     void DeferredClose();
+    // One pump tick; the pump timer is armed again while it has work.
     void PumpTick();
+    // Pump ticks for as long as they move bytes or the engine (bounded).
+    void PumpWhileMoving();
+    // Arms the pump timer again while it has work.
+    void KeepPumping();
 
     // Read, Write, Initialize ENV.
     void OnRead();

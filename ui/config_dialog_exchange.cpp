@@ -28,8 +28,9 @@ constexpr int kRangeHigh = 512;
 
 // Moving and repainting the progress bar takes milliseconds; done for every
 // chunk it would hold up each next command, and for every byte of a shell
-// dump it would take seconds. The bar is shown at most once in this period;
-// a position that comes sooner waits for the next pump tick after it.
+// dump it would take seconds. The bar is shown once the pump has sent what
+// it could, at most once in this period; a position that comes sooner waits
+// for the next pump tick after it.
 constexpr DWORD kProgressRepaintMs = 50;
 
 }  // namespace
@@ -134,7 +135,6 @@ void ConfigDialog::SetProgressPosition(int position) {
     if (!progressDialog) return;
     progressPosition = position;
     progressPositionPending = 1;
-    ShowPendingProgress();
 }
 
 void ConfigDialog::ShowPendingProgress() {

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "exchange/timer_ids.h"
 #include "resources/resource.h"
@@ -16,10 +17,28 @@ namespace quarnel {
 
 namespace {
 
-// A data notification runs this many whole pump ticks at once: one takes in
-// the reply, one lets the engine judge it, one sends the next command. The
-// window timer alone would wait a timer period (10 ms or more) for each.
-constexpr int kTicksPerDataEvent = 3;
+// A data notification, and each pump timer tick, runs whole pump ticks for
+// as long as they move something: one takes in the reply, one lets the
+// engine judge it, one sends the next command. The window timer alone would
+// wait a timer period (10 ms or more) for each. The bound keeps the window
+// answering while bytes stream in.
+constexpr int kMaxTicksAtOnce = 16;
+
+// What a pump tick can move: bytes into the reply, the engine's state,
+// bytes out or in.
+struct PumpMark {
+    ExchangePhase phase;
+    ExchangeOp op;
+    int32_t awaitingReply, address, replyCount, txCount, rxCount;
+
+    PumpMark(const DeviceExchange& ex, const LinkState& link)
+        : phase(ex.phase), op(ex.op), awaitingReply(ex.awaitingReply), address(ex.address),
+          replyCount(ex.replyCount), txCount(link.txCount), rxCount(link.rxCount) {}
+    bool operator==(const PumpMark& o) const {
+        return phase == o.phase && op == o.op && awaitingReply == o.awaitingReply && address == o.address &&
+               replyCount == o.replyCount && txCount == o.txCount && rxCount == o.rxCount;
+    }
+};
 
 // "COM" followed by at least one character gives the number after it
 // (truncated to 16 bits); anything else 0.
@@ -45,6 +64,20 @@ void ConfigDialog::OnOpen() {
     serialPort.Open(GetHwnd(), gPortSettings, gLinkState);
 }
 
+void ConfigDialog::OnPortDropDown() {
+    // While no port is open the list shows the ports present now (an adapter
+    // plugged in or pulled out since), keeping the chosen port chosen.
+    if (gLinkState.isOpen) return;
+    const std::string chosen = GetDlgItemText(IDC_PORT);
+    FillPortCombo();
+    for (int i = 0; i < portCombo.GetCount(); ++i) {
+        if (portCombo.GetLBText(i) == chosen) {
+            portCombo.SetCurSel(i);
+            break;
+        }
+    }
+}
+
 void ConfigDialog::OnClose() {
     if (gLinkState.linkActive) PostMessageA(GetHwnd(), WM_PORT_EVENT, 0, PORT_EVENT_CLOSE);
 }
@@ -53,11 +86,15 @@ LRESULT ConfigDialog::OnPortEvent(WPARAM, LPARAM lParam) {
     switch (DecodePortEvent(lParam)) {
     case PortEventKind::Data:
         serialPort.OnDataAvailable(gLinkState);
-        for (int i = 0; i < kTicksPerDataEvent; ++i) PumpTick();
+        PumpWhileMoving();
+        ShowPendingProgress();
         break;
     case PortEventKind::Close:
         gLinkState.txCount = 0;
         SetTimer(GetHwnd(), TIMER_CLOSE, TIMER_CLOSE_ELAPSE_MS, nullptr);
+        // Whatever exchange runs ends now, not when its reply timer fires:
+        // that timer would find the link opened again and carry on there.
+        CancelExchange(exchange, *this);
         break;
     case PortEventKind::Ignored:
         break;
@@ -77,7 +114,7 @@ LRESULT ConfigDialog::OnPortOpened(WPARAM, LPARAM) {
 }
 
 LRESULT ConfigDialog::OnKickIdle(WPARAM, LPARAM count) {
-    return ProcessIdleCounter().OnKickIdle(static_cast<long>(count), gLinkState);
+    return ProcessIdleCounter().OnKickIdle(static_cast<long>(count));
 }
 
 void ConfigDialog::OnDestroy() {
@@ -88,17 +125,39 @@ void ConfigDialog::OnDestroy() {
     KillTimer(GetHwnd(), TIMER_CLOSE);
 }
 
-void ConfigDialog::PumpTick() { RunPumpTick(exchange, *this, record.Data()); }
+void ConfigDialog::PumpWhileMoving() {
+    for (int i = 0; i < kMaxTicksAtOnce; ++i) {
+        const PumpMark before(exchange, gLinkState);
+        RunPumpTick(exchange, *this, record.Data());
+        // Bytes read in at the tick's end are collected by the next one.
+        if (PumpMark(exchange, gLinkState) == before && gLinkState.rxCount == 0) break;
+    }
+    KeepPumping();
+}
+
+void ConfigDialog::PumpTick() {
+    RunPumpTick(exchange, *this, record.Data());
+    KeepPumping();
+}
+
+void ConfigDialog::KeepPumping() {
+    // The pump comes back only while it has work; an idle link costs no
+    // ticks (the receiver's notification and the buttons start it again).
+    if (PumpHasWork(gLinkState, exchange.phase != PHASE_IDLE)) {
+        SetTimer(GetHwnd(), TIMER_PUMP, TIMER_PUMP_ELAPSE_MS, nullptr);
+    }
+}
 
 LRESULT ConfigDialog::OnTimer(WPARAM id, LPARAM) {
     KillTimer(GetHwnd(), id);
     switch (id) {
     case TIMER_PUMP:
-        PumpTick();
+        PumpWhileMoving();
         ShowPendingProgress();
-        SetTimer(GetHwnd(), TIMER_PUMP, TIMER_PUMP_ELAPSE_MS, nullptr);
         break;
     case TIMER_REPLY:
+        // A time-out already on its way when the exchange ended is void.
+        if (exchange.phase == PHASE_IDLE) break;
         OnReplyTimeout(exchange, *this);
         // An unanswered monitor probe: the shell probe goes now, not a timer
         // period later.
@@ -130,10 +189,8 @@ void ConfigDialog::DeferredClose() {
     EnableDlgItem(IDC_CHANGE_PWD, false);
     EnableDlgItem(IDC_INITIALIZE_ENV, false);
     UpdateFileButtons();
-    // An exchange cut short between a reply and its next command has no
-    // reply timer left to end it, and no tick will run it on: end it now as
-    // unanswered, or its progress window would stay for good.
-    if (exchange.phase != PHASE_IDLE && !exchange.awaitingReply) OnReplyTimeout(exchange, *this);
+    // One started while the link was closing ends with it too.
+    CancelExchange(exchange, *this);
 }
 
 }  // namespace quarnel

@@ -2,13 +2,8 @@
 
 namespace quarnel {
 
-int IdleCounter::OnKickIdle(long count, const LinkState& link) {
+int IdleCounter::OnKickIdle(long count) {
     const int start = count == 0 ? 2 : value_;
-    const bool busy = link.linkActive && (link.rxPending || link.txCount > 0 || link.rxCount > 0);
-    if (busy) {
-        value_ = 2;
-        return 1;
-    }
     value_ = start - 1;
     return value_ > 0 ? 1 : 0;
 }
@@ -16,6 +11,10 @@ int IdleCounter::OnKickIdle(long count, const LinkState& link) {
 IdleCounter& ProcessIdleCounter() {
     static IdleCounter counter;
     return counter;
+}
+
+bool PumpHasWork(const LinkState& link, bool exchangeRunning) {
+    return link.linkActive && (exchangeRunning || link.rxPending || link.txCount > 0 || link.rxCount > 0);
 }
 
 }  // namespace quarnel

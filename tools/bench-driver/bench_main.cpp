@@ -1,9 +1,12 @@
 // Times Read and Write of the real quarnel.exe in both console modes against
 // the simulated converter on a line paced at its real bit rate, and sets each
-// median beside the wire-time floor. A benchmark: it prints figures and fails
-// only when an operation itself fails.
+// median beside the wire-time floor; prints the program's CPU share of one
+// core (idle with the port closed, idle with it open, during paced Reads) and
+// a soak: Read and Write cycles with the program's memory and handle count
+// before and after. A benchmark: it prints figures and fails only when an
+// operation itself fails.
 //
-//   quarnel-bench.exe STATS_FILE [RUNS [PROGRAM]]
+//   quarnel-bench.exe STATS_FILE [RUNS [PROGRAM [SOAK_CYCLES]]]
 //
 // Both paths are Linux paths. STATS_FILE holds the line counters of the
 // simulator behind COM3 (tarvo-sim --stats); PROGRAM defaults to the
@@ -19,6 +22,7 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "tools/bench-driver/process_usage.h"
 #include "tools/bench-driver/wire_floor.h"
 #include "tests/win32/e2e/app_driver.h"
 #include "tests/win32/e2e/sim_files.h"
@@ -29,6 +33,8 @@ constexpr char kPort[] = "COM3";
 constexpr DWORD kStepWaitMs = 20000;
 // The monitor probe goes unanswered for this long before the shell probe.
 constexpr double kMonitorProbeTimeoutMs = 1000;
+// How long each idle CPU figure is taken over.
+constexpr DWORD kIdleSampleMs = 5000;
 
 struct Operation {
   const char* mode;  // simulator console mode
@@ -41,6 +47,7 @@ struct Timing {
   bool ok = false;
   double ms = 0;
   double floorMs = 0;
+  double cpuMs = 0;  // the program's CPU time over the operation
 };
 
 double NowMs() {
@@ -112,9 +119,12 @@ bench::LineCounts QuietCounts(const std::string& statsPath) {
   return bench::ParseLineCounts(last);
 }
 
+// One operation, from the click until its progress window has gone. Without
+// a statsPath the wire floor is not taken.
 Timing TimeOnce(e2e::AppDriver& app, const Operation& op, const std::string& statsPath) {
   Timing timing;
-  const bench::LineCounts before = QuietCounts(statsPath);
+  const bench::LineCounts before = statsPath.empty() ? bench::LineCounts{} : QuietCounts(statsPath);
+  const bench::ProcessUsage usageBefore = bench::UsageOf(app.ProcessId());
   const double start = NowMs();
   app.Click(op.button);
   HWND progress = nullptr;
@@ -124,8 +134,9 @@ Timing TimeOnce(e2e::AppDriver& app, const Operation& op, const std::string& sta
   }
   const bool gone = PollUntil([&] { return !IsWindow(progress) || !IsWindowVisible(progress); }, kStepWaitMs);
   const double end = NowMs();
+  const bench::ProcessUsage usageAfter = bench::UsageOf(app.ProcessId());
   e2e::ShownBox box;
-  if (!gone || app.AnswerBox("Quarnel", 300, &box)) {
+  if (!gone || app.AnswerBox("Quarnel", statsPath.empty() ? 0 : 300, &box)) {
     std::fprintf(stderr, "quarnel-bench: %s %s did not complete%s%s\n", op.mode, op.name,
                  box.text.empty() ? "" : ": ", box.text.c_str());
     return timing;
@@ -134,9 +145,11 @@ Timing TimeOnce(e2e::AppDriver& app, const Operation& op, const std::string& sta
     std::fprintf(stderr, "quarnel-bench: %s %s: Write not enabled afterwards\n", op.mode, op.name);
     return timing;
   }
-  const bench::LineCounts after = QuietCounts(statsPath);
   timing.ok = true;
+  if (statsPath.empty()) return timing;
+  const bench::LineCounts after = QuietCounts(statsPath);
   timing.ms = end - start;
+  timing.cpuMs = usageAfter.cpuMs - usageBefore.cpuMs;
   timing.floorMs = bench::WireMilliseconds(bench::Difference(after, before));
   if (std::string(op.mode) == "shell") timing.floorMs += kMonitorProbeTimeoutMs;
   return timing;
@@ -153,6 +166,19 @@ int Fail(const char* what) {
   return 1;
 }
 
+// The program's CPU share of one core while nothing happens.
+double IdleShare(const e2e::AppDriver& app) {
+  const bench::ProcessUsage before = bench::UsageOf(app.ProcessId());
+  const double start = NowMs();
+  Sleep(kIdleSampleMs);
+  return bench::CpuShare(before, bench::UsageOf(app.ProcessId()), NowMs() - start);
+}
+
+void PrintUsage(const char* when, const bench::ProcessUsage& usage) {
+  std::printf("  %-6s working set %8.0f KB, private %8.0f KB, handles %4lu\n", when, usage.workingSetKb,
+              usage.privateKb, usage.handles);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -160,6 +186,7 @@ int main(int argc, char** argv) {
   const std::string statsPath = WindowsPath(argv[1]);
   const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
   const std::string program = argc > 3 ? WindowsPath(argv[3]) : QUARNEL_EXE_PATH;
+  const int soakCycles = argc > 4 ? std::max(0, std::atoi(argv[4])) : 100;
   e2e::SimFiles sim(kPort);
   if (!sim.Available()) return Fail("QUARNEL_SIM_DIR is not set");
 
@@ -170,13 +197,15 @@ int main(int argc, char** argv) {
     if (app.Item(IDC_PORT, i) == kPort) index = i;
   }
   if (index < 0) return Fail("COM3 is not offered");
+  const double idleClosed = IdleShare(app);
   app.Select(IDC_PORT, index);
   app.Click(IDC_OPEN);
   if (!e2e::WaitUntil([&] { return app.Enabled(IDC_READ); }, kStepWaitMs)) return Fail("COM3 did not open");
+  const double idleOpen = IdleShare(app);
 
   const Operation operations[] = {
-      {"monitor", "Read", IDC_READ, 1.5},
-      {"monitor", "Write", IDC_WRITE, 1.5},
+      {"monitor", "Read", IDC_READ, 1.2},
+      {"monitor", "Write", IDC_WRITE, 1.2},
       {"shell", "Read", IDC_READ, 1.2},
       {"shell", "Write", IDC_WRITE, 1.2},
   };
@@ -185,6 +214,7 @@ int main(int argc, char** argv) {
     double median, floorMs;
   };
   std::vector<Result> results;
+  double readCpuMs = 0, readWallMs = 0;
   std::string mode;
   for (const Operation& op : operations) {
     if (mode != op.mode) {
@@ -198,6 +228,10 @@ int main(int argc, char** argv) {
       if (!t.ok) return 1;
       times.push_back(t.ms);
       floors.push_back(t.floorMs);
+      if (op.button == IDC_READ) {
+        readCpuMs += t.cpuMs;
+        readWallMs += t.ms;
+      }
       std::printf(" %.1f", t.ms);
       std::fflush(stdout);
     }
@@ -210,6 +244,23 @@ int main(int argc, char** argv) {
     const double ratio = r.median / r.floorMs;
     std::printf("%-7s %-6s %10.1f %14.1f %7.2f %6.1fx %s\n", r.op->mode, r.op->name, r.median, r.floorMs, ratio,
                 r.op->target, ratio <= r.op->target ? "met" : "MISSED");
+  }
+  std::printf("\nCPU share of one core: idle, port closed %.1f %%; idle, port open %.1f %%; "
+              "during paced Reads %.1f %%\n",
+              idleClosed, idleOpen, readWallMs > 0 ? 100.0 * readCpuMs / readWallMs : 0.0);
+
+  if (soakCycles > 0) {
+    if (!sim.Control({"mode monitor", "fault none"})) return Fail("the simulator did not take the mode");
+    const bench::ProcessUsage start = bench::UsageOf(app.ProcessId());
+    for (int i = 0; i < soakCycles; ++i) {
+      for (const Operation* op : {&operations[0], &operations[1]}) {
+        if (!TimeOnce(app, *op, std::string()).ok) return 1;
+      }
+    }
+    const bench::ProcessUsage end = bench::UsageOf(app.ProcessId());
+    std::printf("\nsoak: %d Read and Write cycles\n", soakCycles);
+    PrintUsage("start", start);
+    PrintUsage("end", end);
   }
   app.Click(IDC_EXIT);
   if (!app.WaitForExit(5000)) app.Kill();

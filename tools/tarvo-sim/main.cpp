@@ -19,6 +19,7 @@
 #include "line_stats.h"
 #include "sim_control.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -128,6 +129,11 @@ void WriteFileAtomically(const std::string& path, const std::string& content) {
     std::rename(temporary.c_str(), path.c_str());
 }
 
+// Most characters a paced direction may owe the wire: a simulator held up
+// by the machine catches up with the wire's timeline (a real line never
+// stalls), while credit never builds up across a quiet line (it is reset).
+constexpr double kMaxPaceCredit = 1024;
+
 int64_t NowNanoseconds() {
     timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
@@ -166,6 +172,9 @@ private:
     void ServeOutput();
     void WriteStatsIfQuiet();
     void PollControl();
+    // The device vanishes, as an adapter pulled out: both ends of the pty
+    // are closed and the line stays dead until the simulator stops.
+    void Unplug();
     void WriteLog();
     void WriteFinalIfChanged(bool force);
 
@@ -245,9 +254,12 @@ int Simulator::Run() {
         bool pacing = (options_.pace && model_.PendingOutput() > 0) || !input_.empty();
         pollfd fd = {master_, POLLIN, 0};
         if (model_.PendingOutput() > 0 && !pacing) fd.events |= POLLOUT;
-        // While the paced line is busy, half a millisecond between turns keeps
-        // the bytes close to the moments they would finish on a real wire.
-        const timespec turn = {0, pacing ? 500000L : 10000000L};
+        // While the paced line is busy, a turn a character time (at most half
+        // a millisecond) keeps the bytes close to the moments they would
+        // finish on a real wire.
+        const int baud = pacing ? LineBaud(slave_) : 0;
+        const long characterNs = baud > 0 ? 10L * 1000000000L / baud : 500000L;
+        const timespec turn = {0, pacing ? std::min(characterNs, 500000L) : 10000000L};
         int ready = ppoll(&fd, 1, &turn, nullptr);
         if (ready < 0 && errno != EINTR) usleep(10000);
         if (ready > 0 && (fd.revents & (POLLIN | POLLHUP | POLLERR))) ServeInput();
@@ -261,8 +273,8 @@ int Simulator::Run() {
     char target[256] = {};
     ssize_t n = readlink(options_.link.c_str(), target, sizeof target - 1);
     if (n > 0 && slaveName_ == std::string(target, static_cast<size_t>(n))) unlink(options_.link.c_str());
-    close(master_);
-    close(slave_);
+    if (master_ >= 0) close(master_);
+    if (slave_ >= 0) close(slave_);
     return 0;
 }
 
@@ -296,7 +308,7 @@ void Simulator::FeedInput() {
     ReceivedRun& run = input_.front();
     inputCredit_ += static_cast<double>(now - lastInputPaceTime_) * 1e-9 * (run.baud > 0 ? run.baud : 9600) / 10.0;
     lastInputPaceTime_ = now;
-    if (inputCredit_ > 64) inputCredit_ = 64;
+    if (inputCredit_ > kMaxPaceCredit) inputCredit_ = kMaxPaceCredit;
     size_t count = static_cast<size_t>(inputCredit_);
     if (count == 0) return;
     if (count > run.bytes.size()) count = run.bytes.size();
@@ -327,7 +339,7 @@ void Simulator::ServeOutput() {
         int baud = LineBaud(slave_);
         paceCredit_ += static_cast<double>(now - lastPaceTime_) * 1e-9 * (baud > 0 ? baud : 9600) / 10.0;
         lastPaceTime_ = now;
-        if (paceCredit_ > 64) paceCredit_ = 64;
+        if (paceCredit_ > kMaxPaceCredit) paceCredit_ = kMaxPaceCredit;
         allowed = static_cast<size_t>(paceCredit_);
         if (allowed == 0) return;
     }
@@ -341,6 +353,15 @@ void Simulator::ServeOutput() {
     if (options_.pace) paceCredit_ -= static_cast<double>(written);
 }
 
+void Simulator::Unplug() {
+    if (master_ < 0) return;
+    close(master_);
+    close(slave_);
+    master_ = slave_ = -1;
+    input_.clear();
+    model_.ConsumeOutput(model_.PendingOutput());
+}
+
 void Simulator::PollControl() {
     int64_t now = NowNanoseconds();
     if (now < nextControlPoll_) return;
@@ -351,6 +372,7 @@ void Simulator::PollControl() {
     ControlResult result = ApplyControl(content, model_);
     if (result.rejectedLines > 0)
         std::fprintf(stderr, "tarvo-sim: %d control line(s) not understood\n", result.rejectedLines);
+    if (result.unplug) Unplug();
     WriteFinalIfChanged(false);
     if (result.hasSeq) WriteFileAtomically(options_.control + ".ack", result.seq);
 }

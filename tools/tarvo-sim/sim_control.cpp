@@ -32,6 +32,8 @@ ControlResult ApplyControl(const std::string& content, ConverterModel& model) {
             uint8_t block[BLOCK_SIZE];
             ok = ParseBlockHex(value, block);
             if (ok) model.SetBlock(block);
+        } else if (key == "unplug") {
+            result.unplug = true;
         } else if (key == "seq") {
             ok = !value.empty();
             if (ok) {

@@ -4,6 +4,7 @@
 //   mode monitor|shell|silent
 //   fault none|KIND[:N]          (kinds as ParseFault takes them)
 //   block <960 hex digits>
+//   unplug                       (the device vanishes: the pty is closed for good)
 //   seq N                        (echoed to FILE.ack once the rest is applied)
 #pragma once
 
@@ -16,6 +17,7 @@ namespace tarvosim {
 struct ControlResult {
     bool hasSeq = false;
     std::string seq;
+    bool unplug = false;
     int rejectedLines = 0;  // lines that were not understood and were skipped
 };
 

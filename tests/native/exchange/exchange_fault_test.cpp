@@ -160,6 +160,47 @@ TEST_F(ExchangeFault, LinkGoneLaterStillAbortsOnTheReplyTimeout) {
     EXPECT_EQ(line.messages[0].time, SentAt("r 20") + 5000);
 }
 
+TEST_F(ExchangeFault, CancelledExchangeEndsAtOnceAndNeverResumesOnTheLink) {
+    // Cancelled while a reply is awaited, and while the engine sits between
+    // an accepted reply and its next command (the pump held there).
+    struct Case {
+        const char* name;
+        bool write;
+        tarvosim::ConsoleMode mode;
+        bool (*cancelNow)(const quarnel::DeviceExchange&);
+    };
+    const Case cases[] = {
+        {"probe awaited", false, tarvosim::ConsoleMode::Silent,
+         [](const quarnel::DeviceExchange& e) { return e.awaitingReply == 1; }},
+        {"read chunk awaited", false, tarvosim::ConsoleMode::Monitor,
+         [](const quarnel::DeviceExchange& e) { return e.phase == quarnel::PHASE_MONITOR_READ && e.awaitingReply; }},
+        {"between unlock steps", true, tarvosim::ConsoleMode::Monitor,
+         [](const quarnel::DeviceExchange& e) {
+             return e.op == quarnel::OP_MONITOR_UNLOCK_3D && e.awaitingReply == 0;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ex = {};
+        line.messages.clear();
+        line.enableWindowCount = line.closeProgressCount = 0;
+        device.SetMode(c.mode);
+        c.write ? PressWrite() : PressRead();
+        for (int i = 0; i < 10000 && !c.cancelNow(ex); ++i) line.RunFor(ex, record, 1);
+        ASSERT_TRUE(c.cancelNow(ex));
+        quarnel::CancelExchange(ex, line);
+        ASSERT_NO_FATAL_FAILURE(ExpectAbortedOnce());
+        EXPECT_EQ(line.replyDeadline, -1);
+
+        // The link opened again, a shell converter on it: nothing is sent.
+        device.SetMode(tarvosim::ConsoleMode::Shell);
+        const size_t sentBefore = line.sent.size();
+        line.RunFor(ex, record, 6000);
+        EXPECT_EQ(line.sent.size(), sentBefore);
+        EXPECT_EQ(line.messages.size(), 1u);
+    }
+}
+
 TEST_F(ExchangeFault, SecondButtonPressRestartsTheExchange) {
     std::memcpy(record, device.Block(), sizeof record);
     record[200] ^= 0x5A;

@@ -123,6 +123,7 @@ TEST(ConverterControl, AppliesModeFaultBlockAndSeq) {
     block.replace(64, 2, "7F");
     ControlResult result =
         ApplyControl("mode shell\r\nfault drop-ack:4\nblock " + block + "\nbogus 1\nmode sideways\nseq 12\n", device);
+    EXPECT_FALSE(result.unplug);
     EXPECT_EQ(device.Mode(), ConsoleMode::Shell);
     EXPECT_EQ(device.CurrentFault().kind, FaultKind::DropAck);
     EXPECT_EQ(device.CurrentFault().n, 4);
@@ -132,6 +133,7 @@ TEST(ConverterControl, AppliesModeFaultBlockAndSeq) {
     EXPECT_EQ(result.seq, "12");
     EXPECT_EQ(result.rejectedLines, 2);
     EXPECT_FALSE(ApplyControl("fault none\n", device).hasSeq);
+    EXPECT_TRUE(ApplyControl("unplug\n", device).unplug);
     EXPECT_EQ(device.CurrentFault().kind, FaultKind::None);
 }
 

@@ -1,6 +1,8 @@
 // Link control and application shell of the real program: the buttons
 // following the link, a port that cannot be opened, the deferred close, one
-// receiver thread per open port, the About box and the ways the program ends.
+// receiver thread per open port, the port list listing the ports present when
+// dropped down, an adapter pulled out mid-exchange, the About box and the
+// ways the program ends.
 
 #include <gtest/gtest.h>
 
@@ -8,10 +10,13 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "resources/resource.h"
+#include "serial/com_port_list.h"
 #include "tests/win32/e2e/app_driver.h"
 #include "tests/win32/e2e/converter_session.h"
 #include "tests/win32/e2e/sim_files.h"
@@ -71,6 +76,47 @@ std::set<DWORD> ReceiverThreadsOf(DWORD pid) {
     CloseHandle(threads);
     return ids;
 }
+
+std::vector<std::string> PortItems(const AppDriver& app) {
+    std::vector<std::string> items;
+    for (int i = 0; i < app.ItemCount(IDC_PORT); ++i) items.push_back(app.Item(IDC_PORT, i));
+    return items;
+}
+
+// The ports this Wine session lists now, as the port list names them.
+std::vector<std::string> PortsPresent() {
+    uint16_t ports[30] = {};
+    std::vector<std::string> names;
+    for (int i = 0, n = quarnel::ComPortList(ports, 30); i < n; ++i) names.push_back("COM" + std::to_string(ports[i]));
+    return names;
+}
+
+// Opens the port list and closes it again, as a user looking at it would.
+void DropDownPortList(const AppDriver& app) {
+    DWORD_PTR result = 0;
+    for (WPARAM show : {TRUE, FALSE}) {
+        SendMessageTimeoutA(app.Control(IDC_PORT), CB_SHOWDROPDOWN, show, 0, SMTO_NORMAL, kWait, &result);
+    }
+}
+
+// A COM device name defined in this Wine session for the test's length: a
+// port plugged in while the program runs.
+class PluggedPort {
+public:
+    explicit PluggedPort(const std::string& name) : name_(name) {
+        defined_ = DefineDosDeviceA(DDD_RAW_TARGET_PATH, name_.c_str(), "\\Device\\Null") != FALSE;
+    }
+    ~PluggedPort() { Unplug(); }
+    bool Defined() const { return defined_; }
+    void Unplug() {
+        if (defined_) DefineDosDeviceA(DDD_RAW_TARGET_PATH | DDD_REMOVE_DEFINITION, name_.c_str(), nullptr);
+        defined_ = false;
+    }
+
+private:
+    std::string name_;
+    bool defined_ = false;
+};
 
 class LinkAndShell : public ::testing::Test {
 protected:
@@ -168,6 +214,88 @@ TEST_F(LinkAndShell, ReopeningOnAnotherPortLeavesOneReceiverThread) {
     EXPECT_EQ(ReceiverThreadsOf(pid), second);
     CloseAndWait();
     EXPECT_TRUE(WaitUntil([&] { return ReceiverThreadsOf(pid).empty(); }, kWait)) << "the receiver outlived its port";
+}
+
+TEST_F(LinkAndShell, DroppedDownPortListShowsThePortsPresentNowWhileNoPortIsOpen) {
+    const std::vector<std::string> atStart = PortItems(app);
+    ASSERT_EQ(atStart, PortsPresent());
+    const int chosen = static_cast<int>(std::find(atStart.begin(), atStart.end(), "COM5") - atStart.begin());
+    ASSERT_LT(chosen, static_cast<int>(atStart.size()));
+    app.Select(IDC_PORT, chosen);
+    ASSERT_TRUE(WaitUntil([&] { return app.Selection(IDC_PORT) == chosen; }, kWait));
+
+    PluggedPort plugged("COM23");
+    ASSERT_TRUE(plugged.Defined());
+    std::vector<std::string> present = PortsPresent();
+    ASSERT_NE(std::find(present.begin(), present.end(), "COM23"), present.end());
+    EXPECT_EQ(PortItems(app), atStart) << "the list changed before it was dropped down";
+    DropDownPortList(app);
+    EXPECT_EQ(PortItems(app), present);
+    EXPECT_EQ(app.Text(IDC_PORT), "COM5");
+
+    // With a port open the list stays as it is.
+    plugged.Unplug();
+    ASSERT_TRUE(e2e::OpenPort(app, "COM3", kWait));
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(app.Main(), WM_COMMAND, MAKEWPARAM(IDC_PORT, CBN_DROPDOWN),
+                        reinterpret_cast<LPARAM>(app.Control(IDC_PORT)), SMTO_NORMAL, kWait, &result);
+    EXPECT_EQ(PortItems(app), present);
+    CloseAndWait();
+    DropDownPortList(app);
+    EXPECT_EQ(PortItems(app), atStart);
+    EXPECT_EQ(app.Text(IDC_PORT), "COM3");
+}
+
+TEST_F(LinkAndShell, AdapterPulledOutMidExchangeEndsItWithAMessageAndClosesCleanly) {
+    // Each case pulls its own adapter (a paced simulator whose pty side closes).
+    struct Case {
+        const char* port;
+        int button;
+        const char* unplugAfter;  // the command after which the adapter goes
+    };
+    const Case cases[] = {{"COM6", IDC_READ, "r 20 80"}, {"COM7", IDC_WRITE, "!w 40 "}};
+    const DWORD pid = app.ProcessId();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.port);
+        SimFiles sim(c.port);
+        ASSERT_TRUE(sim.Reset("monitor", e2e::BlockOf(e2e::Model9Record())));
+        ASSERT_TRUE(e2e::OpenPort(app, c.port, kWait));
+        if (c.button == IDC_WRITE) {
+            ASSERT_TRUE(e2e::ReadRecord(app, sim, "monitor", e2e::Model9Record(), kWait));
+        }
+        const size_t mark = sim.Log().size();
+        app.Click(c.button);
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                const std::vector<e2e::LoggedCommand> log = sim.Log();
+                return std::any_of(log.begin() + static_cast<std::ptrdiff_t>(std::min(mark, log.size())), log.end(),
+                                   [&](const e2e::LoggedCommand& e) { return e.text.rfind(c.unplugAfter, 0) == 0; });
+            },
+            kWait));
+        ASSERT_TRUE(sim.Control({"unplug"}));
+
+        // The exchange ends with its message within its time-outs, the
+        // window answering meanwhile.
+        ShownBox box;
+        bool answering = true;
+        const bool ended = WaitUntil(
+            [&] {
+                DWORD_PTR result = 0;
+                answering = answering && SendMessageTimeoutA(app.Main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result);
+                return app.FindMessageBox("Quarnel") != nullptr;
+            },
+            kWait);
+        EXPECT_TRUE(answering) << "the window stopped answering";
+        ASSERT_TRUE(ended) << app.DescribeTopLevel();
+        ASSERT_TRUE(app.AnswerBox("Quarnel", kWait, &box));
+        EXPECT_EQ(box.text, kNoResponse);
+        EXPECT_TRUE(WaitUntil([&] { return app.FindTopLevel("Quarnel") == nullptr; }, kWait)) << app.DescribeTopLevel();
+
+        CloseAndWait();
+        EXPECT_TRUE(WaitUntil([&] { return ReceiverThreadsOf(pid).empty(); }, kWait)) << "the receiver outlived its port";
+        DropDownPortList(app);
+        EXPECT_EQ(PortItems(app), PortsPresent());
+    }
 }
 
 TEST_F(LinkAndShell, AboutBoxOpensFromTheSystemMenuAndReturnsToTheWindowUnchanged) {

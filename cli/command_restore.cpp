@@ -47,8 +47,8 @@ void RunRestore(CliContext& context, const RestoreArguments& arguments) {
         }
         // Bytes before the first written offset are the converter's own and
         // never sent.
-        std::copy(saved.Data() + WRITTEN_FIRST_OFFSET, saved.Data() + WRITTEN_END_OFFSET,
-                  converter.Data() + WRITTEN_FIRST_OFFSET);
+        std::copy(saved.Data() + env_layout::FIRST_WRITTEN_OFFSET, saved.Data() + env_layout::RECORD_SIZE,
+                  converter.Data() + env_layout::FIRST_WRITTEN_OFFSET);
         return true;
     };
     EnvRecord record{};

@@ -35,7 +35,8 @@ void ConverterSession::Report(SessionPhase phase, const ExchangeProgress& progre
     if (!settings_.progress) return;
     const int span = progress.high - progress.low;
     const int moved = progress.position - progress.low;
-    const int total = phase == SessionPhase::Writing ? WRITTEN_END_OFFSET - WRITTEN_FIRST_OFFSET : EXCHANGE_RECORD_SIZE;
+    const int total = phase == SessionPhase::Writing ? env_layout::RECORD_SIZE - env_layout::FIRST_WRITTEN_OFFSET
+                                                     : env_layout::RECORD_SIZE;
     settings_.progress({phase, span > 0 ? moved * 100 / span : 100, span > 0 ? moved * total / span : total, total});
 }
 
@@ -79,7 +80,7 @@ SessionResult ConverterSession::Verify(const EnvRecord& written) {
     EnvRecord readBack = written;
     const SessionResult result = Exchange(OP_READ, SessionPhase::Verifying, readBack);
     if (result != SessionResult::Ok) return result;
-    for (int offset = WRITTEN_FIRST_OFFSET; offset < WRITTEN_END_OFFSET; ++offset)
+    for (int offset = env_layout::FIRST_WRITTEN_OFFSET; offset < env_layout::RECORD_SIZE; ++offset)
         if (readBack.Data()[offset] != written.Data()[offset]) differences_.push_back(offset);
     if (differences_.empty()) return SessionResult::Ok;
     message_ = "The converter holds other values than were written, at " + std::to_string(differences_.size()) +

@@ -48,10 +48,6 @@ struct SessionSettings {
     std::function<void(const SessionProgress&)> progress;  // may be empty
 };
 
-// First and last record offsets a write sends and a verify compares.
-constexpr int WRITTEN_FIRST_OFFSET = 32;
-constexpr int WRITTEN_END_OFFSET = 480;
-
 class ConverterSession {
 public:
     ConverterSession(ByteLine& line, SessionSettings settings);

@@ -13,15 +13,6 @@ namespace {
 // Longest single wait in the line: a cancel is noticed at least this often.
 constexpr int kWaitSliceMs = 100;
 
-// Progress bar ranges, by what the engine reports: a read climbs from 32 to
-// 512 (monitor addresses, and the shell dump's parse), a monitor write from
-// 64 to 512, a shell write through its addresses from 32 to 480.
-constexpr int kReadLow = 32;
-constexpr int kMonitorWriteLow = 64;
-constexpr int kMonitorHigh = 512;
-constexpr int kShellWriteLow = 32;
-constexpr int kShellWriteHigh = 480;
-
 constexpr char kCancelled[] = "Cancelled.";
 
 }  // namespace
@@ -43,7 +34,7 @@ ExchangeResult LineExchangeHost::Run(ExchangeOp op, uint8_t* record) {
     ClearReply(exchange_);
     if (op == OP_READ) StartRead(exchange_, *this);
     else StartWrite(exchange_, *this);
-    progressLow_ = op == OP_READ ? kReadLow : kMonitorWriteLow;
+    progressLow_ = op == OP_READ ? PROGRESS_READ_LOW : PROGRESS_MONITOR_WRITE_LOW;
     if (settings_.console == ConsoleChoice::Shell) exchange_.phase = PHASE_SHELL_PROBE;
 
     while (exchange_.phase != PHASE_IDLE && !lineFailed_) {
@@ -167,10 +158,10 @@ void LineExchangeHost::ArmReplyTimer(int milliseconds) {
 void LineExchangeHost::SetProgressPosition(int position) {
     if (!settings_.progress) return;
     int low = progressLow_;
-    int high = kMonitorHigh;
+    int high = PROGRESS_MONITOR_HIGH;
     if (exchange_.phase == PHASE_SHELL_WRITE) {
-        low = kShellWriteLow;
-        high = kShellWriteHigh;
+        low = PROGRESS_SHELL_WRITE_LOW;
+        high = PROGRESS_SHELL_WRITE_HIGH;
     }
     if (position < low) position = low;
     if (position > high) position = high;

@@ -32,8 +32,6 @@ enum : int {
     COUNT
 };
 
-constexpr int TEXT_FIELD_CHARS = 32;
-constexpr int EAP_PASSWORD_CHARS = 8;
 
 // The record bits a setting owns: up to two bit fields and three byte runs.
 struct Owned {
@@ -47,13 +45,6 @@ constexpr L::ByteField NO_BYTES{0, 0};
 constexpr Owned Bits(L::BitField a, L::BitField b = NO_BITS) { return {{a, b}, {NO_BYTES, NO_BYTES, NO_BYTES}}; }
 constexpr Owned Bytes(L::ByteField a, L::ByteField b = NO_BYTES, L::ByteField c = NO_BYTES) {
     return {{NO_BITS, NO_BITS}, {a, b, c}};
-}
-
-constexpr L::ByteField Wep64(int i) {
-    return {static_cast<std::uint16_t>(L::WEP64_KEYS + L::WEP64_KEY_STRIDE * i), L::WEP64_KEY_SIZE};
-}
-constexpr L::ByteField Wep128(int i) {
-    return {static_cast<std::uint16_t>(L::WEP128_KEYS + L::WEP128_KEY_STRIDE * i), L::WEP128_KEY_SIZE};
 }
 
 using K = SettingKind;
@@ -70,8 +61,8 @@ const Owned OWNED[] = {
     Bits(L::POWER_DOWN), Bits(L::REMOTE_SEARCH),
     Bytes(L::COMMENT),
     Bits(L::BOOT_ADHOC), Bits(L::BOOT_INFRA),
-    Bits(L::WEP_KEY_ID), Bytes(Wep64(0)), Bytes(Wep64(1)), Bytes(Wep64(2)), Bytes(Wep64(3)),
-    Bytes(Wep128(0)), Bytes(Wep128(1)), Bytes(Wep128(2)), Bytes(Wep128(3)),
+    Bits(L::WEP_KEY_ID), Bytes(L::Wep64Key(0)), Bytes(L::Wep64Key(1)), Bytes(L::Wep64Key(2)), Bytes(L::Wep64Key(3)),
+    Bytes(L::Wep128Key(0)), Bytes(L::Wep128Key(1)), Bytes(L::Wep128Key(2)), Bytes(L::Wep128Key(3)),
     Bytes(L::EAPOL_IDENTITY_0_7, L::EAPOL_IDENTITY_8_15, L::EAPOL_IDENTITY_16_31), Bytes(L::EAPOL_PASSWORD),
     Bytes(L::PASSWORD_BLOCK),
 };
@@ -233,11 +224,11 @@ std::string* StringSlot(int setting, const FormContext& form) {
 char* EapBuffer(int setting, const FormContext& form, std::size_t& size, int& chars) {
     if (setting == EAPOL_IDENTITY) {
         size = sizeof form.eapUserName;
-        chars = TEXT_FIELD_CHARS;
+        chars = L::TEXT_MAX_CHARS;
         return form.eapUserName;
     }
     size = sizeof form.eapPassword;
-    chars = EAP_PASSWORD_CHARS;
+    chars = L::EAPOL_PASSWORD.size;
     return form.eapPassword;
 }
 
@@ -282,8 +273,8 @@ const SettingDef SETTINGS[] = {
     {"serial", "stop_bits", K::List, 0, CTL_STOP_BIT_LIST},
     {"serial", "flow_control", K::List, 0, CTL_FLOW_CONTROL_LIST},
     {"wlan", "wlan_mode", K::List, 0, CTL_WLAN_MODE_LIST},
-    {"wlan", "target_ssid", K::Text, TEXT_FIELD_CHARS, 0},
-    {"wlan", "adhoc_master_ssid", K::Text, TEXT_FIELD_CHARS, 0},
+    {"wlan", "target_ssid", K::Text, L::TEXT_MAX_CHARS, 0},
+    {"wlan", "adhoc_master_ssid", K::Text, L::TEXT_MAX_CHARS, 0},
     {"wlan", "channel", K::List, 0, CTL_CHANNEL_LIST},
     {"wlan", "wep", K::List, 0, CTL_WEP_LIST},
     {"wlan", "authentication", K::List, 0, CTL_AUTH_MODE_LIST},
@@ -295,7 +286,7 @@ const SettingDef SETTINGS[] = {
     {"options", "eapol", K::Check, 0, 0},
     {"options", "power_down", K::Check, 0, 0},
     {"options", "remote_search", K::Check, 0, 0},
-    {"comment", "text", K::Text, TEXT_FIELD_CHARS, 0},
+    {"comment", "text", K::Text, L::TEXT_MAX_CHARS, 0},
     {"startup", "adhoc_on_boot", K::Check, 0, 0},
     {"startup", "infrastructure_on_boot", K::Check, 0, 0},
     {"wep_keys", "key_id", K::List, 0, 0},
@@ -307,8 +298,8 @@ const SettingDef SETTINGS[] = {
     {"wep_keys", "wep128_key1", K::HexBytes, L::WEP128_KEY_SIZE, 0},
     {"wep_keys", "wep128_key2", K::HexBytes, L::WEP128_KEY_SIZE, 0},
     {"wep_keys", "wep128_key3", K::HexBytes, L::WEP128_KEY_SIZE, 0},
-    {"eapol", "identity", K::Text, TEXT_FIELD_CHARS, 0},
-    {"eapol", "password", K::Text, EAP_PASSWORD_CHARS, 0},
+    {"eapol", "identity", K::Text, L::TEXT_MAX_CHARS, 0},
+    {"eapol", "password", K::Text, L::EAPOL_PASSWORD.size, 0},
     {"console", "password_field", K::HexBytes, L::PASSWORD_BLOCK.size, 0},
 };
 const int SETTING_COUNT = COUNT;

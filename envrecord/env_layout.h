@@ -43,11 +43,15 @@ constexpr std::uint16_t OPTIONS = 32;
 constexpr std::uint16_t LOCAL_IP = 36;
 constexpr std::uint16_t SUBNET_MASK = 40;
 constexpr std::uint16_t GATEWAY_IP = 44;
+// The SSIDs, the comment and the EAPoL identity hold at most this many
+// characters; a text that long fills its field with no terminator.
+constexpr std::uint16_t TEXT_MAX_CHARS = 32;
+
 // eapol_identity is one 32-byte name kept in three pieces, in name order:
 constexpr ByteField EAPOL_IDENTITY_0_7{108, 8};
 constexpr ByteField EAPOL_IDENTITY_8_15{64, 8};
 constexpr ByteField EAPOL_IDENTITY_16_31{48, 16};
-constexpr std::uint16_t EAPOL_IDENTITY_SIZE = 32;
+constexpr std::uint16_t EAPOL_IDENTITY_SIZE = TEXT_MAX_CHARS;
 constexpr ByteField PASSWORD_BLOCK{72, 12};
 constexpr std::uint16_t SERIAL_OPTIONS = 84;
 constexpr std::uint16_t BAUD_RATE = 88;   // unsigned 32-bit
@@ -106,8 +110,8 @@ constexpr BitField MULTI_CONN{SERIAL_OPTIONS, 20, 1};
 
 // ---- WLAN block, offsets 128-287 -------------------------------------------
 constexpr std::uint16_t WLAN_OPTIONS = 128;
-constexpr ByteField SSID{144, 32};
-constexpr ByteField ADHOC_SSID{176, 32};
+constexpr ByteField SSID{144, TEXT_MAX_CHARS};
+constexpr ByteField ADHOC_SSID{176, TEXT_MAX_CHARS};
 constexpr std::uint16_t WEP_KEY_COUNT = 4;
 // Key i: WEP64_KEYS + i * WEP64_KEY_STRIDE, WEP64_KEY_SIZE key bytes, then a reserved byte.
 constexpr std::uint16_t WEP64_KEYS = 208;
@@ -116,6 +120,12 @@ constexpr std::uint16_t WEP64_KEY_SIZE = 5;
 constexpr std::uint16_t WEP128_KEYS = 232;
 constexpr std::uint16_t WEP128_KEY_STRIDE = 14;
 constexpr std::uint16_t WEP128_KEY_SIZE = 13;
+constexpr ByteField Wep64Key(int i) {
+    return {static_cast<std::uint16_t>(WEP64_KEYS + WEP64_KEY_STRIDE * i), WEP64_KEY_SIZE};
+}
+constexpr ByteField Wep128Key(int i) {
+    return {static_cast<std::uint16_t>(WEP128_KEYS + WEP128_KEY_STRIDE * i), WEP128_KEY_SIZE};
+}
 
 // wlan_options (128).
 constexpr BitField WLAN_MODE{WLAN_OPTIONS, 0, 4};
@@ -127,7 +137,7 @@ constexpr BitField BOOT_INFRA{WLAN_OPTIONS, 13, 1};
 constexpr BitField AUTH_MODE{WLAN_OPTIONS, 14, 2};
 
 // ---- Tail block, offsets 288-479 -------------------------------------------
-constexpr ByteField COMMENT{288, 32};
+constexpr ByteField COMMENT{288, TEXT_MAX_CHARS};
 constexpr ByteField TAIL_RESERVED_320{320, 32};  // factory values clear it
 
 }  // namespace env_layout

@@ -48,18 +48,6 @@ MainBlock::PasswordBlock MainBlock::password_block() const {
 
 void MainBlock::set_password_block(const PasswordBlock& block) { CopyIn(L::PASSWORD_BLOCK, block.data()); }
 
-WlanBlock::Wep64Key WlanBlock::wep64_key(int i) const {
-    Wep64Key key{};
-    CopyOut(Wep64Slot(i), key.data());
-    return key;
-}
-
-WlanBlock::Wep128Key WlanBlock::wep128_key(int i) const {
-    Wep128Key key{};
-    CopyOut(Wep128Slot(i), key.data());
-    return key;
-}
-
 std::string FirmwareLabel(const MainBlock& main) {
     char text[32];
     std::snprintf(text, sizeof text, "F/W : %d.%d%c", static_cast<int>(main.fw_major()),

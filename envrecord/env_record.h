@@ -160,15 +160,12 @@ struct MainBlock : RecordRegion<env_layout::MAIN_BASE, env_layout::MAIN_SIZE> {
     // All 32 bytes of the joined name, exactly as stored (bytes after a zero included).
     void eapol_identity_bytes(std::uint8_t (&out)[env_layout::EAPOL_IDENTITY_SIZE]) const;
     void set_eapol_identity_bytes(const std::uint8_t (&in)[env_layout::EAPOL_IDENTITY_SIZE]);
-    std::string eapol_password() const { return Text(env_layout::EAPOL_PASSWORD); }
-    void set_eapol_password(std::string_view pw) { SetText(env_layout::EAPOL_PASSWORD, pw); }
 
     PasswordBlock password_block() const;
     void set_password_block(const PasswordBlock& block);
 
     // serial_options.
     std::uint32_t serial_options() const { return Word(env_layout::SERIAL_OPTIONS); }
-    void set_serial_options(std::uint32_t v) { SetWord(env_layout::SERIAL_OPTIONS, v); }
     std::uint32_t parity() const { return Bits(env_layout::PARITY); }
     void set_parity(std::uint32_t v) { SetBits(env_layout::PARITY, v); }
     std::uint32_t data_bits() const { return Bits(env_layout::DATA_BITS); }
@@ -205,11 +202,7 @@ struct MainBlock : RecordRegion<env_layout::MAIN_BASE, env_layout::MAIN_SIZE> {
 
 // Record offsets 128-287: WLAN settings and keys.
 struct WlanBlock : RecordRegion<env_layout::WLAN_BASE, env_layout::WLAN_SIZE> {
-    using Wep64Key = std::array<std::uint8_t, env_layout::WEP64_KEY_SIZE>;
-    using Wep128Key = std::array<std::uint8_t, env_layout::WEP128_KEY_SIZE>;
-
     std::uint32_t wlan_options() const { return Word(env_layout::WLAN_OPTIONS); }
-    void set_wlan_options(std::uint32_t v) { SetWord(env_layout::WLAN_OPTIONS, v); }
     std::uint32_t wlan_mode() const { return Bits(env_layout::WLAN_MODE); }
     void set_wlan_mode(std::uint32_t v) { SetBits(env_layout::WLAN_MODE, v); }
     std::uint32_t channel() const { return Bits(env_layout::CHANNEL); }
@@ -233,23 +226,16 @@ struct WlanBlock : RecordRegion<env_layout::WLAN_BASE, env_layout::WLAN_SIZE> {
     // Key slots, i = 0-3. The byte after each key is reserved and never touched.
     static env_layout::ByteField Wep64Slot(int i) {
         assert(i >= 0 && i < env_layout::WEP_KEY_COUNT);
-        return {static_cast<std::uint16_t>(env_layout::WEP64_KEYS + env_layout::WEP64_KEY_STRIDE * i),
-                env_layout::WEP64_KEY_SIZE};
+        return env_layout::Wep64Key(i);
     }
     static env_layout::ByteField Wep128Slot(int i) {
         assert(i >= 0 && i < env_layout::WEP_KEY_COUNT);
-        return {static_cast<std::uint16_t>(env_layout::WEP128_KEYS + env_layout::WEP128_KEY_STRIDE * i),
-                env_layout::WEP128_KEY_SIZE};
+        return env_layout::Wep128Key(i);
     }
     std::uint8_t* wep64_key_bytes(int i) { return At(Wep64Slot(i).offset); }
     const std::uint8_t* wep64_key_bytes(int i) const { return At(Wep64Slot(i).offset); }
     std::uint8_t* wep128_key_bytes(int i) { return At(Wep128Slot(i).offset); }
     const std::uint8_t* wep128_key_bytes(int i) const { return At(Wep128Slot(i).offset); }
-
-    Wep64Key wep64_key(int i) const;
-    void set_wep64_key(int i, const Wep64Key& key) { CopyIn(Wep64Slot(i), key.data()); }
-    Wep128Key wep128_key(int i) const;
-    void set_wep128_key(int i, const Wep128Key& key) { CopyIn(Wep128Slot(i), key.data()); }
 };
 
 // Record offsets 288-479: the comment and reserved bytes.

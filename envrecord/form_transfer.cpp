@@ -14,7 +14,6 @@ const char* const FLOW_XON_XOFF_TEXT = "XON/XOFF";
 
 namespace {
 
-constexpr std::size_t TEXT_FIELD_MAX = 32;  // SSIDs and comment
 
 bool OffersXonXoff(const MainBlock& main) {
     const std::uint32_t model = main.model_code();
@@ -43,7 +42,7 @@ void ShowFlowControl(const MainBlock& main, FormControls& controls) {
 }
 
 std::string Truncated(const std::string& text) {
-    return text.size() > TEXT_FIELD_MAX ? text.substr(0, TEXT_FIELD_MAX) : text;
+    return text.size() > L::TEXT_MAX_CHARS ? text.substr(0, L::TEXT_MAX_CHARS) : text;
 }
 
 // Applies a limit to a numeric field as it is stored, correcting the field.

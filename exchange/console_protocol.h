@@ -12,6 +12,7 @@
 
 #include <cstdint>
 
+#include "envrecord/env_layout.h"
 #include "serial/line_config.h"
 
 namespace quarnel {
@@ -59,11 +60,13 @@ constexpr int TIMEOUT_WH_MS = 5000;
 constexpr int TIMEOUT_COMMIT_MS = 3000;
 
 // --- Block geometry ---------------------------------------------------------
-constexpr int EXCHANGE_RECORD_SIZE = 480;
+// The block is env_layout::RECORD_SIZE bytes; writes start at
+// env_layout::FIRST_WRITTEN_OFFSET.
 constexpr int MONITOR_ADDRESS_OFFSET = 32;  // monitor address of record byte 0
+constexpr int MONITOR_ADDRESS_END = MONITOR_ADDRESS_OFFSET + env_layout::RECORD_SIZE;
 constexpr int READ_CHUNK_MAX = 128;
 constexpr int WRITE_CHUNK_MAX = 16;
-constexpr int DUMP_HEX_CHARS = 2 * EXCHANGE_RECORD_SIZE;
+constexpr int DUMP_HEX_CHARS = 2 * env_layout::RECORD_SIZE;
 
 // Received text since the last command; the last byte stays zero.
 constexpr int REPLY_BUFFER_SIZE = 1032;

@@ -51,8 +51,9 @@ int ChunkLength(const DeviceExchange& ex, int maximum) {
 // that would leave it is cut (never the case with the addresses the probes
 // set, but a tick may run at any moment).
 int ClampToRecord(int offset, int count) {
-    if (offset < 0 || offset >= EXCHANGE_RECORD_SIZE || count < 0) return 0;
-    return count < EXCHANGE_RECORD_SIZE - offset ? count : EXCHANGE_RECORD_SIZE - offset;
+    const int size = env_layout::RECORD_SIZE;
+    if (offset < 0 || offset >= size || count < 0) return 0;
+    return count < size - offset ? count : size - offset;
 }
 
 // --- Guards -----------------------------------------------------------------
@@ -77,14 +78,14 @@ void BeginMonitorRead(Step& s) {
     std::memcpy(s.ex.readCopy, s.record, sizeof s.ex.readCopy);
     s.ex.monitorMode = 1;
     s.ex.address = MONITOR_ADDRESS_OFFSET;
-    s.ex.endAddress = MONITOR_ADDRESS_OFFSET + EXCHANGE_RECORD_SIZE;
+    s.ex.endAddress = MONITOR_ADDRESS_END;
     s.ex.phase = PHASE_MONITOR_READ;
 }
 
 void BeginMonitorWrite(Step& s) {
     s.ex.monitorMode = 1;
-    s.ex.address = MONITOR_ADDRESS_OFFSET + 32;
-    s.ex.endAddress = MONITOR_ADDRESS_OFFSET + EXCHANGE_RECORD_SIZE;
+    s.ex.address = MONITOR_ADDRESS_OFFSET + env_layout::FIRST_WRITTEN_OFFSET;
+    s.ex.endAddress = MONITOR_ADDRESS_END;
     s.ex.phase = PHASE_MONITOR_WRITE;
     s.ex.op = OP_MONITOR_UNLOCK_E7;
 }
@@ -101,8 +102,8 @@ void BeginShellRead(Step& s) {
 }
 
 void BeginShellWrite(Step& s) {
-    s.ex.address = 32;
-    s.ex.endAddress = EXCHANGE_RECORD_SIZE;
+    s.ex.address = env_layout::FIRST_WRITTEN_OFFSET;
+    s.ex.endAddress = env_layout::RECORD_SIZE;
     s.ex.phase = PHASE_SHELL_WRITE;
     s.ex.op = OP_SHELL_XCONFIG;
 }
@@ -140,9 +141,9 @@ void StoreDump(Step& s) {
     s.ex.recordLoaded = 1;
     s.ex.phase = PHASE_IDLE;
     s.ex.op = OP_NONE;
-    for (int i = 0; i < EXCHANGE_RECORD_SIZE; ++i) {
+    for (int i = 0; i < env_layout::RECORD_SIZE; ++i) {
         s.record[i] = DumpByte(s.ex.ReplyBuffer, i);
-        s.host.SetProgressPosition(272 + i / 2);
+        s.host.SetProgressPosition(PROGRESS_DUMP_BASE + i / 2);
     }
     // Leave the configuration mode; nothing is awaited.
     ClearReply(s.ex);

@@ -6,7 +6,7 @@
 //   RunPumpTick(ex, host, record)                every TIMER_PUMP tick
 //   OnReplyTimeout(ex, host)                     when TIMER_REPLY fires
 //
-// The record is the window's EnvRecord as EXCHANGE_RECORD_SIZE bytes. All of it runs
+// The record is the window's EnvRecord as env_layout::RECORD_SIZE bytes. All of it runs
 // on the window thread; a tick never blocks and may run at any moment (the
 // window runs extra ticks when bytes arrive).
 #pragma once
@@ -17,6 +17,18 @@
 #include <cstdint>
 
 namespace quarnel {
+
+// The positions the engine reports through SetProgressPosition. A read climbs
+// through the monitor addresses to PROGRESS_MONITOR_HIGH (a shell dump's parse
+// over the upper half, from PROGRESS_DUMP_BASE); a monitor write from
+// PROGRESS_MONITOR_WRITE_LOW to the same end; a shell write through its
+// record addresses.
+constexpr int PROGRESS_READ_LOW = MONITOR_ADDRESS_OFFSET;
+constexpr int PROGRESS_MONITOR_WRITE_LOW = MONITOR_ADDRESS_OFFSET + env_layout::FIRST_WRITTEN_OFFSET;
+constexpr int PROGRESS_MONITOR_HIGH = MONITOR_ADDRESS_END;
+constexpr int PROGRESS_DUMP_BASE = MONITOR_ADDRESS_END - env_layout::RECORD_SIZE / 2;
+constexpr int PROGRESS_SHELL_WRITE_LOW = env_layout::FIRST_WRITTEN_OFFSET;
+constexpr int PROGRESS_SHELL_WRITE_HIGH = env_layout::RECORD_SIZE;
 
 enum ExchangePhase : int32_t {
     PHASE_IDLE = 0,
@@ -64,7 +76,7 @@ struct DeviceExchange {
     // only once the last one has arrived: a read that fails part-way must
     // not leave a record mixed from two converters, which the next Write
     // would send. (The shell dump arrives whole and is checked first.)
-    uint8_t readCopy[EXCHANGE_RECORD_SIZE] = {};
+    uint8_t readCopy[env_layout::RECORD_SIZE] = {};
     int32_t monitorMode = 0;    // the monitor console answered last
     int32_t recordLoaded = 0;   // a read or write has completed
 };

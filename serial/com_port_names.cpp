@@ -1,6 +1,5 @@
 #include "serial/com_port_names.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -10,6 +9,21 @@ namespace {
 // atoi of the text after "COM", truncated to 16 bits ("COMX" gives 0).
 uint16_t PortNumberOf(const char* name) {
   return static_cast<uint16_t>(std::strtol(name + 3, nullptr, 10));
+}
+
+// Ascending selection sort (the earliest of equal values is taken first).
+void SortPortNumbers(uint16_t* ports, int count) {
+  for (int i = 0; i + 1 < count; ++i) {
+    int smallest = i;
+    for (int j = i + 1; j < count; ++j) {
+      if (ports[j] < ports[smallest]) smallest = j;
+    }
+    if (smallest != i) {
+      const uint16_t value = ports[i];
+      ports[i] = ports[smallest];
+      ports[smallest] = value;
+    }
+  }
 }
 
 }  // namespace
@@ -27,26 +41,6 @@ int CollectComPorts(const char* names, size_t size, uint16_t* ports, int capacit
   }
   SortPortNumbers(ports, count);
   return count;
-}
-
-void SortPortNumbers(uint16_t* ports, int count) {
-  for (int i = 0; i + 1 < count; ++i) {
-    int smallest = i;
-    for (int j = i + 1; j < count; ++j) {
-      if (ports[j] < ports[smallest]) smallest = j;
-    }
-    if (smallest != i) {
-      const uint16_t value = ports[i];
-      ports[i] = ports[smallest];
-      ports[smallest] = value;
-    }
-  }
-}
-
-bool PortComboItem(uint16_t port, char (&text)[12]) {
-  if (port > kMaxComboPort) return false;
-  std::snprintf(text, sizeof text, "COM%d", port);
-  return true;
 }
 
 }  // namespace quarnel

@@ -5,13 +5,14 @@
 
 #include <string>
 
+#include "envrecord/env_layout.h"
 #include "envrecord/form_model.h"
 #include "framework/dialog.h"
 
 namespace quarnel {
 
-constexpr int EAP_USER_NAME_MAX_CHARS = 32;
-constexpr int EAP_PASSWORD_MAX_CHARS = 8;
+constexpr int EAP_USER_NAME_MAX_CHARS = env_layout::TEXT_MAX_CHARS;
+constexpr int EAP_PASSWORD_MAX_CHARS = env_layout::EAPOL_PASSWORD.size;
 
 class EapIdDialog : public Dialog {
 public:

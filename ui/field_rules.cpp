@@ -3,8 +3,8 @@
 namespace quarnel {
 
 bool LimitComment(std::string& commentText) {
-    if (commentText.size() <= static_cast<std::size_t>(COMMENT_MAX_CHARS)) return false;
-    commentText.resize(COMMENT_MAX_CHARS);
+    if (commentText.size() <= static_cast<std::size_t>(env_layout::TEXT_MAX_CHARS)) return false;
+    commentText.resize(env_layout::TEXT_MAX_CHARS);
     return true;
 }
 

@@ -6,12 +6,13 @@
 
 #include <string>
 
+#include "envrecord/env_layout.h"
+
 namespace quarnel {
 
-constexpr int COMMENT_MAX_CHARS = 32;
 constexpr const char* COMMENT_TOO_LONG_MESSAGE = "The maximum size of comment is 32(16)!";
 
-// Cuts a comment longer than COMMENT_MAX_CHARS; true when it did, and the
+// Cuts a comment longer than env_layout::TEXT_MAX_CHARS; true when it did, and the
 // window must then show COMMENT_TOO_LONG_MESSAGE.
 bool LimitComment(std::string& commentText);
 

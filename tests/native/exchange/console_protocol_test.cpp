@@ -14,42 +14,21 @@ using namespace quarnel;
 
 std::string Text(const CommandText& command) { return std::string(command.text, command.length); }
 
-TEST(ConsoleCommands, ReadCommandsOfAMonitorRead) {
-    CommandText c;
-    FormatReadCommand(c, 32, 128);
-    EXPECT_EQ(Text(c), "r 20 80\r");
-    EXPECT_EQ(ReadReplyLength(c.length, 128), 400);
-    FormatReadCommand(c, 160, 128);
-    EXPECT_EQ(Text(c), "r a0 80\r");
-    FormatReadCommand(c, 288, 128);
-    EXPECT_EQ(Text(c), "r 120 80\r");
-    EXPECT_EQ(c.length, 9);
-    FormatReadCommand(c, 416, 96);
-    EXPECT_EQ(Text(c), "r 1a0 60\r");
-    EXPECT_EQ(ReadReplyLength(c.length, 96), 305);
-    FormatReadCommand(c, 5, 1);
-    EXPECT_EQ(Text(c), "r 05 01\r");
-}
-
-TEST(ConsoleCommands, MonitorWriteIsSpacedLowerCaseHex) {
+// The dialogue tests check the commands of whole reads and writes; here the
+// address and length edges they do not reach.
+TEST(ConsoleCommands, AddressesAndLengthsAtTheirEdges) {
     uint8_t bytes[16];
     for (int i = 0; i < 16; ++i) bytes[i] = static_cast<uint8_t>(0xA0 + i);
     CommandText c;
-    ASSERT_TRUE(FormatMonitorWriteCommand(c, 0x40, bytes, 16));
-    EXPECT_EQ(c.length, 54);
-    EXPECT_EQ(Text(c), "!w 40 a0 a1 a2 a3 a4 a5 a6 a7 a8 a9 aa ab ac ad ae af\r");
+    FormatReadCommand(c, 5, 1);
+    EXPECT_EQ(Text(c), "r 05 01\r");
+    FormatReadCommand(c, 416, 96);
+    EXPECT_EQ(Text(c), "r 1a0 60\r");
+    EXPECT_EQ(ReadReplyLength(c.length, 96), 305);
     ASSERT_TRUE(FormatMonitorWriteCommand(c, 0x1f0, bytes, 2));
     EXPECT_EQ(Text(c), "!w 1f0 a0 a1\r");
-}
-
-TEST(ConsoleCommands, ShellWriteAlwaysHasThreeAddressDigits) {
-    uint8_t bytes[16] = {0x00, 0x0F, 0xFF};
-    CommandText c;
-    ASSERT_TRUE(FormatShellWriteCommand(c, 32, bytes, 16));
-    EXPECT_EQ(c.length, 40);
-    EXPECT_EQ(Text(c), "WH 020 000fff" + std::string(26, '0') + "\r");
     ASSERT_TRUE(FormatShellWriteCommand(c, 0x1d0, bytes, 1));
-    EXPECT_EQ(Text(c), "WH 1d0 00\r");
+    EXPECT_EQ(Text(c), "WH 1d0 a0\r");
 }
 
 TEST(ConsoleCommands, AppendingIsAllOrNothing) {

@@ -30,12 +30,6 @@ protected:
     }
     void Run(int maxMs = 60000) { line.RunUntilIdle(ex, record, maxMs); }
 
-    // Lines the converter received, carriage returns included.
-    std::vector<std::string> ReceivedLines() const {
-        std::vector<std::string> lines;
-        for (const auto& entry : device.Log()) lines.push_back(entry.text);
-        return lines;
-    }
     // When the first transmitted chunk starting with `prefix` went out.
     int64_t SentAt(const std::string& prefix, int occurrence = 1) const {
         for (const auto& chunk : line.sent)
@@ -47,7 +41,7 @@ protected:
         for (const auto& chunk : line.sent) n += chunk.bytes.compare(0, prefix.size(), prefix) == 0;
         return n;
     }
-    bool RecordMatchesDevice(int from = 0, int to = quarnel::EXCHANGE_RECORD_SIZE) const {
+    bool RecordMatchesDevice(int from = 0, int to = quarnel::env_layout::RECORD_SIZE) const {
         return std::memcmp(record + from, device.Block() + from, static_cast<size_t>(to - from)) == 0;
     }
     void ExpectCompleted(const char* text, int formRefreshes) {
@@ -73,7 +67,7 @@ protected:
     tarvosim::ConverterModel device;
     VirtualLine line{device};
     quarnel::DeviceExchange ex;
-    uint8_t record[quarnel::EXCHANGE_RECORD_SIZE];
+    uint8_t record[quarnel::env_layout::RECORD_SIZE];
 };
 
 }  // namespace quarnel_test

@@ -36,10 +36,10 @@ void VirtualLine::PumpTransmit() {
     }
     if (txQueue_.empty()) return;
     sent.push_back({now, Baud(), txQueue_});
-    device_.Receive(reinterpret_cast<const uint8_t*>(txQueue_.data()), txQueue_.size(), Baud());
+    device_->Receive(reinterpret_cast<const uint8_t*>(txQueue_.data()), txQueue_.size(), Baud());
     txQueue_.clear();
-    std::string answer(device_.PendingOutput(), '\0');
-    device_.TakeOutput(reinterpret_cast<uint8_t*>(&answer[0]), answer.size());
+    std::string answer(device_->PendingOutput(), '\0');
+    device_->TakeOutput(reinterpret_cast<uint8_t*>(&answer[0]), answer.size());
     if (answerFilter) answerFilter(answer);
     int64_t start = inFlight_.empty() ? now : inFlight_.back().time;
     if (start < now) start = now;

@@ -33,7 +33,7 @@ struct ShownMessage {
 
 class VirtualLine : public quarnel::ExchangeHost {
 public:
-    explicit VirtualLine(tarvosim::ConverterModel& device) : device_(device) {}
+    explicit VirtualLine(tarvosim::ConverterModel& device) : device_(&device) {}
 
     // --- ExchangeHost ---
     int Write(const char* bytes, int length) override;
@@ -87,7 +87,7 @@ private:
         int64_t time;
         uint8_t byte;
     };
-    tarvosim::ConverterModel& device_;
+    tarvosim::ConverterModel* device_;
     std::string txQueue_;             // LinkState txBuf
     std::deque<Arrival> inFlight_;    // on the wire or in the driver
     uint8_t rxBuf_[1024] = {};        // LinkState rxBuf

@@ -23,15 +23,22 @@ std::vector<uint16_t> Collect(const std::string& list, int capacity = 30) {
   return ports;
 }
 
-TEST(ComPortNames, CountsComNamesAndSortsThem) {
-  EXPECT_EQ(Collect(NameList({"COM10", "LPT1", "COM3", "NUL", "COM1"})), (std::vector<uint16_t>{1, 3, 10}));
-}
-
-TEST(ComPortNames, NameRules) {
-  // "COM" alone is not a port; COMX is port 0; the comparison is case-sensitive; duplicates stay.
-  EXPECT_EQ(Collect(NameList({"COM", "COMX", "com4", "COM5", "COM5", "COMPORT7"})),
-            (std::vector<uint16_t>{0, 0, 5, 5}));
-  EXPECT_EQ(Collect(NameList({"COM65541"})), (std::vector<uint16_t>{5}));  // truncated to 16 bits
+TEST(ComPortNames, CollectsComNamesAndSortsThemUnsigned) {
+  const struct {
+    std::string list;
+    std::vector<uint16_t> ports;
+  } cases[] = {
+      {NameList({"COM10", "LPT1", "COM3", "NUL", "COM1"}), {1, 3, 10}},
+      {NameList({"COM65535", "COM2", "COM40000", "COM1", "COM3"}), {1, 2, 3, 40000, 65535}},
+      // "COM" alone is not a port; COMX is port 0; the comparison is case-sensitive; duplicates stay.
+      {NameList({"COM", "COMX", "com4", "COM5", "COM5", "COMPORT7"}), {0, 0, 5, 5}},
+      {NameList({"COM65541"}), {5}},  // truncated to 16 bits
+      // Stops at the empty name and at the buffer's end.
+      {NameList({"COM2"}) + NameList({"COM9"}), {2}},
+      {std::string("COM4\0COM12", 10), {4}},
+      {std::string(), {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Collect(c.list), c.ports) << c.list;
 }
 
 TEST(ComPortNames, KeepsTheFirstNamesInSystemOrderThenSorts) {
@@ -42,31 +49,6 @@ TEST(ComPortNames, KeepsTheFirstNamesInSystemOrderThenSorts) {
   EXPECT_EQ(ports.front(), 11);
   EXPECT_EQ(ports.back(), 40);
   EXPECT_TRUE(std::is_sorted(ports.begin(), ports.end()));
-}
-
-TEST(ComPortNames, StopsAtTheEmptyNameAndAtTheBufferEnd) {
-  EXPECT_EQ(Collect(NameList({"COM2"}) + NameList({"COM9"})), (std::vector<uint16_t>{2}));
-  const std::string cut = std::string("COM4\0COM12", 10);  // last name not terminated
-  EXPECT_EQ(Collect(cut), (std::vector<uint16_t>{4}));
-  EXPECT_TRUE(Collect(std::string()).empty());
-}
-
-TEST(ComPortNames, SortComparesUnsigned) {
-  std::vector<uint16_t> ports = {65535, 2, 40000, 2, 1};
-  SortPortNumbers(ports.data(), static_cast<int>(ports.size()));
-  EXPECT_EQ(ports, (std::vector<uint16_t>{1, 2, 2, 40000, 65535}));
-}
-
-TEST(ComPortNames, ComboItemsUpToCom30) {
-  char text[12] = "untouched";
-  ASSERT_TRUE(PortComboItem(1, text));
-  EXPECT_STREQ(text, "COM1");
-  ASSERT_TRUE(PortComboItem(30, text));
-  EXPECT_STREQ(text, "COM30");
-  ASSERT_TRUE(PortComboItem(0, text));
-  EXPECT_STREQ(text, "COM0");
-  EXPECT_FALSE(PortComboItem(31, text));
-  EXPECT_STREQ(text, "COM0");
 }
 
 }  // namespace

@@ -3,23 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/file.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <regex>
-#include <sstream>
-#include <cstdlib>
 #include <cstring>
+#include <regex>
 #include <string>
 #include <vector>
 
 #include "configfile/config_file.h"
-#include "envrecord/env_record.h"
 #include "envrecord/record_values.h"
 #include "tests/native/cli/cli_run.h"
 #include "tests/native/cli/sim_process.h"
@@ -30,6 +22,7 @@ namespace {
 using clitest::CliRun;
 using clitest::RunCli;
 using clitest::SimProcess;
+using clitest::TempFolder;
 using quarnel::EnvRecord;
 
 EnvRecord RecordOf(const std::vector<uint8_t>& block) {
@@ -46,14 +39,26 @@ std::vector<uint8_t> AfterWrite(const std::vector<uint8_t>& before, const EnvRec
     return block;
 }
 
-EnvRecord WithPassword(const std::vector<uint8_t>& block, const char* password) {
+std::vector<uint8_t> WithPassword(const std::vector<uint8_t>& block, const char* password) {
     EnvRecord record = RecordOf(block);
     uint8_t packed[quarnel::PASSWORD_BLOCK_SIZE];
     EXPECT_TRUE(quarnel::BuildPasswordBlock(password == nullptr, password ? password : "", packed));
     quarnel::MainBlock::PasswordBlock field;
     std::memcpy(field.data(), packed, sizeof packed);
     record.main.set_password_block(field);
-    return record;
+    return AfterWrite(block, record);
+}
+
+std::vector<uint8_t> BlockOfFile(const std::string& text) {
+    quarnel::ConfigFile file;
+    std::string error;
+    EXPECT_TRUE(quarnel::ParseConfigText(text, "saved", file, error)) << error;
+    return std::vector<uint8_t>(file.block.Data(), file.block.Data() + 480);
+}
+
+std::string Dotted(uint32_t address) {
+    return std::to_string(address >> 24) + "." + std::to_string(address >> 16 & 255) + "." +
+           std::to_string(address >> 8 & 255) + "." + std::to_string(address & 255);
 }
 
 class CliConverter : public ::testing::TestWithParam<const char*> {};
@@ -77,11 +82,11 @@ TEST_P(CliConverter, FactoryAndPasswordReachTheBlock) {
     EXPECT_EQ(run.status, 0) << run.errors;
     EXPECT_EQ(run.errors, "");
     const std::vector<uint8_t> afterPassword = sim.Block();
-    EXPECT_EQ(afterPassword, AfterWrite(afterFactory, WithPassword(afterFactory, "Secret-12")));
+    EXPECT_EQ(afterPassword, WithPassword(afterFactory, "Secret-12"));
 
     run = RunCli({"password", "--delete", sim.Port()});
     EXPECT_EQ(run.status, 0) << run.errors;
-    EXPECT_EQ(sim.Block(), AfterWrite(afterPassword, WithPassword(afterPassword, nullptr)));
+    EXPECT_EQ(sim.Block(), WithPassword(afterPassword, nullptr));
 }
 
 // The third 16-byte chunk (record bytes 64-79) is acknowledged and lost;
@@ -94,103 +99,13 @@ TEST_P(CliConverter, VerifyCatchesAChunkTheConverterDropped) {
     EXPECT_NE(run.errors.find("Differing offsets: 72-79."), std::string::npos) << run.errors;
 }
 
-INSTANTIATE_TEST_SUITE_P(BothConsoles, CliConverter, ::testing::Values("monitor", "shell"));
-
-TEST(CliFailures, SilentConverterIsReportedWithinTheTimeOuts) {
-    SimProcess sim("silent");
-    ASSERT_TRUE(sim.Started());
-    // Monitor probe 1000 ms and shell probe 3000 ms, a quarter of each.
-    const CliRun run = RunCli({"factory", sim.Port(), "--timeout-scale", "0.25"});
-    EXPECT_EQ(run.status, 1) << run.errors;
-    EXPECT_NE(run.errors.find("No respone from Tarvo.\n\nCheck serial port, cable connection, power supply and "
-                              "console mode."),
-              std::string::npos)
-        << run.errors;
-    EXPECT_GE(run.seconds, 0.95);
-    EXPECT_LT(run.seconds, 3.0);
-}
-
-TEST(CliFailures, PortErrorsAndBadInputEndBeforeTheConverter) {
-    SimProcess sim("monitor");
-    ASSERT_TRUE(sim.Started());
-    CliRun run = RunCli({"factory", "/dev/ttyQUARNEL-none"});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.errors, "Port /dev/ttyQUARNEL-none does not exist.\n");
-
-    const int held = open(sim.Port().c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(held, 0);
-    ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
-    run = RunCli({"factory", sim.Port()});
-    close(held);
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.errors.find("is in use by another program."), std::string::npos) << run.errors;
-
-    const struct {
-        std::vector<std::string> args;
-        std::string input;
-        const char* message;
-    } refused[] = {
-        {{"password", sim.Port(), "--password-stdin"}, "thirteen-char\n", "more than 12 characters"},
-        {{"password", sim.Port(), "--password-stdin"}, "\n", "use --delete"},
-        {{"password", sim.Port()}, "", "give it with --password-stdin"},
-        {{"factory", sim.Port(), "--mode", "both"}, "", "--mode"},
-    };
-    for (const auto& c : refused) {
-        run = RunCli(c.args, c.input);
-        EXPECT_EQ(run.status, 2) << c.message;
-        EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
-    }
-    EXPECT_EQ(sim.LoggedLines(), 0u);
-}
-
-// Configuration files of one test, in a folder removed with it.
-class FileFolder {
-public:
-    FileFolder() {
-        char pattern[] = "/tmp/quarnel-cli-files.XXXXXX";
-        if (mkdtemp(pattern) != nullptr) dir_ = pattern;
-    }
-    ~FileFolder() {
-        if (!dir_.empty()) std::filesystem::remove_all(dir_);
-    }
-    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-    std::string Write(const std::string& name, const std::string& text) const {
-        std::ofstream(Path(name), std::ios::binary) << text;
-        return Path(name);
-    }
-    std::string Read(const std::string& name) const {
-        std::ostringstream text;
-        text << std::ifstream(Path(name), std::ios::binary).rdbuf();
-        return text.str();
-    }
-
-private:
-    std::string dir_;
-};
-
-quarnel::ConfigFile ParsedFile(const std::string& text) {
-    quarnel::ConfigFile file;
-    std::string error;
-    EXPECT_TRUE(quarnel::ParseConfigText(text, "saved", file, error)) << error;
-    return file;
-}
-
-std::vector<uint8_t> BlockOf(const quarnel::ConfigFile& file) {
-    return std::vector<uint8_t>(file.block.Data(), file.block.Data() + 480);
-}
-
-std::string Dotted(uint32_t address) {
-    return std::to_string(address >> 24) + "." + std::to_string(address >> 16 & 255) + "." +
-           std::to_string(address >> 8 & 255) + "." + std::to_string(address & 255);
-}
-
 // show, save, apply, diff and restore against one converter, its block
 // checked byte for byte after every write.
 TEST_P(CliConverter, FileCommandsRoundTripTheBlock) {
     const std::string mode = GetParam();
     SimProcess sim(mode);
     ASSERT_TRUE(sim.Started());
-    FileFolder files;
+    TempFolder files;
     const std::vector<uint8_t> initial = sim.Block();
     ASSERT_EQ(initial.size(), 480u);
     const EnvRecord before = RecordOf(initial);
@@ -200,20 +115,13 @@ TEST_P(CliConverter, FileCommandsRoundTripTheBlock) {
     ASSERT_EQ(run.status, 0) << run.errors;
     const std::string ip = Dotted(before.main.local_ip());
     EXPECT_TRUE(std::regex_search(run.output, std::regex("\\nnetwork\\.local_ip {16}" + ip + "\\n"))) << run.output;
-    EXPECT_TRUE(std::regex_search(run.output, std::regex("\\nserial\\.baud_rate {16}" +
-                                                         std::to_string(before.main.baud_rate()) + "\\n")));
 
     run = RunCli({"show", port, "--format", "qcfg"});
     ASSERT_EQ(run.status, 0) << run.errors;
-    EXPECT_EQ(BlockOf(ParsedFile(run.output)), initial);
-
+    EXPECT_EQ(BlockOfFile(run.output), initial);
     run = RunCli({"save", port, files.Path("backup.qcfg")});
     ASSERT_EQ(run.status, 0) << run.errors;
-    const quarnel::ConfigFile saved = ParsedFile(files.Read("backup.qcfg"));
-    EXPECT_EQ(BlockOf(saved), initial);
-    EXPECT_EQ(saved.about.programVersion, "Quarnel 4.1d");
-    EXPECT_TRUE(std::regex_match(saved.about.savedAt, std::regex("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d")))
-        << saved.about.savedAt;
+    EXPECT_EQ(BlockOfFile(files.Read("backup.qcfg")), initial);
 
     // Two files and two values, each later one winning where they overlap.
     const std::string site = files.Write("site.qcfg", "[network]\nlocal_ip = \"10.1.0.5\"\n[serial]\nbaud_rate = \"9600\"\n");
@@ -238,7 +146,6 @@ TEST_P(CliConverter, FileCommandsRoundTripTheBlock) {
              " -> 10.1.0.1\nserial.baud_rate: " + std::to_string(before.main.baud_rate()) +
              " -> 19200\nwlan.target_ssid: " + before.wlan.ssid() + " -> Line 7\n"},
         {{"diff", port, site}, 1, "serial.baud_rate: 19200 -> 9600\n"},
-        {{"diff", site, line7}, 1, "serial.baud_rate: 9600 -> 19200\n"},
         {{"diff", line7, line7}, 0, ""},
     };
     for (const auto& c : diffs) {
@@ -250,8 +157,78 @@ TEST_P(CliConverter, FileCommandsRoundTripTheBlock) {
     run = RunCli({"restore", port, files.Path("backup.qcfg")});
     EXPECT_EQ(run.status, 0) << run.errors;
     EXPECT_EQ(sim.Block(), initial);
-    run = RunCli({"diff", port, files.Path("backup.qcfg")});
-    EXPECT_EQ(run.status, 0) << run.output;
+}
+
+INSTANTIATE_TEST_SUITE_P(BothConsoles, CliConverter, ::testing::Values("monitor", "shell"));
+
+TEST(CliFailures, SilentConverterIsReportedWithinTheTimeOuts) {
+    SimProcess sim("silent");
+    ASSERT_TRUE(sim.Started());
+    // Monitor probe 1000 ms and shell probe 3000 ms, a quarter of each.
+    const CliRun run = RunCli({"factory", sim.Port(), "--timeout-scale", "0.25"});
+    EXPECT_EQ(run.status, 1) << run.errors;
+    EXPECT_NE(run.errors.find("No respone from Tarvo.\n\nCheck serial port, cable connection, power supply and "
+                              "console mode."),
+              std::string::npos)
+        << run.errors;
+    EXPECT_GE(run.seconds, 0.95);
+    EXPECT_LT(run.seconds, 3.0);
+}
+
+// A bad port, password, file or value ends the command before the port is
+// opened: the converter receives nothing. (The configuration file tests
+// hold every refusal; here one of each kind.)
+TEST(CliFailures, BadInputSendsNothing) {
+    SimProcess sim("monitor");
+    ASSERT_TRUE(sim.Started());
+    TempFolder files;
+    const std::string port = sim.Port();
+    const std::string good = files.Write("good.qcfg", "[network]\nlocal_ip = \"10.1.0.5\"\n");
+    const std::string bad = files.Write("bad.qcfg", "[network]\nlocal_ip = \"10.1.0.5\"\n\n[serial]\nparity = \"MARK\"\n");
+    const int held = open(port.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
+    CliRun run = RunCli({"factory", port});
+    close(held);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.errors.find("is in use by another program."), std::string::npos) << run.errors;
+
+    const struct {
+        std::vector<std::string> args;
+        std::string input;
+        const char* message;
+    } refused[] = {
+        {{"factory", "/dev/ttyQUARNEL-none"}, "", "Port /dev/ttyQUARNEL-none does not exist.\n"},
+        {{"password", port, "--password-stdin"}, "thirteen-char\n", "more than 12 characters"},
+        {{"password", port, "--password-stdin"}, "\n", "use --delete"},
+        {{"password", port}, "", "give it with --password-stdin"},
+        {{"factory", port, "--mode", "both"}, "", "--mode"},
+        {{"apply", port, good, bad}, "", "bad.qcfg, line 5: serial.parity: \"MARK\" is not offered"},
+        {{"apply", port, good, "--set", "network.local_ip=10.1.0.300"}, "",
+         "--set network.local_ip=10.1.0.300: network.local_ip: \"10.1.0.300\" is not an address"},
+        {{"apply", port, files.Path("missing.qcfg")}, "", "could not be read from"},
+        {{"apply", port}, "", "Nothing to apply"},
+        {{"restore", port, good}, "", "good.qcfg: holds no [block]"},
+        {{"save", port}, "", "FILE is required"},
+    };
+    for (const auto& c : refused) {
+        run = RunCli(c.args, c.input);
+        EXPECT_EQ(run.status, 2) << c.message;
+        EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
+    }
+    EXPECT_EQ(sim.LoggedLines(), 0u);
+
+    // A value this converter cannot take is refused after the read, before
+    // any write: the converter's log holds one read, as a show leaves it.
+    run = RunCli({"show", port});
+    ASSERT_EQ(run.status, 0) << run.errors;
+    const size_t oneRead = sim.LoggedLines();
+    const std::vector<uint8_t> block = sim.Block();
+    run = RunCli({"apply", port, good, "--set", "mode.timeout=65535"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.errors.find("mode.timeout: 65535 is above"), std::string::npos) << run.errors;
+    EXPECT_EQ(sim.LoggedLines(), 2 * oneRead);
+    EXPECT_EQ(sim.Block(), block);
 }
 
 // A backup of another converter (its MAC one higher) is refused unless
@@ -260,7 +237,7 @@ TEST_P(CliConverter, FileCommandsRoundTripTheBlock) {
 TEST(CliFiles, RestoreOfAnotherConvertersBackupNeedsForce) {
     SimProcess sim("monitor");
     ASSERT_TRUE(sim.Started());
-    FileFolder files;
+    TempFolder files;
     const std::vector<uint8_t> initial = sim.Block();
     ASSERT_EQ(initial.size(), 480u);
     EnvRecord other = RecordOf(initial);
@@ -281,49 +258,6 @@ TEST(CliFiles, RestoreOfAnotherConvertersBackupNeedsForce) {
     run = RunCli({"diff", backup, sim.Port()});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.output, "other offsets: 9\n");
-}
-
-// A bad file or value, or a file that cannot serve, ends the command before
-// the port is opened: the converter receives nothing.
-TEST(CliFiles, BadFilesAndValuesSendNothing) {
-    SimProcess sim("monitor");
-    ASSERT_TRUE(sim.Started());
-    FileFolder files;
-    const std::string port = sim.Port();
-    const std::string good = files.Write("good.qcfg", "[network]\nlocal_ip = \"10.1.0.5\"\n");
-    const std::string bad = files.Write("bad.qcfg", "[network]\nlocal_ip = \"10.1.0.5\"\n\n[serial]\nparity = \"MARK\"\n");
-    const struct {
-        std::vector<std::string> args;
-        const char* message;
-    } refused[] = {
-        {{"apply", port, good, bad}, "bad.qcfg, line 5: serial.parity: \"MARK\" is not offered"},
-        {{"apply", port, good, "--set", "network.local_ip=10.1.0.300"},
-         "--set network.local_ip=10.1.0.300: network.local_ip: \"10.1.0.300\" is not an address"},
-        {{"apply", port, good, "--set", "serial.speed=9600"}, "serial.speed: unknown setting"},
-        {{"apply", port, files.Path("missing.qcfg")}, "could not be read from"},
-        {{"apply", port}, "Nothing to apply"},
-        {{"restore", port, good}, "good.qcfg: holds no [block]"},
-        {{"diff", bad, port}, "is not offered"},
-        {{"save", port}, "FILE is required"},
-    };
-    for (const auto& c : refused) {
-        const CliRun run = RunCli(c.args);
-        EXPECT_EQ(run.status, 2) << c.message;
-        EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
-    }
-    EXPECT_EQ(sim.LoggedLines(), 0u);
-
-    // A value this converter cannot take is refused after the read, before
-    // any write: the converter's log holds one read, as a show leaves it.
-    CliRun run = RunCli({"show", port});
-    ASSERT_EQ(run.status, 0) << run.errors;
-    const size_t oneRead = sim.LoggedLines();
-    const std::vector<uint8_t> block = sim.Block();
-    run = RunCli({"apply", port, good, "--set", "mode.timeout=65535"});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.errors.find("mode.timeout: 65535 is above"), std::string::npos) << run.errors;
-    EXPECT_EQ(sim.LoggedLines(), 2 * oneRead);
-    EXPECT_EQ(sim.Block(), block);
 }
 
 }  // namespace

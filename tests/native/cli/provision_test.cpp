@@ -4,8 +4,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,33 +18,11 @@ using namespace quarnel;
 using clitest::CliRun;
 using clitest::RunCli;
 using clitest::SimProcess;
+using clitest::TempFolder;
 
 constexpr char kTemplate[] =
     "[network]\nsubnet_mask = \"255.255.0.0\"\ngateway_ip = \"10.1.0.1\"\n"
     "[serial]\nbaud_rate = \"115200\"\n[options]\ntelnet = true\n";
-
-// A folder of its own for a test's files, removed afterwards.
-class ProvisionFiles {
-public:
-    ProvisionFiles() {
-        char pattern[] = "/tmp/quarnel-provision.XXXXXX";
-        if (mkdtemp(pattern) != nullptr) dir_ = pattern;
-        Write("site.qcfg", kTemplate);
-    }
-    ~ProvisionFiles() { std::filesystem::remove_all(dir_); }
-    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-    std::string Write(const std::string& name, const std::string& text) const {
-        std::ofstream(Path(name), std::ios::binary) << text;
-        return Path(name);
-    }
-    std::string Read(const std::string& name) const {
-        std::ifstream in(Path(name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-private:
-    std::string dir_;
-};
 
 std::string MacText(const std::vector<uint8_t>& block, const char* separator) {
     char text[40];
@@ -56,27 +32,32 @@ std::string MacText(const std::vector<uint8_t>& block, const char* separator) {
 }
 
 // One converter of the bench: its console, its fault, the row's cells
-// (local_ip, comment.text, mode.local_port; empty: unchanged) and its result.
+// (local_ip, comment.text, mode.local_port, mode.timeout; empty: unchanged)
+// and its result. A time-out above 3600 suits only a converter of model
+// code 2 with long limits: the row of one without them is refused after its
+// read, with nothing written.
 struct Unit {
     const char* mode;
     const char* fault;
     const char* localIp;
     const char* comment;
     const char* localPort;
+    const char* timeout;
+    int longLimits;  // -1: the simulator's model as it is; else model 2 with or without long limits
     const char* result;
 };
 
 // The drop-ack fault loses the acknowledgement of the third chunk a monitor
 // console writes (after the two unlock commands).
 const Unit kBench[] = {
-    {"monitor", "", "10.1.0.11", "Hall 3, line 1", "4001", "verified"},
-    {"shell", "", "10.1.0.12", "say \"hi\"", "", "verified"},
-    {"silent", "", "10.1.0.13", "", "4003", "failed"},
-    {"monitor", "drop-ack:5", "10.1.0.14", "", "4004", "failed"},
-    {"shell", "", "10.1.0.15", "", "4005", "verified"},
-    {"monitor", "", "", "Hall 3, line 6", "4006", "verified"},
-    {"shell", "", "10.1.0.17", "Bench, \"slot\" 7", "4007", "verified"},
-    {"monitor", "", "10.1.0.18", "", "", "verified"},
+    {"monitor", "", "10.1.0.11", "Hall 3, line 1", "4001", "", -1, "verified"},
+    {"shell", "", "10.1.0.12", "say \"hi\"", "", "5000", 1, "verified"},
+    {"silent", "", "10.1.0.13", "", "4003", "", -1, "failed"},
+    {"monitor", "drop-ack:5", "10.1.0.14", "", "4004", "", -1, "failed"},
+    {"shell", "", "10.1.0.15", "", "4005", "", -1, "verified"},
+    {"monitor", "", "", "Hall 3, line 6", "4006", "", -1, "verified"},
+    {"shell", "", "10.1.0.17", "Bench, \"slot\" 7", "4007", "", -1, "verified"},
+    {"monitor", "", "10.1.0.18", "", "", "5000", 0, "refused"},
 };
 
 std::string CsvCell(const std::string& text) {
@@ -89,7 +70,8 @@ std::string CsvCell(const std::string& text) {
 TEST(CliProvision, EightConvertersSideBySideEachGetTemplateAndRow) {
     std::vector<uint8_t> base = SimProcess("monitor").Block();
     ASSERT_EQ(base.size(), 480u);
-    ProvisionFiles files;
+    TempFolder files;
+    files.Write("site.qcfg", kTemplate);
     ConfigFile site;
     std::string error;
     ASSERT_TRUE(ParseConfigText(kTemplate, "site.qcfg", site, error)) << error;
@@ -97,15 +79,21 @@ TEST(CliProvision, EightConvertersSideBySideEachGetTemplateAndRow) {
     std::vector<std::unique_ptr<SimProcess>> sims;
     std::vector<std::vector<uint8_t>> initial;
     // A spreadsheet's export: byte-order mark, CRLF line ends.
-    std::string plan = "\xEF\xBB\xBFport,network.local_ip,comment.text,mode.local_port\r\n";
+    std::string plan = "\xEF\xBB\xBFport,network.local_ip,comment.text,mode.local_port,mode.timeout\r\n";
     for (size_t i = 0; i < std::size(kBench); ++i) {
         const Unit& unit = kBench[i];
-        std::vector<uint8_t> block = base;
-        block[9] = static_cast<uint8_t>(0x10 + i);  // one MAC address each
-        sims.push_back(std::make_unique<SimProcess>(unit.mode, unit.fault, block));
+        EnvRecord record{};
+        std::memcpy(record.Data(), base.data(), 480);
+        record.Data()[9] = static_cast<uint8_t>(0x10 + i);  // one MAC address each
+        if (unit.longLimits >= 0) {
+            record.main.set_model_code(2);
+            record.main.set_long_limits(static_cast<std::uint32_t>(unit.longLimits));
+        }
+        initial.emplace_back(record.Data(), record.Data() + 480);
+        sims.push_back(std::make_unique<SimProcess>(unit.mode, unit.fault, initial.back()));
         ASSERT_TRUE(sims.back()->Started());
-        initial.push_back(block);
-        plan += sims.back()->Port() + "," + unit.localIp + "," + CsvCell(unit.comment) + "," + unit.localPort + "\r\n";
+        plan += sims.back()->Port() + "," + unit.localIp + "," + CsvCell(unit.comment) + "," + unit.localPort + "," +
+                unit.timeout + "\r\n";
     }
     files.Write("plan.csv", plan);
 
@@ -115,22 +103,24 @@ TEST(CliProvision, EightConvertersSideBySideEachGetTemplateAndRow) {
     const std::string report = files.Read("report.csv");
     for (size_t i = 0; i < std::size(kBench); ++i) {
         const Unit& unit = kBench[i];
+        SCOPED_TRACE(sims[i]->Port() + " " + unit.mode);
         const bool answers = std::string(unit.mode) != "silent";
         const std::string line = sims[i]->Port() + "," + (answers ? MacText(initial[i], ":") : "") + "," + unit.result;
         EXPECT_NE(report.find(line + ","), std::string::npos) << line << "\n" << report;
         EXPECT_NE(run.output.find(sims[i]->Port()), std::string::npos) << run.output;
-        if (!answers) continue;
-
+        if (std::string(unit.result) == "refused") EXPECT_EQ(sims[i]->Block(), initial[i]);
+        if (std::string(unit.result) != "verified") continue;
         // The backup holds the converter as it was before the write.
         ConfigFile backup;
         const std::string name = "backups/tarvo-" + MacText(initial[i], "") + ".qcfg";
         ASSERT_TRUE(ParseConfigText(files.Read(name), name, backup, error)) << error;
         EXPECT_EQ(std::vector<uint8_t>(backup.block.Data(), backup.block.Data() + 480), initial[i]) << name;
-        if (std::string(unit.result) != "verified") continue;
 
         ConfigPatch patch = site.patch;
-        const std::pair<const char*, const char*> cells[] = {
-            {"network.local_ip", unit.localIp}, {"comment.text", unit.comment}, {"mode.local_port", unit.localPort}};
+        const std::pair<const char*, const char*> cells[] = {{"network.local_ip", unit.localIp},
+                                                             {"comment.text", unit.comment},
+                                                             {"mode.local_port", unit.localPort},
+                                                             {"mode.timeout", unit.timeout}};
         for (const auto& [setting, value] : cells) {
             if (*value == '\0') continue;
             ASSERT_TRUE(ParseAssignment(std::string(setting) + "=" + value, "row", patch, error)) << error;
@@ -139,15 +129,17 @@ TEST(CliProvision, EightConvertersSideBySideEachGetTemplateAndRow) {
         std::memcpy(expected.Data(), initial[i].data(), 480);
         ASSERT_TRUE(ApplyPatch(patch, expected, error)) << error;
         std::memcpy(expected.Data(), initial[i].data(), 32);  // never written
-        EXPECT_EQ(sims[i]->Block(), std::vector<uint8_t>(expected.Data(), expected.Data() + 480)) << unit.mode << " " << i;
+        EXPECT_EQ(sims[i]->Block(), std::vector<uint8_t>(expected.Data(), expected.Data() + 480));
     }
-    EXPECT_NE(run.errors.find("6 of 8 converters written and verified."), std::string::npos) << run.errors;
+    EXPECT_NE(run.errors.find("row 9, column 5: mode.timeout: 5000 is above 3600"), std::string::npos) << run.errors;
+    EXPECT_NE(run.errors.find("5 of 8 converters written and verified."), std::string::npos) << run.errors;
 }
 
 TEST(CliProvision, BadPlanSendsNothingAndNamesRowAndColumn) {
     SimProcess first("monitor"), second("shell");
     ASSERT_TRUE(first.Started() && second.Started());
-    ProvisionFiles files;
+    TempFolder files;
+    files.Write("site.qcfg", kTemplate);
     const std::string a = first.Port(), b = second.Port();
     const struct {
         std::string plan;
@@ -171,43 +163,14 @@ TEST(CliProvision, BadPlanSendsNothingAndNamesRowAndColumn) {
     EXPECT_EQ(first.LoggedLines() + second.LoggedLines(), 0u);
 }
 
-// A time-out above 3600 suits only a converter of model code 2 with long
-// limits: the other one's row is refused after its read, with nothing
-// written, and only that row fails.
-TEST(CliProvision, ValueTheConverterDoesNotTakeFailsOnlyItsRow) {
-    std::vector<uint8_t> blocks[2] = {SimProcess("monitor").Block(), {}};
-    ASSERT_EQ(blocks[0].size(), 480u);
-    blocks[1] = blocks[0];
-    EnvRecord records[2];
-    for (int i = 0; i < 2; ++i) {
-        std::memcpy(records[i].Data(), blocks[i].data(), 480);
-        records[i].main.set_model_code(2);
-        records[i].main.set_long_limits(i == 0 ? 1 : 0);
-        blocks[i].assign(records[i].Data(), records[i].Data() + 480);
-    }
-    SimProcess takes("monitor", "", blocks[0]), lacks("shell", "", blocks[1]);
-    ASSERT_TRUE(takes.Started() && lacks.Started());
-    ProvisionFiles files;
-    files.Write("plan.csv", "port,mode.timeout\n" + takes.Port() + ",5000\n" + lacks.Port() + ",5000\n");
-    const CliRun run = RunCli({"provision", files.Path("plan.csv"), "--template", files.Path("site.qcfg"), "--report",
-                               files.Path("report.csv")});
-    EXPECT_EQ(run.status, 1) << run.errors;
-    const std::string report = files.Read("report.csv");
-    EXPECT_NE(report.find(takes.Port() + "," + MacText(blocks[0], ":") + ",verified,"), std::string::npos) << report;
-    EXPECT_NE(report.find(lacks.Port() + "," + MacText(blocks[1], ":") + ",refused,"), std::string::npos) << report;
-    EXPECT_NE(run.errors.find("row 3, column 2: mode.timeout: 5000 is above 3600"),
-              std::string::npos)
-        << run.errors;
-    EXPECT_EQ(lacks.Block(), blocks[1]);
-}
-
 // Two rows at a time: the first is stuck in its write (an acknowledgement
 // lost, three seconds to wait for it), the second in its read (silent);
 // the third has not started when Ctrl-C comes.
 TEST(CliProvision, CtrlCLeavesRowsNotStartedUntouchedAndReportsTheWriteInterrupted) {
     SimProcess writing("monitor", "drop-ack:5"), reading("silent"), waiting("monitor");
     ASSERT_TRUE(writing.Started() && reading.Started() && waiting.Started());
-    ProvisionFiles files;
+    TempFolder files;
+    files.Write("site.qcfg", kTemplate);
     files.Write("plan.csv", "port,mode.local_port\n" + writing.Port() + ",4001\n" + reading.Port() + ",4002\n" +
                                 waiting.Port() + ",4003\n");
     const CliRun run = RunCli({"provision", files.Path("plan.csv"), "--template", files.Path("site.qcfg"), "--jobs",

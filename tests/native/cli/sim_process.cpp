@@ -14,29 +14,38 @@
 
 namespace clitest {
 
-namespace {
-
 std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
+    std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
-}  // namespace
+TempFolder::TempFolder() {
+    char pattern[] = "/tmp/quarnel-test.XXXXXX";
+    if (mkdtemp(pattern) != nullptr) dir_ = pattern;
+}
 
-SimProcess::SimProcess(const std::string& mode, const std::string& fault, const std::vector<uint8_t>& block) {
-    char pattern[] = "/tmp/quarnel-cli-test.XXXXXX";
-    if (mkdtemp(pattern) == nullptr) return;
-    dir_ = pattern;
-    std::vector<std::string> args = {TARVO_SIM_PATH, "--mode", mode, "--link", dir_ + "/line", "--log",
-                                     dir_ + "/log", "--final", dir_ + "/final", "--control", dir_ + "/ctl"};
+TempFolder::~TempFolder() {
+    if (!dir_.empty()) std::filesystem::remove_all(dir_);
+}
+
+std::string TempFolder::Write(const std::string& name, const std::string& text) const {
+    std::ofstream(Path(name), std::ios::binary) << text;
+    return Path(name);
+}
+
+SimProcess::SimProcess(const std::string& mode, const std::string& fault, const std::vector<uint8_t>& block,
+                       const std::vector<std::string>& extra) {
+    std::vector<std::string> args = {TARVO_SIM_PATH, "--mode",  mode,        "--link",    File("line"), "--log",
+                                     File("log"),    "--final", File("final"), "--control", File("ctl")};
     if (!fault.empty()) args.push_back("--fault=" + fault);
     if (!block.empty()) {
-        std::ofstream out(dir_ + "/block");
-        for (uint8_t byte : block) out << "0123456789abcdef"[byte >> 4] << "0123456789abcdef"[byte & 15];
-        args.push_back("--block=" + dir_ + "/block");
+        std::string hex;
+        for (uint8_t byte : block) hex += {"0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 15]};
+        args.push_back("--block=" + files_.Write("block", hex));
     }
+    for (const std::string& option : extra) args.push_back(option[0] == '@' ? File(option.substr(1)) : option);
     pid_ = fork();
     if (pid_ == 0) {
         dup2(open("/dev/null", O_WRONLY), 1);
@@ -46,27 +55,27 @@ SimProcess::SimProcess(const std::string& mode, const std::string& fault, const 
         execv(TARVO_SIM_PATH, argv.data());
         _exit(127);
     }
-    for (int waited = 0; waited < 3000 && pid_ > 0; waited += 5) {
+    for (int waited = 0; waited < 3000 && pid_ > 0 && port_.empty(); waited += 5) {
         char target[256] = {};
-        const ssize_t n = readlink((dir_ + "/line").c_str(), target, sizeof target - 1);
-        if (n > 0) {
-            port_.assign(target, static_cast<size_t>(n));
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        const ssize_t n = readlink(File("line").c_str(), target, sizeof target - 1);
+        if (n > 0) port_.assign(target, static_cast<size_t>(n));
+        else std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
 }
 
-SimProcess::~SimProcess() {
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
-    if (!dir_.empty()) std::filesystem::remove_all(dir_);
+SimProcess::~SimProcess() { Stop(); }
+
+int SimProcess::Stop() {
+    if (pid_ <= 0) return -1;
+    kill(pid_, SIGTERM);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::vector<uint8_t> SimProcess::Block() const {
-    const std::string text = ReadFile(dir_ + "/final");
+    const std::string text = ReadFile(File("final"));
     std::vector<uint8_t> block;
     for (size_t i = 0; i + 1 < text.size() && text[i] != '\n'; i += 2)
         block.push_back(static_cast<uint8_t>(std::strtoul(text.substr(i, 2).c_str(), nullptr, 16)));
@@ -75,7 +84,7 @@ std::vector<uint8_t> SimProcess::Block() const {
 }
 
 size_t SimProcess::LoggedLines() const {
-    const std::string log = ReadFile(dir_ + "/log");
+    const std::string log = ReadFile(File("log"));
     size_t lines = 0;
     for (char c : log) lines += c == '\n';
     return lines;

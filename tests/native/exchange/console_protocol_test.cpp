@@ -75,23 +75,4 @@ TEST(ReadReplies, OnlyExactlyTheRequestedPiecesAfterThe701LineAreStored) {
     }
 }
 
-TEST(ShellDump, OnlyNineHundredSixtyHexDigitsMakeACompleteDump) {
-    char reply[REPLY_BUFFER_SIZE] = {};
-    std::string good = std::string(958, 'a') + "0F\r\n@701\r\n";
-    std::memcpy(reply, good.data(), good.size());
-    EXPECT_TRUE(IsCompleteDump(reply));
-    EXPECT_EQ(DumpByte(reply, 0), 0xAA);
-    EXPECT_EQ(DumpByte(reply, 479), 0x0F);
-
-    reply[500] = 'g';
-    EXPECT_FALSE(IsCompleteDump(reply));
-    std::memset(reply, 0, sizeof reply);
-    std::string cut = std::string(900, '1') + "\r\n@701\r\n";
-    std::memcpy(reply, cut.data(), cut.size());
-    EXPECT_FALSE(IsCompleteDump(reply));
-    std::memset(reply, 0, sizeof reply);
-    std::memset(reply, 'f', 959);
-    EXPECT_FALSE(IsCompleteDump(reply));
-}
-
 }  // namespace

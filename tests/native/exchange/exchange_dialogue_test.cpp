@@ -55,18 +55,6 @@ TEST_F(ExchangeDialogue, ShellReadFallsBackAfterExactlyOneSecondAt19200) {
     ExpectCompleted("Reading complete.", 1);
 }
 
-TEST_F(ExchangeDialogue, SilentConverterAbortsAfterBothProbesWithOneMessage) {
-    device.SetMode(tarvosim::ConsoleMode::Silent);
-    PressRead();
-    Run();
-
-    ASSERT_NO_FATAL_FAILURE(ExpectAbortedOnce());
-    EXPECT_EQ(line.messages[0].time, 1000 + 3000);
-    EXPECT_EQ(line.closeProgressCount, 1);
-    EXPECT_EQ(line.AllSent(), "r\r" "\rC1\r");
-    for (int i = 0; i < env_layout::RECORD_SIZE; ++i) ASSERT_EQ(record[i], 0xEE);
-}
-
 TEST_F(ExchangeDialogue, MonitorWriteSendsUnlocksAnd28Chunks) {
     std::memcpy(record, device.Block(), sizeof record);
     for (int i = 0; i < 32; ++i) record[i] = 0x11;  // never sent

@@ -74,6 +74,8 @@ const FaultCase kFaults[] = {
     {"JumpingPastItsLength", ConsoleMode::Monitor, {}, false, "r 20 80", 5000, 0, 480, PadFirstChunk, true},
     {"ShortDump", ConsoleMode::Shell, {FaultKind::ShortDump, 1}, false, "RA 00", 5000, 0, 480},
     {"GarbledDump", ConsoleMode::Shell, {FaultKind::GarbledDump, 1}, false, "RA 00", 5000, 0, 480},
+    // Neither probe answered: one message after both time-outs.
+    {"Silent", ConsoleMode::Silent, {}, false, "\rC1\r", 3000, 0, 480},
     // The zero byte ends the searchable text: the monitor probe goes
     // unanswered, and no shell answers the second probe.
     {"NulBeforeTheProbeAnswer", ConsoleMode::Monitor, {FaultKind::NulBytes, 1}, false, "\rC1\r", 3000, 0, 480},

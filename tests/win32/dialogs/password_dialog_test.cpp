@@ -103,16 +103,5 @@ TEST_F(PasswordDialogTest, NoMoreThanTwelveCharactersGetThroughAndCancelLeavesTh
     EXPECT_EQ(host.exchanges, collectThenShow) << "the window is refreshed after Cancel too";
 }
 
-TEST_F(PasswordDialogTest, FailedCollectionOfTheWindowIsNotWrittenBack) {
-    SetItemText(host.GetHwnd(), IDC_TEST_HOST_VALUE, "x1");
-    ModalScript script;
-    script.Then([](HWND dialog) { PressOk(dialog); });  // two empty edits clear the field
-    Run();
-    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Please enter an integer."});
-    EXPECT_EQ(Stored(), zeros);
-    EXPECT_EQ(host.exchanges, std::vector<bool>{true});
-    EXPECT_EQ(ItemText(host.GetHwnd(), IDC_TEST_HOST_VALUE), "x1");
-}
-
 }  // namespace
 }  // namespace quarnel

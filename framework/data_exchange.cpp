@@ -38,6 +38,7 @@ HWND DataExchange::PrepareCtrl(int id) {
     if (failed_) return nullptr;
     if (onlyControlId_ != 0 && id != onlyControlId_) return nullptr;
     lastControl_ = dialog.GetDlgItem(id);
+    if (reached_ != nullptr && lastControl_ != nullptr) reached_->push_back(id);
     return lastControl_;
 }
 
@@ -50,6 +51,7 @@ HWND DataExchange::PrepareEditCtrl(int id) {
 void DataExchange::Fail(const char* message) {
     if (failed_) return;
     failed_ = true;
+    if (reached_ != nullptr && !reached_->empty() && reached_->back() == lastId_) reached_->pop_back();
     dialog.OnDataExchangeError(lastId_, message);
     if (lastControl_ != nullptr && IsWindow(lastControl_)) {
         SetFocus(lastControl_);

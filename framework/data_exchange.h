@@ -18,6 +18,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace quarnel {
 
@@ -54,12 +55,17 @@ public:
     // Refuses the last prepared field with `message` and ends the exchange.
     void Fail(const char* message);
 
+    // Appends the id of every field taken in to `reached` (the refused one
+    // excluded).
+    void RecordReached(std::vector<int>* reached) { reached_ = reached; }
+
 private:
     const int onlyControlId_;
     bool failed_ = false;
     int lastId_ = 0;
     HWND lastControl_ = nullptr;
     bool lastIsEdit_ = false;
+    std::vector<int>* reached_ = nullptr;
 };
 
 void DDX_Text(DataExchange& dx, int id, int& value);

@@ -1,5 +1,7 @@
 #include "framework/dialog.h"
 
+#include <algorithm>
+
 #include "framework/data_exchange.h"
 #include "framework/dialog_registry.h"
 #include "framework/message_box.h"
@@ -104,8 +106,18 @@ bool Dialog::RunExchange(bool saveAndValidate, int onlyControlId) {
     notificationsLocked_ = true;
 
     DataExchange dx(*this, saveAndValidate, onlyControlId);
+    const bool whole = saveAndValidate && onlyControlId == 0;
+    if (whole) {
+        collected_.clear();
+        dx.RecordReached(&collected_);
+    }
     DoDataExchange(dx);
+    if (whole) collectedAll_ = !dx.Failed();
     return !dx.Failed();
+}
+
+bool Dialog::WasCollected(int controlId) const {
+    return collectedAll_ || std::find(collected_.begin(), collected_.end(), controlId) != collected_.end();
 }
 
 HWND Dialog::GetDlgItem(int id) const {

@@ -44,6 +44,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "framework/message_map.h"
 
@@ -96,6 +97,10 @@ public:
     bool UpdateData(bool saveAndValidate = true);
     // The same, limited to the fields bound to `controlId`.
     bool UpdateDataFor(int controlId, bool saveAndValidate);
+    // Whether the last collection over the whole table took in the field of
+    // `controlId`: every field when it succeeded, else those before the
+    // refused one (in the order of DoDataExchange).
+    bool WasCollected(int controlId) const;
 
     HWND GetHwnd() const { return hwnd_; }
     UINT GetTemplateId() const { return templateId_; }
@@ -184,6 +189,8 @@ private:
     bool endRequested_ = false;
     int result_ = DIALOG_FAILED;
     bool notificationsLocked_ = false;  // during UpdateData
+    std::vector<int> collected_;        // controls the last whole collection reached
+    bool collectedAll_ = true;          // and whether it succeeded
     MessageRecord current_;             // the message a handler is running for
     MessageRecord defaultPass_;         // Default(): let this one through once
 };

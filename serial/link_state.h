@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 // The serial link's shared state and line settings. There is one process-wide
@@ -19,6 +20,26 @@ inline PortHandle InvalidPortHandle() { return reinterpret_cast<PortHandle>(stat
 
 constexpr int kLinkBufferSize = 1024;
 
+// A flag the window thread writes and the receiver thread reads: atomic, so
+// the receiver sees every store and the two threads never race. Relaxed
+// order is enough: the flag publishes no other data (the receiver touches no
+// buffer and no counter), it only tells the thread whether to post or end.
+// Copyable, so that a LinkState can still be built by value.
+class SharedFlag {
+ public:
+  constexpr SharedFlag(int32_t value = 0) noexcept : value_(value) {}
+  SharedFlag(const SharedFlag& other) noexcept : value_(other) {}
+  SharedFlag& operator=(const SharedFlag& other) noexcept { return *this = static_cast<int32_t>(other); }
+  SharedFlag& operator=(int32_t value) noexcept {
+    value_.store(value, std::memory_order_relaxed);
+    return *this;
+  }
+  operator int32_t() const noexcept { return value_.load(std::memory_order_relaxed); }
+
+ private:
+  std::atomic<int32_t> value_;
+};
+
 struct LinkState {
   uint8_t rxBuf[kLinkBufferSize];  // window thread: received bytes; unconsumed run starts at rxPos
   int32_t rxCount;                 // window thread: unconsumed received bytes
@@ -27,13 +48,13 @@ struct LinkState {
   int32_t txCount;                 // window thread: queued bytes
   int32_t txPos;                   // window thread: first queued byte
   WindowHandle owner;              // window thread, in Open; receives WM_PORT_EVENT / WM_PORT_OPENED
-  int32_t linkActive;  // written by the window thread (StartReceiver sets, Close clears);
-                       // read by the receiver thread after each wait
+  SharedFlag linkActive;  // written by the window thread (StartReceiver sets, Close clears);
+                         // read by the receiver thread after each wait
   int32_t isOpen;       // window thread: the port handle is open
   uint16_t portNumber;  // window thread, in Open; names the link's events
   PortHandle handle;    // window thread; InvalidPortHandle() while closed
-  int32_t rxPending;  // written by the window thread (OnDataAvailable sets, PumpReceive clears just
-                      // before releasing the receiver); read by the receiver thread before it posts
+  SharedFlag rxPending;  // written by the window thread (OnDataAvailable sets, PumpReceive clears just
+                         // before releasing the receiver); read by the receiver thread before it posts
 };
 
 // Six line codes; see LineConfigFor for their meaning.
@@ -51,9 +72,5 @@ extern PortSettings gPortSettings;
 
 // 115200 bits/s, 8 data bits, no parity, one stop bit, no flow control; `port` is left alone.
 void LoadLineDefaults(PortSettings& settings);
-
-// Reads a flag the other thread writes. The load is never cached across the
-// waits that separate two reads.
-inline int32_t ReadSharedFlag(const int32_t& flag) { return *static_cast<const volatile int32_t*>(&flag); }
 
 }  // namespace quarnel

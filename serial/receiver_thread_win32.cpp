@@ -2,21 +2,43 @@
 
 #include <process.h>
 
+#include <atomic>
+#include <initializer_list>
+
 #include "serial/port_messages.h"
 
 namespace quarnel {
 
-// Everything the thread uses. It lives on the heap so a thread that would
-// not end in time can be left with it.
+// Everything the thread uses, with its own handles to the events: whatever
+// becomes of the port and its driver, nothing the thread waits on is closed
+// under it. Stop and the thread each hold a share; the last one frees it.
 struct ReceiverContext {
   LinkState* state;  // read only: linkActive, rxPending
   HWND owner;
-  HANDLE stopEvent;  // manual-reset; set by Stop on the window thread
-  HANDLE dataEvent;  // the receive wait's event (not owned)
-  HANDLE readEnd;    // auto-reset; set by the window thread (not owned)
+  HANDLE stopEvent = nullptr;  // manual-reset; set by Stop on the window thread
+  HANDLE dataEvent = nullptr;  // the receive wait's event (a duplicate)
+  HANDLE readEnd = nullptr;    // auto-reset; set by the window thread (a duplicate)
+  std::atomic<int> shares{2};
+
+  ReceiverContext(LinkState& linkState, HWND window) : state(&linkState), owner(window) {}
+  ~ReceiverContext() {
+    for (HANDLE handle : {stopEvent, dataEvent, readEnd}) {
+      if (handle != nullptr) CloseHandle(handle);
+    }
+  }
+  void Release() {
+    if (shares.fetch_sub(1) == 1) delete this;
+  }
 };
 
 namespace {
+
+HANDLE Duplicate(HANDLE handle) {
+  HANDLE copy = nullptr;
+  const HANDLE self = GetCurrentProcess();
+  if (!DuplicateHandle(self, handle, self, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) return nullptr;
+  return copy;
+}
 
 // Waits until `event` is signalled; false when Stop asked the thread to end.
 bool WaitFor(const ReceiverContext& context, HANDLE event) {
@@ -25,14 +47,15 @@ bool WaitFor(const ReceiverContext& context, HANDLE event) {
 }
 
 unsigned __stdcall ReceiverMain(void* argument) {
-  const ReceiverContext& context = *static_cast<ReceiverContext*>(argument);
+  ReceiverContext& context = *static_cast<ReceiverContext*>(argument);
   while (WaitFor(context, context.dataEvent)) {
-    if (!ReadSharedFlag(context.state->linkActive)) break;
-    if (!ReadSharedFlag(context.state->rxPending)) PostMessageA(context.owner, WM_PORT_EVENT, 0, PORT_EVENT_DATA);
+    if (!context.state->linkActive) break;
+    if (!context.state->rxPending) PostMessageA(context.owner, WM_PORT_EVENT, 0, PORT_EVENT_DATA);
     // The wait's event stays signalled until the window thread arms the
     // next wait; it releases the thread only after that.
     if (!WaitFor(context, context.readEnd)) break;
   }
+  context.Release();
   return 0;
 }
 
@@ -41,9 +64,11 @@ unsigned __stdcall ReceiverMain(void* argument) {
 bool ReceiverThread::Start(LinkState& state, HANDLE dataEvent, HANDLE readEnd) {
   Stop();
   if (dataEvent == nullptr || readEnd == nullptr) return false;
-  auto* context = new ReceiverContext{&state, static_cast<HWND>(state.owner), nullptr, dataEvent, readEnd};
+  auto* context = new ReceiverContext(state, static_cast<HWND>(state.owner));
   context->stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  if (context->stopEvent == nullptr) {
+  context->dataEvent = Duplicate(dataEvent);
+  context->readEnd = Duplicate(readEnd);
+  if (context->stopEvent == nullptr || context->dataEvent == nullptr || context->readEnd == nullptr) {
     delete context;
     return false;
   }
@@ -51,7 +76,6 @@ bool ReceiverThread::Start(LinkState& state, HANDLE dataEvent, HANDLE readEnd) {
   unsigned id = 0;
   const uintptr_t thread = _beginthreadex(nullptr, 0, ReceiverMain, context, 0, &id);
   if (thread == 0) {
-    CloseHandle(context->stopEvent);
     delete context;
     return false;
   }
@@ -61,21 +85,20 @@ bool ReceiverThread::Start(LinkState& state, HANDLE dataEvent, HANDLE readEnd) {
   return true;
 }
 
-void ReceiverThread::Stop() {
-  if (thread_ == nullptr) return;
+bool ReceiverThread::Stop() {
+  if (thread_ == nullptr) return true;
+  // Both of the thread's waits include the stop event: setting it ends
+  // whatever the thread waits on, and it ends within a scheduling delay.
   SetEvent(context_->stopEvent);
-  // The thread only ever waits on events that include the stop event, so
-  // it ends within a scheduling delay; the bound guards against a system
-  // that stops scheduling it.
-  if (WaitForSingleObject(thread_, kReceiverStopWaitMs) == WAIT_OBJECT_0) {
-    CloseHandle(context_->stopEvent);
-    delete context_;
-  }
-  // Otherwise the thread still uses its context: it is left to it.
+  const bool ended = WaitForSingleObject(thread_, kReceiverStopWaitMs) == WAIT_OBJECT_0;
+  // A thread the system has not let run by then holds only its own handles
+  // and ends at its next wake-up (the stop event stays set).
+  context_->Release();
   CloseHandle(thread_);
   thread_ = nullptr;
   threadId_ = 0;
   context_ = nullptr;
+  return ended;
 }
 
 }  // namespace quarnel

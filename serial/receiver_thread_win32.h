@@ -24,10 +24,11 @@ class ReceiverThread {
 
   // For the port open in state (owner is taken now). dataEvent is signalled
   // when the receive wait completes; readEnd releases the parked thread.
-  // Both stay owned by the caller, open until Stop has returned.
+  // Both stay the caller's: the thread waits on duplicates of its own.
   bool Start(LinkState& state, HANDLE dataEvent, HANDLE readEnd);
-  // Wakes the thread wherever it waits and waits for it to end (bounded).
-  void Stop();
+  // Wakes the thread wherever it waits and waits for it to end, at most
+  // kReceiverStopWaitMs; true when it has ended.
+  bool Stop();
   bool Running() const { return thread_ != nullptr; }
   // Id of the running thread, 0 without one (for diagnostics and tests).
   DWORD ThreadId() const { return threadId_; }

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "serial/link_error_box_win32.h"
+#include "framework/message_box.h"
 #include "serial/port_messages.h"
 #include "serial/serial_port.h"
 
@@ -38,35 +38,54 @@ void Rearm(OVERLAPPED& ov) {
   ResetEvent(event);
 }
 
-// Completes a ReadFile/WriteFile on ov. An I/O still pending after waitMs is
-// cancelled and collected, so ov is free again and no late transfer lands in
-// the caller's buffer.
-IoResult Await(HANDLE port, OVERLAPPED& ov, BOOL started, DWORD done, DWORD waitMs) {
+// Completes a ReadFile/WriteFile on `transfer`. One still pending after
+// waitMs is cancelled and collected, so its record is free again and no late
+// transfer lands in the caller's buffer. If even the cancelled transfer does
+// not end within kIoWaitMs, the system may still use the record: it stays
+// `stuck`, and no transfer is issued on it until its event tells it has ended
+// (a late read lands beyond the bytes counted, where nothing is read).
+IoResult Await(HANDLE port, Transfer& transfer, BOOL started, DWORD done, DWORD waitMs) {
   if (started) return {IoStatus::kCompleted, done};
   if (GetLastError() != ERROR_IO_PENDING) return {IoStatus::kFailed, 0};
+  OVERLAPPED& ov = transfer.ov;
   DWORD count = 0;
   if (WaitForSingleObject(ov.hEvent, waitMs) == WAIT_OBJECT_0) {
     if (!GetOverlappedResult(port, &ov, &count, FALSE)) return {IoStatus::kFailed, 0};
     return {IoStatus::kCompleted, count};
   }
-  CancelIo(port);
-  if (!GetOverlappedResult(port, &ov, &count, TRUE)) count = 0;
+  CancelIoEx(port, &ov);  // this transfer only: the receive wait stays out
+  if (WaitForSingleObject(ov.hEvent, kIoWaitMs) != WAIT_OBJECT_0) {
+    transfer.stuck = true;
+    return {IoStatus::kTimedOut, 0};
+  }
+  if (!GetOverlappedResult(port, &ov, &count, FALSE)) count = 0;
   return {IoStatus::kTimedOut, count};
+}
+
+// Whether a new transfer may be issued on `transfer` (see Await).
+bool Ready(Transfer& transfer) {
+  if (transfer.stuck && WaitForSingleObject(transfer.ov.hEvent, 0) == WAIT_OBJECT_0) transfer.stuck = false;
+  return !transfer.stuck;
+}
+
+ReceiveWait* NewReceiveWait() {
+  auto* wait = new ReceiveWait{};
+  wait->ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  return wait;
 }
 
 }  // namespace
 
-Win32SerialDriver::Win32SerialDriver() {
-  ZeroMemory(&writeOv_, sizeof writeOv_);
-  ZeroMemory(&readOv_, sizeof readOv_);
-  ZeroMemory(&waitOv_, sizeof waitOv_);
-  waitOv_.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-}
+Win32SerialDriver::Win32SerialDriver() : wait_(NewReceiveWait()) {}
 
 Win32SerialDriver::~Win32SerialDriver() {
   StopReceiver();
   CloseLinkEvents();
-  CloseIfOpen(waitOv_.hEvent);
+  // A wait left issued is still the system's (see CancelWait).
+  if (!waitIssued_) {
+    CloseIfOpen(wait_->ov.hEvent);
+    delete wait_;
+  }
 }
 
 PortHandle Win32SerialDriver::OpenPort(const char* devicePath) {
@@ -136,15 +155,16 @@ IoResult Win32SerialDriver::Read(PortHandle port, uint8_t* bytes, uint32_t count
   CollectWait(AsHandle(port));
   uint32_t held = 0;
   if (byteHeld_ && count > 0) {
-    bytes[0] = waitByte_;
+    bytes[0] = wait_->byte;
     byteHeld_ = false;
     held = 1;
   }
   if (held == count || waitIssued_) return {IoStatus::kCompleted, held};
-  Rearm(readOv_);
+  if (!Ready(read_)) return {held > 0 ? IoStatus::kTimedOut : IoStatus::kFailed, held};
+  Rearm(read_.ov);
   DWORD done = 0;
-  const BOOL started = ReadFile(AsHandle(port), bytes + held, count - held, &done, &readOv_);
-  IoResult result = Await(AsHandle(port), readOv_, started, done, waitMs);
+  const BOOL started = ReadFile(AsHandle(port), bytes + held, count - held, &done, &read_.ov);
+  IoResult result = Await(AsHandle(port), read_, started, done, waitMs);
   // The held byte is delivered whatever became of the read after it.
   if (held > 0 && result.status == IoStatus::kFailed) result.status = IoStatus::kTimedOut;
   result.count += held;
@@ -152,32 +172,34 @@ IoResult Win32SerialDriver::Read(PortHandle port, uint8_t* bytes, uint32_t count
 }
 
 IoResult Win32SerialDriver::Write(PortHandle port, const uint8_t* bytes, uint32_t count, uint32_t waitMs) {
-  Rearm(writeOv_);
+  if (!Ready(write_)) return {IoStatus::kFailed, 0};
+  Rearm(write_.ov);
   DWORD done = 0;
-  const BOOL started = WriteFile(AsHandle(port), bytes, count, &done, &writeOv_);
-  return Await(AsHandle(port), writeOv_, started, done, waitMs);
+  const BOOL started = WriteFile(AsHandle(port), bytes, count, &done, &write_.ov);
+  return Await(AsHandle(port), write_, started, done, waitMs);
 }
 
 void Win32SerialDriver::CreateLinkEvents(uint16_t portNumber) {
   CloseLinkEvents();
   readEndEvent_ = CreateLinkEvent("ReadEnd", portNumber, FALSE, FALSE);
-  ZeroMemory(&writeOv_, sizeof writeOv_);
-  writeOv_.hEvent = CreateLinkEvent("Write", portNumber, TRUE, TRUE);
-  ZeroMemory(&readOv_, sizeof readOv_);
-  readOv_.hEvent = CreateLinkEvent("Read", portNumber, TRUE, FALSE);
+  write_ = Transfer{};
+  write_.ov.hEvent = CreateLinkEvent("Write", portNumber, TRUE, TRUE);
+  read_ = Transfer{};
+  read_.ov.hEvent = CreateLinkEvent("Read", portNumber, TRUE, FALSE);
 }
 
 void Win32SerialDriver::CloseLinkEvents() {
   CloseIfOpen(readEndEvent_);
-  CloseIfOpen(writeOv_.hEvent);
-  CloseIfOpen(readOv_.hEvent);
+  // A stuck transfer's event is left to the system, like its record.
+  if (!write_.stuck) CloseIfOpen(write_.ov.hEvent);
+  if (!read_.stuck) CloseIfOpen(read_.ov.hEvent);
 }
 
 bool Win32SerialDriver::StartReceiver(LinkState& state) {
   StopReceiver();
   receiverPort_ = static_cast<HANDLE>(state.handle);
   ArmWait(receiverPort_);
-  if (receiver_.Start(state, waitOv_.hEvent, readEndEvent_)) return true;
+  if (receiver_.Start(state, wait_->ov.hEvent, readEndEvent_)) return true;
   StopReceiver();
   return false;
 }
@@ -201,18 +223,18 @@ void Win32SerialDriver::ReleaseReceiver() {
   releaseOwed_ = false;
   // Without a new wait (the line has gone) the receiver must sleep, not
   // find the old wait's event still signalled.
-  if (!waitIssued_) ResetEvent(waitOv_.hEvent);
+  if (!waitIssued_) ResetEvent(wait_->ov.hEvent);
   if (readEndEvent_ != nullptr) SetEvent(readEndEvent_);
 }
 
 void Win32SerialDriver::ArmWait(HANDLE port) {
-  if (waitIssued_ || byteHeld_ || lineGone_ || waitOv_.hEvent == nullptr) return;
-  Rearm(waitOv_);
+  if (waitIssued_ || byteHeld_ || lineGone_ || wait_->ov.hEvent == nullptr) return;
+  Rearm(wait_->ov);
   waitIssuedAt_ = GetTickCount();
   DWORD done = 0;
   // Completed at once or pending, its event wakes the receiver. A read that
   // fails at once leaves the receiver asleep (see lineGone_).
-  if (ReadFile(port, &waitByte_, 1, &done, &waitOv_) || GetLastError() == ERROR_IO_PENDING) {
+  if (ReadFile(port, &wait_->byte, 1, &done, &wait_->ov) || GetLastError() == ERROR_IO_PENDING) {
     waitIssued_ = true;
   } else {
     lineGone_ = true;
@@ -220,9 +242,9 @@ void Win32SerialDriver::ArmWait(HANDLE port) {
 }
 
 void Win32SerialDriver::CollectWait(HANDLE port) {
-  if (!waitIssued_ || WaitForSingleObject(waitOv_.hEvent, 0) != WAIT_OBJECT_0) return;
+  if (!waitIssued_ || WaitForSingleObject(wait_->ov.hEvent, 0) != WAIT_OBJECT_0) return;
   DWORD count = 0;
-  byteHeld_ = GetOverlappedResult(port, &waitOv_, &count, FALSE) && count == 1;
+  byteHeld_ = GetOverlappedResult(port, &wait_->ov, &count, FALSE) && count == 1;
   waitIssued_ = false;
   // The event stays signalled until the next wait is issued: the receiver
   // may not have seen it yet (this runs whenever the window thread looks at
@@ -237,10 +259,18 @@ void Win32SerialDriver::CollectWait(HANDLE port) {
 
 void Win32SerialDriver::CancelWait(HANDLE port) {
   if (!waitIssued_) return;
-  CancelIo(port);  // the wait was issued by this thread
+  CancelIoEx(port, &wait_->ov);
   // Until the cancelled read has completed the system may still write its
-  // byte and OVERLAPPED: it stays issued if that takes too long.
-  if (WaitForSingleObject(waitOv_.hEvent, kIoWaitMs) != WAIT_OBJECT_0) return;
+  // byte and record. If that takes too long they are left to it, and the
+  // next port gets a fresh wait (the receiver is stopped by now: its
+  // duplicate of the old event goes with it).
+  if (WaitForSingleObject(wait_->ov.hEvent, kIoWaitMs) != WAIT_OBJECT_0) {
+    wait_ = NewReceiveWait();
+    waitIssued_ = false;
+    byteHeld_ = false;
+    releaseOwed_ = false;
+    return;
+  }
   cancelling_ = true;
   CollectWait(port);
   cancelling_ = false;
@@ -252,7 +282,8 @@ void Win32SerialDriver::PostToOwner(WindowHandle owner, uint32_t message, uint32
 }
 
 void Win32SerialDriver::ShowLinkError(WindowHandle owner, const char* text) {
-  ShowLinkErrorBox(static_cast<HWND>(owner), text);
+  // Through the one message-box hook of the program, like every other box.
+  ShowMessageBox(static_cast<HWND>(owner), text, "Error", MB_ICONEXCLAMATION | MB_TASKMODAL);
 }
 
 }  // namespace quarnel

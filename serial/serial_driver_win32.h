@@ -19,6 +19,19 @@
 //   SerialPort port(driver);
 namespace quarnel {
 
+// An overlapped read or write of the window thread (see Await).
+struct Transfer {
+  OVERLAPPED ov{};
+  bool stuck = false;  // cancelled but not yet ended: the system still owns ov
+};
+
+// The receive wait's record and the byte it takes in. On the heap: one whose
+// cancellation does not end in time is left to the system.
+struct ReceiveWait {
+  OVERLAPPED ov{};  // its manual-reset event wakes the receiver
+  uint8_t byte = 0;
+};
+
 class Win32SerialDriver final : public SerialDriver {
  public:
   Win32SerialDriver();
@@ -56,12 +69,11 @@ class Win32SerialDriver final : public SerialDriver {
   void CancelWait(HANDLE port);
 
   HANDLE readEndEvent_ = nullptr;  // auto-reset; set by the window thread, waited on by the receiver
-  OVERLAPPED writeOv_;             // window thread only
-  OVERLAPPED readOv_;              // window thread only
-  OVERLAPPED waitOv_;              // the receive wait; its manual-reset event wakes the receiver
-  uint8_t waitByte_ = 0;           // what the receive wait took in
+  Transfer write_;                 // window thread only
+  Transfer read_;                  // window thread only
+  ReceiveWait* wait_;              // the receive wait (window thread; its event wakes the receiver)
   bool waitIssued_ = false;        // a receive wait is out and not yet collected
-  bool byteHeld_ = false;          // waitByte_ is received and not yet handed out
+  bool byteHeld_ = false;          // wait_->byte is received and not yet handed out
   bool releaseOwed_ = false;       // a completed wait was collected: the receiver parks until released
   bool cancelling_ = false;        // CancelWait is collecting the wait it cancelled
   // The line refused the wait (the device has gone): no further wait is

@@ -28,22 +28,6 @@ constexpr int kSsidMaxChars = 32;
 constexpr int kCommentMaxChars = 32;
 constexpr int kPortListCapacity = 30;
 
-// The bound fields in the order of DoDataExchange: a failed collection
-// reaches every field before the refused one and none after it.
-constexpr int kExchangeOrder[] = {
-    IDC_ARP,        IDC_DHCP,          IDC_EAPOL,      IDC_KIVRA,           IDC_TELNET,
-    IDC_LOCAL_PORT, IDC_PEER_PORT,     IDC_TIMEOUT,    IDC_WATER_MARK,      IDC_MAC_TEXT,
-    IDC_ADHOC_SSID, IDC_TARGET_SSID,   IDC_POWER_DOWN, IDC_PEER_IP_LABEL,   IDC_WLAN_CFG,
-    IDC_TIMEOUT_LABEL, IDC_WATER_MARK_LABEL, IDC_COMMENT, IDC_REMOTE_SEARCH, IDC_MULTI_CONN,
-    IDC_SECURE,     IDC_FIRMWARE_TEXT,
-};
-
-int ExchangePosition(int controlId) {
-    const int* end = std::end(kExchangeOrder);
-    const int* found = std::find(std::begin(kExchangeOrder), end, controlId);
-    return found == end ? -1 : static_cast<int>(found - std::begin(kExchangeOrder));
-}
-
 }  // namespace
 
 ConfigDialog::ConfigDialog() : Dialog(IDD_CONFIG) {
@@ -149,11 +133,6 @@ void ConfigDialog::OnDataExchangeError(int controlId, const char* message) {
 bool ConfigDialog::CollectForm() {
     refusedControl_ = 0;
     return UpdateData(true);
-}
-
-bool ConfigDialog::WasCollected(int controlId) const {
-    if (refusedControl_ == 0) return true;
-    return ExchangePosition(controlId) < ExchangePosition(refusedControl_);
 }
 
 void ConfigDialog::ShowField(int controlId) { UpdateDataFor(controlId, false); }

@@ -58,7 +58,6 @@ private:
     // Collects the form; false when a field was refused (refusedControl_
     // then names it). Fields after the refused one keep their old members.
     bool CollectForm();
-    bool WasCollected(int controlId) const;
     void ShowField(int controlId);
     // Whether the focus is still on a control of this window: a field is
     // checked when the user moves on inside the form, not when one of the

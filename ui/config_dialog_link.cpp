@@ -54,6 +54,10 @@ void ConfigDialog::OnOpen() {
     GetDlgItemText(IDC_PORT, text, sizeof text);
     gPortSettings.port = PortNumberFromText(text);
     gPortSettings.baudCode = kBaud115200;
+    // A close still pending belongs to a link that is gone already (a port
+    // that failed to open announces its close too): left to run, it would
+    // close the port opened now.
+    if (!gLinkState.isOpen) KillTimer(GetHwnd(), TIMER_CLOSE);
     if (gLinkState.isOpen) {
         if (gPortSettings.port == gLinkState.portNumber) {
             serialPort.Configure(gPortSettings, gLinkState);

@@ -185,7 +185,7 @@ int main(int argc, char** argv) {
   if (argc < 2) return Fail("usage: quarnel-bench.exe STATS_FILE [RUNS [PROGRAM]]");
   const std::string statsPath = WindowsPath(argv[1]);
   const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
-  const std::string program = argc > 3 ? WindowsPath(argv[3]) : QUARNEL_EXE_PATH;
+  const std::string program = argc > 3 ? WindowsPath(argv[3]) : e2e::ProgramPath("quarnel.exe");
   const int soakCycles = argc > 4 ? std::max(0, std::atoi(argv[4])) : 100;
   e2e::SimFiles sim(kPort);
   if (!sim.Available()) return Fail("QUARNEL_SIM_DIR is not set");

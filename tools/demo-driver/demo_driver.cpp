@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
   const std::string port = argc > 2 ? argv[2] : "COM3";
 
   e2e::AppDriver app;
-  if (!app.Launch(QUARNEL_EXE_PATH, kStepWaitMs)) return Fail("the main window did not appear");
+  if (!app.Launch(e2e::ProgramPath("quarnel.exe"), kStepWaitMs)) return Fail("the main window did not appear");
 
   int index = -1;
   for (int i = 0; i < app.ItemCount(IDC_PORT); ++i) {

@@ -1,6 +1,5 @@
 #include "dialog_driver.h"
 
-#include "framework/application.h"
 #include "framework/dialog.h"
 #include "framework/dialog_registry.h"
 
@@ -10,31 +9,12 @@ namespace {
 
 ModalScript* runningScript = nullptr;
 
-// The progress window holds a common control.
-const bool commonControlsReady = InitCommonControlClasses();
-
 // Ticks a dialog may stay up after the last step before it is cancelled.
 constexpr int kForgottenTicks = 200;
 
 }  // namespace
 
-MessageBoxRecorder::MessageBoxRecorder() {
-    previous_ = SetMessageBoxHook([this](HWND, const char* text, const char*, UINT type) {
-        boxes.push_back(RecordedBox{text, type});
-        return IDOK;
-    });
-}
-
-MessageBoxRecorder::~MessageBoxRecorder() { SetMessageBoxHook(previous_); }
-
-std::vector<std::string> MessageBoxRecorder::Texts() const {
-    std::vector<std::string> texts;
-    for (const RecordedBox& box : boxes) texts.push_back(box.text);
-    return texts;
-}
-
 ModalScript::ModalScript() {
-    (void)commonControlsReady;
     runningScript = this;
     timer_ = SetTimer(nullptr, 0, 10, &ModalScript::Tick);
 }

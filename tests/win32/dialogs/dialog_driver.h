@@ -2,7 +2,8 @@
 
 // Drives the program's modal dialogs from inside their own modal loops: a
 // thread timer runs the queued steps one per tick, each on the innermost
-// modal dialog running then. Message boxes are recorded, never shown.
+// modal dialog running then. Message boxes are recorded (MessageBoxRecorder),
+// never shown.
 
 #include <windows.h>
 
@@ -10,28 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/message_box.h"
+#include "tests/win32/support/message_box_recorder.h"
 
 namespace quarnel::test {
-
-struct RecordedBox {
-    std::string text;
-    UINT type;
-};
-
-class MessageBoxRecorder {
-public:
-    MessageBoxRecorder();
-    ~MessageBoxRecorder();
-    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
-    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
-
-    std::vector<RecordedBox> boxes;
-    std::vector<std::string> Texts() const;
-
-private:
-    MessageBoxHook previous_;
-};
 
 class ModalScript {
 public:

@@ -5,33 +5,16 @@
 #include <algorithm>
 #include <vector>
 
+#include "resources/resource.h"
+
 namespace e2e {
 
 namespace {
 
 constexpr int kMessageTextId = 0xFFFF;  // the text static of a system message box
 
-struct WindowsOfProcess {
-  DWORD pid;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectTopLevel(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<WindowsOfProcess*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  if (pid == search->pid && IsWindowVisible(window)) search->found.push_back(window);
-  return TRUE;
-}
-
-std::vector<HWND> TopLevelOf(DWORD pid) {
-  WindowsOfProcess search{pid, {}};
-  EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-BOOL CALLBACK CollectChild(HWND window, LPARAM param) {
-  reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+BOOL CALLBACK Collect(HWND window, LPARAM found) {
+  reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
   return TRUE;
 }
 
@@ -52,6 +35,35 @@ LRESULT SendWide(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0
 }
 
 }  // namespace
+
+std::string ProgramPath(const char* fileName) {
+  char path[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string folder = path;
+  for (size_t cut; (cut = folder.find_last_of("\\/")) != std::string::npos;) {
+    folder.resize(cut);
+    const std::string candidate = folder + "\\" + fileName;
+    if (GetFileAttributesA(candidate.c_str()) != INVALID_FILE_ATTRIBUTES) return candidate;
+  }
+  return fileName;
+}
+
+std::vector<HWND> TopLevelOf(DWORD pid) {
+  std::vector<HWND> all, found;
+  EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
+  for (HWND window : all) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == pid && IsWindowVisible(window)) found.push_back(window);
+  }
+  return found;
+}
+
+std::vector<HWND> ChildrenOf(HWND window) {
+  std::vector<HWND> found;
+  EnumChildWindows(window, Collect, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
 
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
@@ -125,9 +137,18 @@ void AppDriver::Kill() {
 HWND AppDriver::Control(int id) const { return GetDlgItem(main_, id); }
 
 void AppDriver::Click(int id, HWND dialog) {
-  // Posted, not sent: the click may open a modal dialog or a message box,
-  // which must not block this process.
-  PostMessageA(GetDlgItem(dialog ? dialog : main_, id), BM_CLICK, 0, 0);
+  HWND owner = dialog ? dialog : main_;
+  HWND button = GetDlgItem(owner, id);
+  if (!Enabled(id, dialog)) return;
+  // What a click ends in: a check box turns over, then the dialog hears of
+  // it. Not BM_CLICK: the button needs the mouse capture between its
+  // button-down and button-up, which a window closing just before can take
+  // away, and the click is lost. Posted, not sent: the click may open a
+  // modal dialog or a message box, which must not block this process.
+  if ((GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX) {
+    Send(button, BM_SETCHECK, Checked(id, dialog) ? BST_UNCHECKED : BST_CHECKED);
+  }
+  PostMessageA(owner, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
 void AppDriver::SetText(int id, const std::string& text, HWND dialog) {
@@ -187,8 +208,7 @@ int AppDriver::AddItem(int id, const std::string& text, HWND dialog) {
 DWORD AppDriver::Address(int id) const {
   // IPM_GETADDRESS answers through a pointer, which does not cross processes;
   // the four field edits, left to right, tell the same.
-  std::vector<HWND> fields;
-  EnumChildWindows(Control(id), CollectChild, reinterpret_cast<LPARAM>(&fields));
+  std::vector<HWND> fields = ChildrenOf(Control(id));
   std::sort(fields.begin(), fields.end(), [](HWND a, HWND b) {
     RECT ra, rb;
     GetWindowRect(a, &ra);
@@ -219,6 +239,13 @@ HWND AppDriver::FocusedWindow() const {
 HWND AppDriver::FindTopLevel(const std::string& caption) const {
   for (HWND w : TopLevelOf(process_.dwProcessId)) {
     if (w != main_ && WindowText(w) == caption) return w;
+  }
+  return nullptr;
+}
+
+HWND AppDriver::ProgressWindow() const {
+  for (HWND w : TopLevelOf(process_.dwProcessId)) {
+    if (GetDlgItem(w, IDC_PROGRESS_BAR) && WindowText(w) == "Quarnel") return w;
   }
   return nullptr;
 }

@@ -10,8 +10,17 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace e2e {
+
+// A program of the build: found beside this test's executable or in a
+// folder above it (quarnel.exe, quarnel-cli.exe).
+std::string ProgramPath(const char* fileName);
+
+// Visible top-level windows of a process, and the children of a window.
+std::vector<HWND> TopLevelOf(DWORD pid);
+std::vector<HWND> ChildrenOf(HWND window);
 
 // Polls `done` (pumping this thread's messages between polls) until it
 // returns true or `timeoutMs` passes. Returns the last result of `done`.
@@ -31,8 +40,9 @@ class AppDriver {
   AppDriver& operator=(const AppDriver&) = delete;
   ~AppDriver();  // ends the program if it still runs
 
-  // Starts the program and waits for its main window.
-  bool Launch(const std::string& exePath, DWORD timeoutMs = 20000);
+  // Starts the program (by default the build's quarnel.exe) and waits for
+  // its main window.
+  bool Launch(const std::string& exePath = ProgramPath("quarnel.exe"), DWORD timeoutMs = 20000);
   // Waits for the process to end; returns false on time-out.
   bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
   void Kill();
@@ -43,6 +53,7 @@ class AppDriver {
   HWND Control(int id) const;  // a control of the main window
 
   // Controls of the main window (or of `dialog` when given).
+  // A click does nothing on a disabled control, as a user's would.
   void Click(int id, HWND dialog = nullptr);
   void SetText(int id, const std::string& text, HWND dialog = nullptr);
   std::string Text(int id, HWND dialog = nullptr) const;
@@ -73,6 +84,8 @@ class AppDriver {
   bool AnswerBox(const std::string& caption, DWORD timeoutMs, ShownBox* box);
   // How many top-level windows with this caption the program shows now.
   int CountTopLevel(const std::string& caption) const;
+  // The progress window of an exchange ("Quarnel" with a progress bar).
+  HWND ProgressWindow() const;
   // The program's other top-level windows as "[caption] text" lines, for
   // failure messages.
   std::string DescribeTopLevel() const;

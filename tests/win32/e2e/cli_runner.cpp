@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "tests/win32/e2e/app_driver.h"
+
 namespace e2e {
 
 CliResult RunCliExe(const std::string& arguments) {
@@ -11,7 +13,7 @@ CliResult RunCliExe(const std::string& arguments) {
   if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return result;
   SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
 
-  std::string commandLine = std::string("\"") + QUARNEL_CLI_EXE + "\" " + arguments;
+  std::string commandLine = "\"" + ProgramPath("quarnel-cli.exe") + "\" " + arguments;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;

@@ -1,5 +1,6 @@
 // Settings files through the real program against the simulated converter:
-// Save... and Load... through the real common dialogs, then Write.
+// Save... and Load... through the real common dialogs, then Write; files of
+// quarnel-cli.exe and of the window loading in each other.
 
 #include <gtest/gtest.h>
 
@@ -13,22 +14,16 @@
 #include "configfile/config_file.h"
 #include "resources/resource.h"
 #include "tests/win32/e2e/cli_runner.h"
-#include "tests/win32/e2e/exchange_fixture.h"
+#include "tests/win32/e2e/session.h"
 
 namespace {
 
-using e2e::Block;
-using e2e::ExchangeFixture;
-using e2e::Ipv4;
-using e2e::kExchangeWait;
-using e2e::ShownBox;
-using e2e::SimFiles;
-using e2e::WaitUntil;
+using namespace e2e;
 
-class SettingsFileTest : public ExchangeFixture {
+class SettingsFile : public Session {
  protected:
   void SetUp() override {
-    ExchangeFixture::SetUp();
+    Session::SetUp();
     char temp[MAX_PATH] = "";
     GetTempPathA(sizeof temp, temp);
     folder_ = std::string(temp) + "quarnel-settings-" + std::to_string(GetCurrentProcessId()) + "\\";
@@ -39,180 +34,142 @@ class SettingsFileTest : public ExchangeFixture {
     RemoveDirectoryA(folder_.c_str());
   }
 
-  std::string PathOf(const std::string& name) {
+  // A path in the test's folder, with `text` written to it unless empty.
+  std::string PathOf(const std::string& name, const std::string& text = "") {
     written_.push_back(folder_ + name);
-    return folder_ + name;
+    if (FILE* file = text.empty() ? nullptr : std::fopen(written_.back().c_str(), "wb")) {
+      std::fwrite(text.data(), 1, text.size(), file);
+      std::fclose(file);
+    }
+    return written_.back();
   }
 
-  void WriteFile(const std::string& path, const std::string& text) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr) << path;
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::fclose(file);
-  }
-
-  // The dialog's file name edit: the edit inside its file name combo box
-  // (cmb13), or the plain edit (edt1) of the older layout.
-  static BOOL CALLBACK FindNameEdit(HWND w, LPARAM found) {
-    char kind[16] = "";
-    GetClassNameA(w, kind, sizeof kind);
-    const int id = GetDlgCtrlID(w);
-    if (lstrcmpiA(kind, "Edit") != 0 || (id != cmb13 && id != edt1) || !IsWindowVisible(w)) return TRUE;
-    *reinterpret_cast<HWND*>(found) = w;
-    return FALSE;
-  }
-
-  // Answers the program's Save As or Open dialog with `path`; returns the
-  // name the dialog proposed.
-  std::string ChooseFile(const std::string& caption, const std::string& path) {
+  // Presses Save... or Load... and answers the common dialog with `path`;
+  // returns the name the dialog proposed.
+  std::string ChooseFile(int button, const std::string& path) {
+    app.Click(button);
+    const std::string caption = button == IDC_SAVE_SETTINGS ? "Save As" : "Open";
     HWND dialog = nullptr;
-    EXPECT_TRUE(WaitUntil([&] { return (dialog = app.FindTopLevel(caption)) != nullptr; }, kExchangeWait))
+    EXPECT_TRUE(WaitUntil([&] { return (dialog = app.FindTopLevel(caption)) != nullptr; }, kWait))
         << app.DescribeTopLevel();
-    if (!dialog) return "";
+    // The file name edit: inside its combo box (cmb13), or edt1 in the older layout.
     HWND name = nullptr;
-    EnumChildWindows(dialog, FindNameEdit, reinterpret_cast<LPARAM>(&name));
-    EXPECT_NE(name, nullptr);
-    const std::string proposed = e2e::WindowText(name);
+    for (HWND w : ChildrenOf(dialog)) {
+      char kind[16] = "";
+      GetClassNameA(w, kind, sizeof kind);
+      const int id = GetDlgCtrlID(w);
+      if (lstrcmpiA(kind, "Edit") == 0 && (id == cmb13 || id == edt1) && IsWindowVisible(w)) name = w;
+    }
+    if (!name) return "no file name edit";
+    const std::string proposed = WindowText(name);
     SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-    EXPECT_TRUE(app.WaitGone(dialog, kExchangeWait)) << app.DescribeTopLevel();
+    EXPECT_TRUE(app.WaitGone(dialog, kWait)) << app.DescribeTopLevel();
+    if (button == IDC_SAVE_SETTINGS) {
+      EXPECT_TRUE(WaitUntil([&] { return !ReadWholeFile(path).empty(); }, kWait)) << path;
+    }
     return proposed;
   }
-
-  // Saves the window's settings to `path` and waits until the file is there.
-  void Save(const std::string& path) {
-    app.Click(IDC_SAVE_SETTINGS);
-    ChooseFile("Save As", path);
-    EXPECT_TRUE(WaitUntil([&] { return !e2e::ReadWholeFile(path).empty(); }, kExchangeWait)) << path;
-  }
-
-  void Load(const std::string& path) {
-    app.Click(IDC_LOAD_SETTINGS);
-    ChooseFile("Open", path);
-  }
-
-  bool FileButtonsEnabled() { return app.Enabled(IDC_SAVE_SETTINGS) && app.Enabled(IDC_LOAD_SETTINGS); }
 
   std::string folder_;
   std::vector<std::string> written_;
 };
 
-TEST_F(SettingsFileTest, SavedFileLoadedOverEditsWritesBackTheBlockAtSave) {
+TEST_F(SettingsFile, SavedFileLoadedOverEditsWritesBackTheBlockAtSave) {
   SimFiles sim("COM3");
-  ASSERT_TRUE(sim.Available());
   OpenPort("COM3");
   EXPECT_FALSE(app.Enabled(IDC_SAVE_SETTINGS)) << "no record yet";
   EXPECT_FALSE(app.Enabled(IDC_LOAD_SETTINGS));
-  const Block original = e2e::RichBlock(9);
+  const Block original = RichBlock();
   LoadConverter(sim, "monitor", original);
-  ASSERT_TRUE(FileButtonsEnabled());
 
   const std::string path = PathOf("saved.qcfg");
-  app.Click(IDC_SAVE_SETTINGS);
-  EXPECT_EQ(ChooseFile("Save As", path), "tarvo-0ABCDE012F9E.qcfg");
-  std::string text;
-  ASSERT_TRUE(WaitUntil([&] { return !(text = e2e::ReadWholeFile(path)).empty(); }, kExchangeWait));
+  EXPECT_EQ(ChooseFile(IDC_SAVE_SETTINGS, path), "tarvo-0ABCDE012F9E.qcfg");
   quarnel::ConfigFile saved;
   std::string error;
-  ASSERT_TRUE(quarnel::ParseConfigText(text, "saved.qcfg", saved, error)) << error;
+  ASSERT_TRUE(quarnel::ParseConfigText(ReadWholeFile(path), "saved.qcfg", saved, error)) << error;
   ASSERT_TRUE(saved.hasBlock);
-  const Block atSave(saved.block.Data(), saved.block.Data() + 480);
-  EXPECT_EQ(e2e::DescribeDifferences(original, atSave), "") << "Save stores what the window shows";
+  EXPECT_EQ(DescribeDifferences(original, Block(saved.block.Data(), saved.block.Data() + 480)), "")
+      << "Save stores what the window shows";
 
   app.SetAddress(IDC_LOCAL_IP, Ipv4(172, 16, 5, 77));
   app.SetText(IDC_TARGET_SSID, "EDITED");
   app.Select(IDC_BAUD_RATE, 2);
   app.Click(IDC_ARP);
-  ASSERT_TRUE(WaitUntil([&] { return !app.Checked(IDC_ARP) && app.Selection(IDC_BAUD_RATE) == 2; }, kExchangeWait));
+  ASSERT_TRUE(WaitUntil([&] { return !app.Checked(IDC_ARP) && app.Selection(IDC_BAUD_RATE) == 2; }, kWait));
 
-  Load(path);
+  ChooseFile(IDC_LOAD_SETTINGS, path);
   ASSERT_TRUE(WaitUntil([&] { return app.Checked(IDC_ARP) && app.Address(IDC_LOCAL_IP) == Ipv4(172, 16, 5, 20); },
-                        kExchangeWait));
+                        kWait));
   EXPECT_EQ(app.Text(IDC_TARGET_SSID), "TARVO-NET-5");
   EXPECT_EQ(app.Selection(IDC_BAUD_RATE), 7);
-  EXPECT_EQ(e2e::DescribeDifferences(original, sim.Block()), "") << "Load sends nothing";
-
+  ExpectHolds(sim, original);  // Load sends nothing
   WriteAndWait(sim, IDC_WRITE);
-  EXPECT_EQ(e2e::DescribeDifferences(atSave, sim.Block()), "");
-  EXPECT_TRUE(FileButtonsEnabled());
+  ExpectHolds(sim, original);
 }
 
 // A file quarnel-cli.exe saved loads in the window, and one the window saved
 // applies through quarnel-cli.exe: either way a converter edited since ends
 // with the block the file was saved from.
-TEST_F(SettingsFileTest, FilesOfTheCommandLineAndOfTheWindowLoadInEachOther) {
+TEST_F(SettingsFile, FilesOfTheCommandLineAndOfTheWindowLoadInEachOther) {
   SimFiles monitor("COM3");
   SimFiles shell("COM4");
-  ASSERT_TRUE(monitor.Available() && shell.Available());
-  const Block original = e2e::RichBlock(9);
+  const Block original = RichBlock();
   Block edited = original;
   edited[39] = 77;
-  e2e::PutLe32(edited, 88, 9600);
-  e2e::PutText(edited, 144, 32, "EDITED");
+  PutLe32(edited, 88, 9600);
+  PutText(edited, 144, 32, "EDITED");
 
   ASSERT_TRUE(shell.Reset("shell", original));
   const std::string fromCli = PathOf("from-cli.qcfg");
-  ASSERT_EQ(e2e::RunCliExe("save COM4 \"" + fromCli + "\"").status, 0);
+  ASSERT_EQ(RunCliExe("save COM4 \"" + fromCli + "\"").status, 0);
   OpenPort("COM3");
   LoadConverter(monitor, "monitor", edited);
-  Load(fromCli);
-  ASSERT_TRUE(WaitUntil([&] { return app.Text(IDC_TARGET_SSID) == "TARVO-NET-5"; }, kExchangeWait));
+  ChooseFile(IDC_LOAD_SETTINGS, fromCli);
+  ASSERT_TRUE(WaitUntil([&] { return app.Text(IDC_TARGET_SSID) == "TARVO-NET-5"; }, kWait));
   WriteAndWait(monitor, IDC_WRITE);
-  EXPECT_EQ(e2e::DescribeDifferences(original, monitor.Block()), "");
+  ExpectHolds(monitor, original);
 
   const std::string fromWindow = PathOf("from-window.qcfg");
-  Save(fromWindow);
+  ChooseFile(IDC_SAVE_SETTINGS, fromWindow);
   ASSERT_TRUE(shell.Reset("shell", edited));
-  EXPECT_EQ(e2e::RunCliExe("apply COM4 \"" + fromWindow + "\"").status, 0);
-  EXPECT_EQ(e2e::DescribeDifferences(original, shell.Block()), "");
+  EXPECT_EQ(RunCliExe("apply COM4 \"" + fromWindow + "\"").status, 0);
+  ExpectHolds(shell, original);
 }
 
-TEST_F(SettingsFileTest, PartialFileFromAnotherModelChangesOnlyItsSettings) {
+TEST_F(SettingsFile, BadFileChangesNothingAndOneFromAnotherModelOnlyItsSettings) {
   SimFiles sim("COM4");
-  ASSERT_TRUE(sim.Available());
   OpenPort("COM4");
-  const Block original = e2e::RichBlock(7);
+  const Block original = RichBlock(7);
   LoadConverter(sim, "shell", original);
 
-  const std::string path = PathOf("partial.qcfg");
-  WriteFile(path,
-            "[about]\r\nmodel_code = 2\r\n\r\n[network]\r\nlocal_ip = \"172.16.5.99\"\r\n"
-            "[serial]\r\nbaud_rate = \"9600\"\r\n[wlan]\r\ntarget_ssid = \"HALL-7\"\r\n"
-            "[eapol]\r\nidentity = \"line-7\"\r\n");
-  Load(path);
-  ShownBox warning;
-  ASSERT_TRUE(app.AnswerBox("Quarnel", kExchangeWait, &warning));
-  EXPECT_NE(warning.text.find("model code 2; this converter has model code 7"), std::string::npos) << warning.text;
-  ASSERT_TRUE(WaitUntil([&] { return app.Text(IDC_TARGET_SSID) == "HALL-7"; }, kExchangeWait));
+  ChooseFile(IDC_LOAD_SETTINGS,
+             PathOf("bad.qcfg", "[network]\nlocal_ip = \"172.16.5.99\"\n\n[serial]\nparity = \"MARK\"\n"));
+  ShownBox box;
+  ASSERT_TRUE(app.AnswerBox("Quarnel", kWait, &box));
+  EXPECT_NE(box.text.find("bad.qcfg, line 5: serial.parity: \"MARK\" is not offered"), std::string::npos) << box.text;
+  EXPECT_EQ(app.Address(IDC_LOCAL_IP), Ipv4(172, 16, 5, 20));
+  EXPECT_EQ(app.Selection(IDC_PARITY), 2);
+
+  ChooseFile(IDC_LOAD_SETTINGS, PathOf("partial.qcfg",
+                                       "[about]\r\nmodel_code = 2\r\n\r\n[network]\r\nlocal_ip = \"172.16.5.99\"\r\n"
+                                       "[serial]\r\nbaud_rate = \"9600\"\r\n[wlan]\r\ntarget_ssid = \"HALL-7\"\r\n"
+                                       "[eapol]\r\nidentity = \"line-7\"\r\n"));
+  ASSERT_TRUE(app.AnswerBox("Quarnel", kWait, &box));
+  EXPECT_NE(box.text.find("model code 2; this converter has model code 7"), std::string::npos) << box.text;
+  ASSERT_TRUE(WaitUntil([&] { return app.Text(IDC_TARGET_SSID) == "HALL-7"; }, kWait));
   EXPECT_EQ(app.FindMessageBox("Quarnel"), nullptr) << "warned once";
 
   Block expected = original;
   expected[39] = 99;
-  e2e::PutLe32(expected, 88, 9600);
-  e2e::PutText(expected, 144, 32, "HALL-7");
-  e2e::PutText(expected, 108, 8, "line-7");
-  e2e::PutText(expected, 64, 8, "");
-  e2e::PutText(expected, 48, 16, "");
+  PutLe32(expected, 88, 9600);
+  PutText(expected, 144, 32, "HALL-7");
+  PutText(expected, 108, 8, "line-7");
+  PutText(expected, 64, 8, "");
+  PutText(expected, 48, 16, "");
   WriteAndWait(sim, IDC_WRITE);
-  EXPECT_EQ(e2e::DescribeDifferences(expected, sim.Block()), "");
-}
-
-TEST_F(SettingsFileTest, BadValueIsReportedAndChangesNothing) {
-  SimFiles sim("COM3");
-  ASSERT_TRUE(sim.Available());
-  OpenPort("COM3");
-  LoadConverter(sim, "monitor", e2e::RichBlock(9));
-
-  const std::string path = PathOf("bad.qcfg");
-  WriteFile(path, "[network]\nlocal_ip = \"172.16.5.99\"\n\n[serial]\nparity = \"MARK\"\n");
-  Load(path);
-  ShownBox refusal;
-  ASSERT_TRUE(app.AnswerBox("Quarnel", kExchangeWait, &refusal));
-  EXPECT_NE(refusal.text.find("bad.qcfg, line 5: serial.parity: \"MARK\" is not offered"), std::string::npos)
-      << refusal.text;
-  EXPECT_EQ(app.Address(IDC_LOCAL_IP), Ipv4(172, 16, 5, 20));
-  EXPECT_EQ(app.Selection(IDC_PARITY), 2);
-  EXPECT_TRUE(FileButtonsEnabled());
+  ExpectHolds(sim, expected);
+  EXPECT_TRUE(app.Enabled(IDC_SAVE_SETTINGS) && app.Enabled(IDC_LOAD_SETTINGS));
 }
 
 }  // namespace

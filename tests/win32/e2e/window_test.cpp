@@ -1,241 +1,212 @@
-// The main window of the real program: its start-up state, a converter's
-// record shown after Read, the limits applied when a field is left, and the
-// enabling rules as the user changes modes and options.
+// The main window of the real program: its start-up state, the enabling
+// rules applied as the user changes modes and options, and what the user
+// typed or clicked never put back from stale values when a field is refused
+// (the refused field keeps its text and the focus, every other control keeps
+// the user's edit, and what a handler corrects on purpose is still corrected).
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "resources/resource.h"
-#include "tests/win32/e2e/app_driver.h"
-#include "tests/win32/e2e/converter_session.h"
-#include "tests/win32/e2e/sim_files.h"
+#include "tests/win32/e2e/session.h"
 
 namespace {
 
-using e2e::AppDriver;
-using e2e::SimFiles;
-using e2e::WaitUntil;
-using quarnel::EnvRecord;
+using namespace e2e;
 
-constexpr DWORD kWait = 15000;
-
-class MainWindow : public ::testing::Test {
+class MainWindow : public Session {
 protected:
-    void SetUp() override { ASSERT_TRUE(app.Launch(QUARNEL_EXE_PATH)); }
-
-    // Opens the port and reads `record` from the converter behind it.
-    void Load(const std::string& port, const std::string& mode, const EnvRecord& record) {
-        SimFiles sim(port);
-        ASSERT_TRUE(sim.Available());
-        if (!app.Enabled(IDC_READ)) ASSERT_TRUE(e2e::OpenPort(app, port, kWait));
-        ASSERT_TRUE(e2e::ReadRecord(app, sim, mode, record, kWait)) << app.DescribeTopLevel();
+    void Load() {
+        OpenPort("COM3");
+        LoadConverter(sim, "monitor", RichBlock());  // T2S, monitor console, Infrastructure
     }
 
-    void FocusAndWait(int id) {
-        app.Focus(id);
-        ASSERT_TRUE(WaitUntil([&] { return app.FocusedWindow() == app.Control(id); }, kWait));
+    // Waits until every control listed is enabled (true) or disabled (false).
+    void ExpectEnabled(std::initializer_list<std::pair<int, bool>> states) {
+        std::string wrong;
+        WaitUntil(
+            [&] {
+                wrong.clear();
+                for (const auto& [id, enabled] : states)
+                    if (app.Enabled(id) != enabled) wrong += std::to_string(id) + (enabled ? " disabled " : " enabled ");
+                return wrong.empty();
+            },
+            kWait);
+        EXPECT_EQ(wrong, "");
     }
 
-    // Types into a field and leaves it for the Target SSID, which has no
-    // handler of its own; returns what the field shows then.
-    std::string EnterAndLeave(int id, const std::string& text) {
-        FocusAndWait(id);
-        app.SetText(id, text);
-        FocusAndWait(IDC_TARGET_SSID);
-        return app.Text(id);
-    }
-
-    AppDriver app;
+    SimFiles sim{"COM3"};
 };
 
 TEST_F(MainWindow, StartsWithoutRecordWithTheSettingsAndRecordButtonsDisabled) {
-    for (int id : {IDC_BAUD_RATE, IDC_DATA_BITS, IDC_PARITY, IDC_MODE, IDC_FLOW_CONTROL, IDC_COMMENT, IDC_KIVRA,
-                   IDC_ARP, IDC_TELNET, IDC_EAPOL, IDC_POWER_DOWN, IDC_READ, IDC_WRITE, IDC_EAP_ID, IDC_CHANGE_PWD,
-                   IDC_START_OPTION, IDC_WEP_KEY, IDC_INITIALIZE_ENV, IDC_WLAN_MODE, IDC_TARGET_SSID,
-                   IDC_ADHOC_SSID, IDC_CHANNEL, IDC_WEP_MODE, IDC_AUTH_MODE, IDC_DHCP, IDC_TIMEOUT, IDC_LOCAL_PORT,
-                   IDC_WATER_MARK, IDC_PEER_IP, IDC_PEER_PORT, IDC_REMOTE_SEARCH, IDC_MULTI_CONN, IDC_SERIAL_TYPE,
-                   IDC_STOP_BITS, IDC_SECURE, IDC_PPPOE, IDC_WLAN_CFG, IDC_CLOSE}) {
+    for (int id : {IDC_BAUD_RATE, IDC_MODE, IDC_COMMENT, IDC_EAPOL, IDC_READ, IDC_WRITE, IDC_CHANGE_PWD,
+                   IDC_INITIALIZE_ENV, IDC_WLAN_MODE, IDC_DHCP, IDC_LOCAL_PORT, IDC_CLOSE, IDC_SAVE_SETTINGS})
         EXPECT_FALSE(app.Enabled(id)) << "control " << id;
-    }
     EXPECT_EQ(app.Text(IDC_TIMEOUT_LABEL), "Timeout");
-    EXPECT_EQ(app.Text(IDC_WATER_MARK_LABEL), "Conn. Byte");
     EXPECT_EQ(app.Text(IDC_PEER_IP_LABEL), "Peer ip address");
     EXPECT_EQ(app.Text(IDC_MAC_TEXT), "MAC");
-    EXPECT_EQ(app.Text(IDC_COMMENT), "");
 }
 
-TEST_F(MainWindow, ReadShowsTheConvertersRecord) {
-    Load("COM3", "monitor", e2e::Model9Record());
-    EXPECT_EQ(app.Text(IDC_FIRMWARE_TEXT), "F/W : 2.5B");
-    EXPECT_EQ(app.Address(IDC_LOCAL_IP), 0xC0A80132u);
-    EXPECT_EQ(app.Address(IDC_SUBNET_MASK), 0xFFFFFF00u);
-    EXPECT_EQ(app.Address(IDC_GATEWAY_IP), 0xC0A80101u);
-    EXPECT_EQ(app.Text(IDC_LOCAL_PORT), "1470");
-    EXPECT_EQ(app.Text(IDC_TIMEOUT), "0");
-    EXPECT_EQ(app.Text(IDC_WATER_MARK), "1");
-    EXPECT_EQ(app.Selection(IDC_MODE), 0);
-    EXPECT_EQ(app.Selection(IDC_BAUD_RATE), 8);
-    EXPECT_EQ(app.Selection(IDC_DATA_BITS), 1);
-    EXPECT_EQ(app.Selection(IDC_SERIAL_TYPE), 0);
-    EXPECT_EQ(app.ItemCount(IDC_FLOW_CONTROL), 3) << "the converter offers XON/XOFF";
-    EXPECT_EQ(app.Selection(IDC_FLOW_CONTROL), 0);
-    EXPECT_EQ(app.Selection(IDC_WLAN_MODE), 1);
-    EXPECT_EQ(app.Selection(IDC_CHANNEL), 6);
-    EXPECT_EQ(app.Text(IDC_TARGET_SSID), "TARVO-NET");
-    EXPECT_EQ(app.Text(IDC_ADHOC_SSID), "tarvo-adhoc");
-    EXPECT_EQ(app.Text(IDC_COMMENT), "Line 4 converter");
-    EXPECT_TRUE(app.Checked(IDC_ARP));
-    EXPECT_TRUE(app.Checked(IDC_KIVRA));
-    EXPECT_TRUE(app.Checked(IDC_TELNET));
-    EXPECT_FALSE(app.Checked(IDC_DHCP));
-    // T2S on a model 9 with a permitted address.
+TEST_F(MainWindow, EnablingRulesFollowTheUsersChoices) {
+    Load();
+    // T2S with a permitted address, Infrastructure, the monitor console.
     EXPECT_EQ(app.Text(IDC_PEER_IP_LABEL), "Permitted ip address");
-    EXPECT_EQ(app.Text(IDC_TIMEOUT_LABEL), "Timeout");
-    EXPECT_EQ(app.Text(IDC_WATER_MARK_LABEL), "Conn. Byte");
-    for (int id : {IDC_PEER_IP, IDC_LOCAL_PORT, IDC_TIMEOUT, IDC_DHCP, IDC_MULTI_CONN, IDC_COMMENT, IDC_WRITE,
-                   IDC_CHANGE_PWD, IDC_INITIALIZE_ENV, IDC_TARGET_SSID}) {
-        EXPECT_TRUE(app.Enabled(id)) << "control " << id;
-    }
-    for (int id : {IDC_WATER_MARK, IDC_PEER_PORT, IDC_ADHOC_SSID, IDC_SECURE, IDC_WLAN_CFG}) {
-        EXPECT_FALSE(app.Enabled(id)) << "control " << id;
-    }
-}
+    ExpectEnabled({{IDC_PEER_IP, true}, {IDC_DHCP, true}, {IDC_MULTI_CONN, true}, {IDC_WATER_MARK, false},
+                   {IDC_PEER_PORT, false}, {IDC_ADHOC_SSID, false}, {IDC_EAPOL, false}, {IDC_POWER_DOWN, true},
+                   {IDC_START_OPTION, true}, {IDC_WRITE, true}});
 
-TEST_F(MainWindow, LeavingANumericFieldAppliesTheLimitsOfTheConverter) {
-    Load("COM3", "monitor", e2e::Model9Record());  // long limits
-    EXPECT_EQ(EnterAndLeave(IDC_LOCAL_PORT, "70000"), "65535");
-    EXPECT_EQ(EnterAndLeave(IDC_LOCAL_PORT, "65535"), "65535");
-    EXPECT_EQ(EnterAndLeave(IDC_TIMEOUT, "5000"), "5000");
-    EXPECT_EQ(EnterAndLeave(IDC_TIMEOUT, "40000"), "30000");
-    app.Select(IDC_MODE, 3);  // U2S: the water mark can be edited
-    ASSERT_TRUE(WaitUntil([&] { return app.Enabled(IDC_WATER_MARK) && app.Enabled(IDC_PEER_PORT); }, kWait));
-    EXPECT_EQ(EnterAndLeave(IDC_WATER_MARK, "3000"), "2048");
-    EXPECT_EQ(EnterAndLeave(IDC_WATER_MARK, "1000"), "1000");
-    EXPECT_EQ(EnterAndLeave(IDC_PEER_PORT, "65536"), "65535");
-
-    EnvRecord shortLimits = e2e::Model9Record();
-    shortLimits.main.set_long_limits(0);
-    shortLimits.main.set_mode(3);
-    Load("COM3", "monitor", shortLimits);
-    EXPECT_EQ(EnterAndLeave(IDC_TIMEOUT, "5000"), "3600");
-    EXPECT_EQ(EnterAndLeave(IDC_WATER_MARK, "40000"), "32768");
-
-    EnvRecord model1 = shortLimits;
-    model1.main.set_model_code(1);
-    Load("COM3", "monitor", model1);
-    EXPECT_EQ(EnterAndLeave(IDC_WATER_MARK, "1000"), "512");
-}
-
-TEST_F(MainWindow, U2SRelabelsAndEnablesThePeerFieldsButNotDhcp) {
-    Load("COM3", "monitor", e2e::Model9Record());
-    app.Select(IDC_MODE, 3);
-    ASSERT_TRUE(WaitUntil([&] { return app.Text(IDC_TIMEOUT_LABEL) == "Interval(10ms)"; }, kWait));
+    app.Select(IDC_MODE, 3);  // U2S
+    ExpectEnabled({{IDC_WATER_MARK, true}, {IDC_PEER_PORT, true}, {IDC_DHCP, false}, {IDC_MULTI_CONN, false}});
+    EXPECT_EQ(app.Text(IDC_TIMEOUT_LABEL), "Interval(10ms)");
     EXPECT_EQ(app.Text(IDC_WATER_MARK_LABEL), "Block(Byte)");
     EXPECT_EQ(app.Text(IDC_PEER_IP_LABEL), "Peer ip address");
-    for (int id : {IDC_LOCAL_PORT, IDC_WATER_MARK, IDC_PEER_IP, IDC_PEER_PORT, IDC_TIMEOUT}) {
-        EXPECT_TRUE(app.Enabled(id)) << "control " << id;
-    }
-    EXPECT_FALSE(app.Enabled(IDC_DHCP));
-    EXPECT_FALSE(app.Enabled(IDC_MULTI_CONN)) << "Multi Conn. belongs to T2S";
-
     app.Select(IDC_MODE, 0);
-    ASSERT_TRUE(WaitUntil([&] { return app.Text(IDC_TIMEOUT_LABEL) == "Timeout"; }, kWait));
-    EXPECT_EQ(app.Text(IDC_WATER_MARK_LABEL), "Conn. Byte");
-    EXPECT_EQ(app.Text(IDC_PEER_IP_LABEL), "Permitted ip address");
-    EXPECT_TRUE(app.Enabled(IDC_DHCP));
-    EXPECT_FALSE(app.Enabled(IDC_WATER_MARK));
-    EXPECT_FALSE(app.Enabled(IDC_PEER_PORT));
-}
+    ExpectEnabled({{IDC_WATER_MARK, false}, {IDC_DHCP, true}});
+    EXPECT_EQ(app.Text(IDC_TIMEOUT_LABEL), "Timeout");
 
-TEST_F(MainWindow, T2SWithoutPermittedAddressKeepsPeerIpDisabled) {
-    EnvRecord record = e2e::Model9Record();
-    record.main.set_has_permitted_ip(0);
-    Load("COM3", "monitor", record);
-    EXPECT_EQ(app.Text(IDC_PEER_IP_LABEL), "Peer ip address");
-    EXPECT_FALSE(app.Enabled(IDC_PEER_IP));
-    EXPECT_TRUE(app.Enabled(IDC_LOCAL_PORT));
-}
+    for (bool dhcp : {true, false}) {
+        app.Click(IDC_DHCP);
+        ExpectEnabled({{IDC_LOCAL_IP, !dhcp}, {IDC_SUBNET_MASK, !dhcp}, {IDC_GATEWAY_IP, !dhcp}});
+    }
 
-TEST_F(MainWindow, DhcpDisablesTheThreeAddressControls) {
-    Load("COM3", "monitor", e2e::Model9Record());
-    app.Click(IDC_DHCP);
-    ASSERT_TRUE(WaitUntil([&] { return !app.Enabled(IDC_LOCAL_IP); }, kWait));
-    EXPECT_TRUE(app.Checked(IDC_DHCP));
-    EXPECT_FALSE(app.Enabled(IDC_SUBNET_MASK));
-    EXPECT_FALSE(app.Enabled(IDC_GATEWAY_IP));
-    app.Click(IDC_DHCP);
-    ASSERT_TRUE(WaitUntil([&] { return app.Enabled(IDC_LOCAL_IP); }, kWait));
-    EXPECT_TRUE(app.Enabled(IDC_SUBNET_MASK));
-    EXPECT_TRUE(app.Enabled(IDC_GATEWAY_IP));
-}
-
-TEST_F(MainWindow, MultiConnOnModel9ForcesT2SWithoutFlowControlOnRs232) {
-    EnvRecord record = e2e::Model9Record();
-    record.main.set_serial_type(1);  // RS-422
-    record.main.set_rts_cts(1);
-    Load("COM3", "monitor", record);
-    ASSERT_EQ(app.Selection(IDC_SERIAL_TYPE), 1);
-    ASSERT_EQ(app.Selection(IDC_FLOW_CONTROL), 1);
-    ASSERT_TRUE(app.Enabled(IDC_MULTI_CONN));
+    // Multi Conn. forces T2S, no flow control, RS-232 and locks them.
+    app.Select(IDC_SERIAL_TYPE, 1);
     app.Click(IDC_MULTI_CONN);
-    ASSERT_TRUE(WaitUntil([&] { return !app.Enabled(IDC_MODE); }, kWait));
-    EXPECT_TRUE(app.Checked(IDC_MULTI_CONN));
-    EXPECT_EQ(app.Selection(IDC_MODE), 0);
+    ExpectEnabled({{IDC_MODE, false}, {IDC_FLOW_CONTROL, false}, {IDC_SERIAL_TYPE, false}});
     EXPECT_EQ(app.Selection(IDC_FLOW_CONTROL), 0);
     EXPECT_EQ(app.Selection(IDC_SERIAL_TYPE), 0);
-    EXPECT_FALSE(app.Enabled(IDC_FLOW_CONTROL));
-    EXPECT_FALSE(app.Enabled(IDC_SERIAL_TYPE));
-
     app.Click(IDC_MULTI_CONN);
-    ASSERT_TRUE(WaitUntil([&] { return app.Enabled(IDC_MODE); }, kWait));
-    EXPECT_TRUE(app.Enabled(IDC_SERIAL_TYPE));
-    EXPECT_TRUE(app.Enabled(IDC_FLOW_CONTROL));
-}
+    ExpectEnabled({{IDC_MODE, true}, {IDC_FLOW_CONTROL, true}, {IDC_SERIAL_TYPE, true}});
 
-TEST_F(MainWindow, Rs485SetsFlowControlToNoneAndDisablesIt) {
-    Load("COM3", "monitor", e2e::Model9Record());
+    // RS-485 sets flow control to none and takes it away.
     app.Select(IDC_FLOW_CONTROL, 1);
-    ASSERT_TRUE(WaitUntil([&] { return app.Selection(IDC_FLOW_CONTROL) == 1; }, kWait));
     app.Select(IDC_SERIAL_TYPE, 2);
-    ASSERT_TRUE(WaitUntil([&] { return !app.Enabled(IDC_FLOW_CONTROL); }, kWait));
+    ExpectEnabled({{IDC_FLOW_CONTROL, false}});
     EXPECT_EQ(app.Selection(IDC_FLOW_CONTROL), 0);
-    app.Select(IDC_SERIAL_TYPE, 0);
-    ASSERT_TRUE(WaitUntil([&] { return app.Enabled(IDC_FLOW_CONTROL); }, kWait));
+
+    app.Select(IDC_WLAN_MODE, 0);  // Ad-Hoc
+    ExpectEnabled({{IDC_ADHOC_SSID, true}});
 }
 
-TEST_F(MainWindow, MonitorModeTakesEapolAwayAndOffersPowerDownAndStartOption) {
-    EnvRecord record = e2e::Model9Record();
-    record.main.set_eapol(1);
-    Load("COM3", "monitor", record);
-    EXPECT_FALSE(app.Checked(IDC_EAPOL));
-    EXPECT_FALSE(app.Enabled(IDC_EAPOL));
-    EXPECT_FALSE(app.Enabled(IDC_EAP_ID));
-    EXPECT_TRUE(app.Enabled(IDC_POWER_DOWN));
-    EXPECT_TRUE(app.Enabled(IDC_START_OPTION));
+class NoRevert : public MainWindow {
+protected:
+    void SetUp() override {
+        MainWindow::SetUp();
+        Load();
+    }
+
+    // The user's edits in fields the exchange reaches after the numeric
+    // fields: a new Target SSID and a click on Remote Search (it was on).
+    void EditLaterFields() {
+        app.Focus(IDC_TARGET_SSID);
+        app.SetText(IDC_TARGET_SSID, "NEW-NET");
+        app.Click(IDC_REMOTE_SEARCH);
+        ASSERT_TRUE(WaitUntil([&] { return !app.Checked(IDC_REMOTE_SEARCH); }, kWait));
+        // The focus rests where leaving it runs nothing.
+        FocusAndWait(IDC_TARGET_SSID);
+    }
+
+    void ExpectLaterFieldsKept() {
+        EXPECT_EQ(app.Text(IDC_TARGET_SSID), "NEW-NET");
+        EXPECT_FALSE(app.Checked(IDC_REMOTE_SEARCH));
+        EXPECT_EQ(app.Text(IDC_COMMENT), "Line 4 converter");
+    }
+
+    // The refusal of `id`: its message, then (unless a dialog takes it) the
+    // focus in the field with the text as typed.
+    void ExpectRefused(int id, const std::string& typed, bool focusStays = true) {
+        ShownBox box;
+        ASSERT_TRUE(app.AnswerBox("Quarnel", kWait, &box));
+        EXPECT_EQ(box.text, "Please enter an integer.");
+        if (focusStays) {
+            EXPECT_TRUE(WaitUntil([&] { return app.FocusedWindow() == app.Control(id); }, kWait));
+        }
+        EXPECT_EQ(app.Text(id), typed);
+    }
+
+    void ExpectNoMessageBox() {
+        EXPECT_EQ(app.FindMessageBox("Quarnel"), nullptr) << "the refusal was reported twice:\n" << app.DescribeTopLevel();
+    }
+};
+
+TEST_F(NoRevert, RefusedLocalPortKeepsTheEditsAndTheCorrectedValueIsWritten) {
+    EditLaterFields();
+    app.Focus(IDC_LOCAL_PORT);
+    app.SetText(IDC_LOCAL_PORT, "12x");
+    app.Focus(IDC_TARGET_SSID);
+    ExpectRefused(IDC_LOCAL_PORT, "12x");
+    ExpectLaterFieldsKept();
+    ExpectNoMessageBox();
+
+    app.SetText(IDC_LOCAL_PORT, "1234");
+    WriteAndWait(sim, IDC_WRITE);
+    Block expected = RichBlock();
+    PutLe16(expected, 106, 1234);
+    PutText(expected, 144, 32, "NEW-NET");
+    PutBits(expected, 32, 17, 1, 0);  // remote search
+    ExpectHolds(sim, expected);
+    EXPECT_EQ(app.Text(IDC_LOCAL_PORT), "1234");
 }
 
-TEST_F(MainWindow, ShellModeOffersEapolButNotPowerDownOrStartOption) {
-    EnvRecord record = e2e::Model9Record();
-    record.main.set_eapol(1);
-    Load("COM4", "shell", record);
-    EXPECT_TRUE(app.Checked(IDC_EAPOL));
-    EXPECT_TRUE(app.Enabled(IDC_EAPOL));
-    EXPECT_TRUE(app.Enabled(IDC_EAP_ID));
-    EXPECT_FALSE(app.Enabled(IDC_POWER_DOWN));
-    EXPECT_FALSE(app.Enabled(IDC_START_OPTION));
-    // Unchecking EAPoL takes the identity button with it.
-    app.Click(IDC_EAPOL);
-    EXPECT_TRUE(WaitUntil([&] { return !app.Enabled(IDC_EAP_ID); }, kWait));
+// A click or choice while the time-out holds a refused text: the refusal
+// shows once, the click still does what it does, and every edit stays.
+TEST_F(NoRevert, ClicksWithARefusedTimeoutStillApplyAndKeepTheEdits) {
+    struct Case {
+        const char* what;
+        std::function<void(AppDriver&)> act;
+        std::function<bool(AppDriver&)> applied;
+    };
+    const Case cases[] = {
+        {"DHCP", [](AppDriver& a) { a.Click(IDC_DHCP); },
+         [](AppDriver& a) { return a.Checked(IDC_DHCP) && !a.Enabled(IDC_LOCAL_IP) && !a.Enabled(IDC_GATEWAY_IP); }},
+        {"U2S", [](AppDriver& a) { a.Select(IDC_MODE, 3); },
+         [](AppDriver& a) {
+             return a.Text(IDC_TIMEOUT_LABEL) == "Interval(10ms)" && a.Enabled(IDC_WATER_MARK) && !a.Enabled(IDC_DHCP);
+         }},
+        {"Multi Conn.", [](AppDriver& a) { a.Click(IDC_MULTI_CONN); },
+         [](AppDriver& a) { return a.Checked(IDC_MULTI_CONN) && !a.Enabled(IDC_MODE) && !a.Enabled(IDC_SERIAL_TYPE); }},
+        {"Change PWD", [](AppDriver& a) { a.Click(IDC_CHANGE_PWD); },
+         [](AppDriver& a) {  // the dialog opens all the same; it is cancelled
+             HWND dialog = a.FindTopLevel("Change Password");
+             if (dialog) PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+             return dialog && a.WaitGone(dialog, kWait) && a.Text(IDC_TIMEOUT) == "12x";
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (&c != cases) LoadConverter(sim, "monitor", RichBlock());
+        EditLaterFields();
+        app.SetText(IDC_TIMEOUT, "12x");
+        c.act(app);
+        ExpectRefused(IDC_TIMEOUT, "12x", std::string(c.what) != "Change PWD");
+        EXPECT_TRUE(WaitUntil([&] { return c.applied(app); }, kWait));
+        EXPECT_EQ(app.Text(IDC_LOCAL_PORT), "1470");
+        ExpectLaterFieldsKept();
+        ExpectNoMessageBox();
+    }
 }
 
-TEST_F(MainWindow, InfrastructureModeDisablesTheAdHocSsid) {
-    Load("COM3", "monitor", e2e::Model9Record());  // Infrastructure
-    EXPECT_FALSE(app.Enabled(IDC_ADHOC_SSID));
-    app.Select(IDC_WLAN_MODE, 0);
-    ASSERT_TRUE(WaitUntil([&] { return app.Enabled(IDC_ADHOC_SSID); }, kWait));
-    app.Select(IDC_WLAN_MODE, 1);
-    ASSERT_TRUE(WaitUntil([&] { return !app.Enabled(IDC_ADHOC_SSID); }, kWait));
+TEST_F(NoRevert, LongCommentIsCutWhileTheRemoteSearchClickStays) {
+    app.Click(IDC_REMOTE_SEARCH);
+    ASSERT_TRUE(WaitUntil([&] { return !app.Checked(IDC_REMOTE_SEARCH); }, kWait));
+    const std::string comment = "0123456789abcdefghijklmnopqrstuvwxyzABCD";  // 40 characters
+    app.Focus(IDC_COMMENT);
+    app.SetText(IDC_COMMENT, comment);
+    app.Focus(IDC_TARGET_SSID);
+    // The framework refuses the length first, then the window's own rule
+    // tells the limit and cuts.
+    ShownBox refused;
+    ASSERT_TRUE(app.AnswerBox("Quarnel", kWait, &refused));
+    EXPECT_EQ(refused.text, "Please enter no more than 32 characters.");
+    ShownBox cut;
+    ASSERT_TRUE(app.AnswerBox("", kWait, &cut)) << app.DescribeTopLevel();
+    EXPECT_EQ(cut.text, "The maximum size of comment is 32(16)!");
+    EXPECT_TRUE(WaitUntil([&] { return app.Text(IDC_COMMENT) == comment.substr(0, 32); }, kWait));
+    EXPECT_FALSE(app.Checked(IDC_REMOTE_SEARCH));
+    EXPECT_EQ(app.Text(IDC_TARGET_SSID), "TARVO-NET-5");
 }
 
 }  // namespace

@@ -21,60 +21,38 @@ int TakeQuit() {
     return -1;
 }
 
-TEST(ModalLoop, EndsWithTheResultGivenToEnd) {
+TEST(ModalLoop, EndsWithTheResultGivenToEndAndRunsAgainWithAFreshWindow) {
     ScriptedDialog dialog(IDD_SUB);
     bool modalDuringRun = false;
-    dialog.onInit = [](ScriptedDialog& d) { d.StartTimer(1, 10); };
-    dialog.onTimer = [&](ScriptedDialog& d, UINT_PTR) {
+    dialog.OnFirstTick([&](ScriptedDialog& d) {
         modalDuringRun = d.IsRunningModal() && ActiveModalDialog() == &d;
         d.End(77);
-    };
+    });
     EXPECT_EQ(dialog.DoModal(), 77);
-    EXPECT_FALSE(dialog.timedOut);
     EXPECT_TRUE(modalDuringRun);
     EXPECT_EQ(dialog.GetHwnd(), nullptr);
     EXPECT_EQ(ActiveModalDialog(), nullptr);
     EXPECT_EQ(TakeQuit(), -1);
 
-    // The same object runs again with a fresh window.
-    dialog.onTimer = [](ScriptedDialog& d, UINT_PTR) { d.PostClick(IDCANCEL); };
+    dialog.OnFirstTick([](ScriptedDialog& d) { d.PostClick(IDCANCEL); });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-}
-
-TEST(ModalLoop, EndingDuringInitialisationSkipsTheLoop) {
-    ScriptedDialog dialog(IDD_SUB);
-    dialog.onInit = [](ScriptedDialog& d) { d.End(5); };
+    dialog.onInit = [](ScriptedDialog& d) { d.End(5); };  // ending during initialisation skips the loop
     EXPECT_EQ(dialog.DoModal(), 5);
+    EXPECT_EQ(ScriptedDialog(4321).DoModal(), DIALOG_FAILED);  // a missing template
 }
 
-TEST(ModalLoop, AMissingTemplateFails) {
-    ScriptedDialog dialog(4321);
-    EXPECT_EQ(dialog.DoModal(), DIALOG_FAILED);
-}
-
-TEST(ModalLoop, QuitEndsTheRunAndIsPostedAgain) {
-    ScriptedDialog dialog(IDD_SUB);
-    dialog.onInit = [](ScriptedDialog& d) { d.StartTimer(1, 10); };
-    dialog.onTimer = [](ScriptedDialog&, UINT_PTR) { PostQuitMessage(7); };
-    EXPECT_EQ(dialog.DoModal(), DIALOG_FAILED);
-    EXPECT_FALSE(dialog.timedOut);
-    EXPECT_EQ(dialog.GetHwnd(), nullptr);
-    EXPECT_EQ(TakeQuit(), 7);
-}
-
-TEST(ModalLoop, QuitInANestedRunEndsBothRuns) {
+TEST(ModalLoop, QuitEndsEveryRunAndIsPostedAgain) {
     ScriptedDialog outer(IDD_FIELDS);
     int innerResult = 0;
-    outer.onInit = [](ScriptedDialog& d) { d.StartTimer(1, 10); };
-    outer.onTimer = [&](ScriptedDialog&, UINT_PTR) {
+    outer.OnFirstTick([&](ScriptedDialog&) {
         ScriptedDialog inner(IDD_SUB);
-        inner.onInit = [](ScriptedDialog& d) { d.StartTimer(2, 10); };
-        inner.onTimer = [](ScriptedDialog&, UINT_PTR) { PostQuitMessage(3); };
+        inner.OnFirstTick([](ScriptedDialog&) { PostQuitMessage(3); });
         innerResult = inner.DoModal();
-    };
+    });
     EXPECT_EQ(outer.DoModal(), DIALOG_FAILED);
     EXPECT_EQ(innerResult, DIALOG_FAILED);
     EXPECT_FALSE(outer.timedOut);
+    EXPECT_EQ(outer.GetHwnd(), nullptr);
     EXPECT_EQ(TakeQuit(), 3);
 }
 
@@ -95,7 +73,7 @@ TEST(ModalLoop, IdleCallsCountUpWhileWantedAndRestartAfterAMessage) {
         return 0;
     };
     dialog.onTimer = [](ScriptedDialog& d, UINT_PTR) { PostMessageA(d.GetHwnd(), WM_APP, 0, 0); };
-    dialog.onApp = [&](ScriptedDialog&, WPARAM) { calls.push_back(kMark); };
+    dialog.onApp = [&](ScriptedDialog&) { calls.push_back(kMark); };
     ASSERT_EQ(dialog.DoModal(), IDOK) << "idle calls: " << calls.size();
 
     // Every phase counts 0, 1, 2, ... from its start.
@@ -112,72 +90,43 @@ TEST(ModalLoop, IdleCallsCountUpWhileWantedAndRestartAfterAMessage) {
     EXPECT_EQ(tail, (std::vector<LPARAM>{3, kMark, 0, 1, 2, 3}));
 }
 
-TEST(ModalLoop, ASubDialogRunsModallyFromATimerOfTheOuterDialog) {
-    ScriptedDialog outer(IDD_FIELDS);
-    int innerResult = 0;
-    bool outerEnabledDuringInner = true;
-    bool outerEnabledAfterInner = false;
-    std::vector<UINT_PTR> outerTimers;
-    outer.onInit = [](ScriptedDialog& d) { d.StartTimer(1, 10); };
-    outer.onTimer = [&](ScriptedDialog& d, UINT_PTR id) {
-        outerTimers.push_back(id);
-        if (id == 1) {
-            d.StartTimer(2, 20);  // fires while the sub-dialog runs
-            ScriptedDialog inner(IDD_SUB);  // no parent: the running modal dialog owns it
-            inner.onInit = [&](ScriptedDialog& s) {
-                outerEnabledDuringInner = IsWindowEnabled(d.GetHwnd()) != FALSE;
-                s.StartTimer(1, 60);
-            };
-            inner.onTimer = [](ScriptedDialog& s, UINT_PTR) { s.PostClick(IDOK); };
-            innerResult = inner.DoModal();
-            outerEnabledAfterInner = IsWindowEnabled(d.GetHwnd()) != FALSE;
-            d.StartTimer(3, 10);
-        } else if (id == 3) {
-            d.End(42);
-        }
-    };
-    EXPECT_EQ(outer.DoModal(), 42);
-    EXPECT_FALSE(outer.timedOut);
-    EXPECT_EQ(innerResult, IDOK);
-    EXPECT_FALSE(outerEnabledDuringInner);
-    EXPECT_TRUE(outerEnabledAfterInner);
-    EXPECT_EQ(outerTimers, (std::vector<UINT_PTR>{1, 2, 3}));
-    EXPECT_EQ(TakeQuit(), -1);
-}
-
-TEST(ModalLoop, TheOwnerIsTheParentOrElseTheInnermostModalDialog) {
+// A sub-dialog run from a handler of the outer one disables it while it
+// runs; its owner, and a box's, is the parent given or else the innermost run.
+TEST(ModalLoop, ASubDialogRunsFromAHandlerOwnedByTheParentOrElseTheInnermostRun) {
     MessageBoxRecorder boxes;
     ScriptedDialog outer(IDD_FIELDS);
     ScriptedDialog named(IDD_SUB, &outer);
     HWND outerHwnd = nullptr, plainHwnd = nullptr, plainOwner = nullptr, namedOwner = nullptr;
-    HWND boxOwner = nullptr;
-    outer.onInit = [](ScriptedDialog& d) { d.StartTimer(1, 10); };
-    outer.onTimer = [&](ScriptedDialog& d, UINT_PTR) {
+    bool outerEnabledDuring = true, outerEnabledAfter = false;
+    outer.OnFirstTick([&](ScriptedDialog& d) {
         outerHwnd = d.GetHwnd();
         ScriptedDialog plain(IDD_SUB);
         plain.onInit = [&](ScriptedDialog& s) {
             plainHwnd = s.GetHwnd();
             plainOwner = GetWindow(s.GetHwnd(), GW_OWNER);
+            outerEnabledDuring = IsWindowEnabled(outerHwnd) != FALSE;
             AfxMessageBox("owned by the innermost run");
-            boxOwner = boxes.boxes.back().owner;
-            // A parent given at construction wins over the innermost run.
             named.onInit = [&](ScriptedDialog& n) {
                 namedOwner = GetWindow(n.GetHwnd(), GW_OWNER);
                 n.End(IDOK);
             };
             named.DoModal();
-            s.End(IDOK);
+            s.StartTimer(1, 10);
         };
-        plain.DoModal();
-        d.End(IDOK);
-    };
-    EXPECT_EQ(outer.DoModal(), IDOK);
+        plain.onTimer = [](ScriptedDialog& s, UINT_PTR) { s.PostClick(IDOK); };
+        EXPECT_EQ(plain.DoModal(), IDOK);
+        outerEnabledAfter = IsWindowEnabled(outerHwnd) != FALSE;
+        d.End(42);
+    });
+    EXPECT_EQ(outer.DoModal(), 42);
+    EXPECT_FALSE(outer.timedOut);
+    EXPECT_FALSE(outerEnabledDuring);
+    EXPECT_TRUE(outerEnabledAfter);
     EXPECT_EQ(plainOwner, outerHwnd);
     EXPECT_EQ(namedOwner, outerHwnd);
-    EXPECT_EQ(boxOwner, plainHwnd);
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].caption, kTestCaption);
-    EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_OK));
+    EXPECT_EQ(boxes.boxes[0].owner, plainHwnd);
+    EXPECT_EQ(TakeQuit(), -1);
 }
 
 TEST(ModalLoop, AModelessDialogGetsKeyboardNavigationAndGoesWithItsObject) {
@@ -219,14 +168,13 @@ TEST(ModalLoop, ExceptionsInHandlersDoNotEndTheRun) {
         }
     } dialog;
     int ticks = 0;
-    dialog.onInit = [](ScriptedDialog& d) { d.StartTimer(1, 10); };
-    dialog.onTimer = [&](ScriptedDialog& d, UINT_PTR) {
+    dialog.OnFirstTick([&](ScriptedDialog& d) {
         if (++ticks == 1) {
             d.StartTimer(1, 10);
             throw std::logic_error("timer");
         }
         d.End(IDOK);
-    };
+    });
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(ticks, 2);
 }

@@ -1,92 +1,112 @@
-// The string table, the icon and the version block of the linked resources.
+// The linked resources as Windows makes of them: every dialog template
+// creates, its controls have their own ids, sit inside the dialog and show
+// their whole text in the dialog font; exactly the drop-down lists have items
+// to fill them with; the icon carries both its sizes.
 #include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "resources/combo_lists.h"
 #include "resources/resource.h"
 
 namespace {
 
-TEST(ProgramResources, AboutMenuText) {
-  char text[64] = {};
-  ASSERT_GT(LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUTBOX, text, sizeof text), 0);
-  EXPECT_STREQ(text, "&About Quarnel...");
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+BOOL CALLBACK CollectTemplate(HMODULE, LPCSTR, LPSTR name, LONG_PTR ids) {
+  if (IS_INTRESOURCE(name)) reinterpret_cast<std::vector<int>*>(ids)->push_back(static_cast<int>(LOWORD(name)));
+  return TRUE;
 }
 
-#pragma pack(push, 2)
-struct GroupIconEntry {
-  BYTE width, height, colours, reserved;
-  WORD planes, bitCount;
-  DWORD bytes;
-  WORD id;
-};
-struct GroupIconHeader {
-  WORD reserved, type, count;
-};
-#pragma pack(pop)
+std::string TextOf(HWND w) {
+  char text[256] = {};
+  GetWindowTextA(w, text, sizeof text);
+  return text;
+}
+
+bool IsClass(HWND w, const char* name) {
+  char kind[64] = {};
+  GetClassNameA(w, kind, sizeof kind);
+  return lstrcmpiA(kind, name) == 0;
+}
+
+// Width in pixels of `text` in the dialog's font.
+int TextWidth(HWND dialog, const std::string& text) {
+  HDC dc = GetDC(dialog);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
+  SIZE size = {};
+  GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(dialog, dc);
+  return size.cx;
+}
+
+TEST(ProgramResources, EveryTemplateHasUniqueIdsControlsInsideAndFittingTexts) {
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_INTERNET_CLASSES | ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&icc);
+  std::vector<int> templates;
+  EnumResourceNamesA(nullptr, MAKEINTRESOURCEA(5) /* RT_DIALOG */, CollectTemplate, reinterpret_cast<LONG_PTR>(&templates));
+  ASSERT_GE(templates.size(), 8u);
+  std::set<std::pair<int, int>> dropDowns;
+  for (int id : templates) {
+    SCOPED_TRACE("template " + std::to_string(id));
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr, PlainDialogProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    RECT client;
+    GetClientRect(dialog, &client);
+    std::set<int> seen;
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      const int control = GetDlgCtrlID(c);
+      const std::string text = TextOf(c);
+      const DWORD style = static_cast<DWORD>(GetWindowLongA(c, GWL_STYLE));
+      EXPECT_TRUE(control == IDC_STATIC || control == 0xFFFF || seen.insert(control).second) << "repeated " << control;
+      RECT r, inside;
+      GetWindowRect(c, &r);
+      MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+      EXPECT_TRUE(IntersectRect(&inside, &r, &client) && EqualRect(&inside, &r)) << control << " \"" << text << "\"";
+      RECT own;
+      GetClientRect(c, &own);
+      if (IsClass(c, "Static") && (style & SS_TYPEMASK) != SS_ICON) {  // over as many lines as it is high
+        EXPECT_LE(TextWidth(dialog, text), own.right * std::max(1L, own.bottom / 13)) << "label \"" << text << "\"";
+      } else if (IsClass(c, "Button") && (style & BS_TYPEMASK) != BS_GROUPBOX) {
+        const bool box = (style & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+        EXPECT_LE(TextWidth(dialog, text), own.right - (box ? GetSystemMetrics(SM_CXMENUCHECK) + 4 : 8))
+            << "button \"" << text << "\"";
+      } else if (IsClass(c, "ComboBox")) {
+        dropDowns.insert({id, control});
+        const quarnel::ComboItems items = quarnel::FindComboItems(id, control);
+        for (size_t i = 0; i < items.count; ++i)
+          EXPECT_LE(TextWidth(dialog, items.texts[i]), own.right - GetSystemMetrics(SM_CXVSCROLL) - 6)
+              << "list item \"" << items.texts[i] << "\"";
+      }
+    }
+    DestroyWindow(dialog);
+  }
+  std::set<std::pair<int, int>> lists;
+  for (const quarnel::ComboList& l : quarnel::AllComboLists()) {
+    EXPECT_TRUE(lists.insert({l.templateId, l.controlId}).second) << "listed twice: " << l.controlId;
+    EXPECT_GT(l.items.count, 0u);
+  }
+  EXPECT_EQ(dropDowns, lists);
+}
 
 // The icon carries its own 16- and 32-pixel images rather than relying on scaling.
 TEST(ProgramResources, IconHoldsBothSizes) {
   HMODULE self = GetModuleHandleA(nullptr);
   HRSRC group = FindResourceA(self, MAKEINTRESOURCEA(IDI_QUARNEL), MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */);
   ASSERT_NE(group, nullptr);
-  const auto* header = static_cast<const GroupIconHeader*>(LockResource(LoadResource(self, group)));
-  ASSERT_NE(header, nullptr);
-  const auto* entries = reinterpret_cast<const GroupIconEntry*>(header + 1);
-  std::vector<int> sizes;
-  for (int i = 0; i < header->count; ++i) sizes.push_back(entries[i].width);
-  EXPECT_EQ(sizes, (std::vector<int>{16, 32}));
-
-  for (int size : {16, 32}) {
-    HICON icon = static_cast<HICON>(
-        LoadImageA(self, MAKEINTRESOURCEA(IDI_QUARNEL), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-    ASSERT_NE(icon, nullptr) << size;
-    ICONINFO info = {};
-    ASSERT_TRUE(GetIconInfo(icon, &info));
-    BITMAP bm = {};
-    GetObjectA(info.hbmColor, sizeof bm, &bm);
-    EXPECT_EQ(bm.bmWidth, size);
-    EXPECT_EQ(bm.bmHeight, size);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    DestroyIcon(icon);
-  }
-  EXPECT_NE(LoadIconA(self, MAKEINTRESOURCEA(IDI_QUARNEL)), nullptr);
-}
-
-std::string VersionString(const std::vector<char>& block, const char* name) {
-  char* value = nullptr;
-  UINT length = 0;
-  std::string path = std::string("\\StringFileInfo\\040904e4\\") + name;
-  if (!VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length)) return "<missing>";
-  return std::string(value);
-}
-
-TEST(ProgramResources, VersionBlock) {
-  char exe[MAX_PATH];
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  DWORD handle = 0;
-  DWORD size = GetFileVersionInfoSizeA(exe, &handle);
-  ASSERT_GT(size, 0u);
-  std::vector<char> block(size);
-  ASSERT_TRUE(GetFileVersionInfoA(exe, 0, size, block.data()));
-
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT length = 0;
-  ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
-  EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
-  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-  EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
-
-  EXPECT_EQ(VersionString(block, "InternalName"), "qnset");
-  EXPECT_EQ(VersionString(block, "ProductName"), "Quarnel");
-  EXPECT_EQ(VersionString(block, "OriginalFilename"), "quarnel.exe");
-  EXPECT_EQ(VersionString(block, "FileVersion"), "1, 0, 0, 1");
-  EXPECT_EQ(VersionString(block, "ProductVersion"), "1, 0, 0, 1");
-  EXPECT_NE(VersionString(block, "FileDescription"), "<missing>");
+  // A header of three words, then 14-byte entries led by the width.
+  const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(self, group)));
+  ASSERT_NE(bytes, nullptr);
+  std::vector<int> widths;
+  for (int i = 0; i < bytes[4]; ++i) widths.push_back(bytes[6 + 14 * i]);
+  EXPECT_EQ(widths, (std::vector<int>{16, 32}));
 }
 
 }  // namespace

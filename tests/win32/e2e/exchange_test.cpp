@@ -1,0 +1,390 @@
+// Read, edit and Write, and Initialize ENV, through the real program against
+// the simulated converter in both console modes: what the window shows, what
+// goes on the line, what the converter holds afterwards; values outside the
+// lists and ranges, a failed read, refused fields, and the password, EAPoL
+// identity, WEP keys and start-up options edited in their dialogs.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "envrecord/env_record.h"
+#include "envrecord/record_values.h"
+#include "resources/resource.h"
+#include "tests/win32/e2e/session.h"
+#include "ui/password_block.h"
+
+namespace {
+
+using namespace e2e;
+
+class Exchange : public Session {
+ protected:
+  // What a read of RichBlock(9) shows, one field of each kind (the
+  // transfer of every field is tested natively).
+  void ExpectRichBlockShown() {
+    EXPECT_EQ(app.Text(IDC_MAC_TEXT), kMacText);
+    EXPECT_EQ(app.Text(IDC_FIRMWARE_TEXT), "F/W : 3.7C");
+    EXPECT_EQ(app.Address(IDC_LOCAL_IP), Ipv4(172, 16, 5, 20));
+    EXPECT_EQ(app.Selection(IDC_BAUD_RATE), 7);
+    EXPECT_EQ(app.Selection(IDC_CHANNEL), 11);
+    EXPECT_EQ(app.Item(IDC_FLOW_CONTROL, 2), "XON/XOFF");
+    EXPECT_EQ(app.Text(IDC_TARGET_SSID), "TARVO-NET-5");
+    EXPECT_EQ(app.Text(IDC_TIMEOUT), "1234");
+    EXPECT_TRUE(app.Checked(IDC_SECURE));
+    EXPECT_FALSE(app.Checked(IDC_DHCP));
+  }
+
+  // Edits one field of each kind, and returns the block the converter must
+  // hold after writing them: `original` with exactly those bytes and bits
+  // changed. The time-out is above what model 9 stores.
+  Block EditFields(const Block& original) {
+    Block expected = original;
+    app.SetAddress(IDC_LOCAL_IP, Ipv4(172, 16, 5, 21));
+    expected[39] = 21;
+    app.SetText(IDC_TARGET_SSID, "EDITED-NET");
+    PutText(expected, 144, 32, "EDITED-NET");
+    app.Select(IDC_BAUD_RATE, 3);
+    PutLe32(expected, 88, 9600);
+    app.Select(IDC_CHANNEL, 3);
+    PutBits(expected, 128, 4, 4, 3);
+    app.SetText(IDC_TIMEOUT, "20000");
+    PutLe16(expected, 92, 3600);
+    app.Click(IDC_TELNET);
+    PutBits(expected, 84, 8, 1, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !app.Checked(IDC_TELNET) && app.Selection(IDC_CHANNEL) == 3; }, kWait));
+    return expected;
+  }
+
+  // The progress window of the exchange just started, its text and range.
+  void ExpectProgress(const std::string& text, int low, int high) {
+    HWND progress = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (progress = app.ProgressWindow()) != nullptr; }, kWait));
+    EXPECT_TRUE(WaitUntil([&] { return app.Text(IDC_PROGRESS_STATUS, progress) == text; }, 500))
+        << app.Text(IDC_PROGRESS_STATUS, progress);
+    DWORD_PTR range[2] = {};
+    HWND bar = GetDlgItem(progress, IDC_PROGRESS_BAR);
+    for (int i = 0; i < 2; ++i) SendMessageTimeoutA(bar, PBM_GETRANGE, i == 0, 0, SMTO_NORMAL, kWait, &range[i]);
+    EXPECT_EQ(static_cast<int>(range[0]), low);
+    EXPECT_EQ(static_cast<int>(range[1]), high);
+  }
+
+  HWND OpenDialog(int button, const std::string& title) {
+    app.Click(button);
+    ShownBox shown;
+    EXPECT_TRUE(app.WaitForTopLevel(title, kWait, &shown)) << title;
+    return shown.window;
+  }
+
+  void CloseDialog(HWND dialog, int button) {
+    app.Click(button, dialog);
+    ASSERT_TRUE(app.WaitGone(dialog, kWait));
+  }
+
+  SimFiles monitor{"COM3"};
+  SimFiles shell{"COM4"};
+};
+
+TEST_F(Exchange, ReadShowsTheSettingsAndWriteSendsBackOnlyTheEditsInBothConsoleModes) {
+  const Block original = RichBlock();
+  for (bool isShell : {false, true}) {
+    SCOPED_TRACE(isShell ? "shell" : "monitor");
+    SimFiles& sim = isShell ? shell : monitor;
+    ASSERT_TRUE(sim.Reset(isShell ? "shell" : "monitor", original));
+    OpenPort(isShell ? "COM4" : "COM3");
+    std::vector<LoggedCommand> sent;
+    size_t mark = sim.Log().size();
+    app.Click(IDC_READ);
+    // The unanswered monitor probe leaves a second to look at the window.
+    if (isShell) ExpectProgress("Reading Tarvo's environment variables.....", 32, 512);
+    WaitForExchangeEnd(sim, mark, EndsRead, &sent);
+    if (isShell) {
+      EXPECT_EQ(sent.size(), 7u);
+    } else {
+      ExpectMonitorRead(sent);
+    }
+    ExpectRichBlockShown();
+
+    const Block expected = EditFields(original);
+    mark = sim.Log().size();
+    app.Click(IDC_WRITE);
+    if (isShell) ExpectProgress(std::string("Writting Tarvo's environment variables.....\r\nMAC address ") + kMacText, 64, 512);
+    WaitForExchangeEnd(sim, mark, EndsWrite, &sent);
+    if (isShell) ExpectShellWrite(sent);
+    else ExpectMonitorWrite(sent);
+    ExpectHolds(sim, expected);
+    // A monitor write refreshes the form from the record it sent; a shell
+    // write leaves it as typed.
+    EXPECT_EQ(app.Text(IDC_TIMEOUT), isShell ? "20000" : "3600");
+    ClosePort();
+  }
+}
+
+TEST_F(Exchange, ValuesOutsideTheListsShowNoChoiceAndTravelBackUnchanged) {
+  OpenPort("COM3");
+  // First a converter whose values every list offers, so a stale choice would show.
+  Block offered = RichBlock();
+  PutLe32(offered, 88, 115200);
+  LoadConverter(monitor, "monitor", offered);
+  ASSERT_EQ(app.Selection(IDC_BAUD_RATE), 8);
+
+  // Then one with XON/XOFF set but not offered, and every other list value
+  // outside its list.
+  Block odd = RichBlock(10);
+  PutBits(odd, 28, 5, 1, 0);    // has_xonxoff
+  PutBits(odd, 84, 6, 2, 2);    // XON/XOFF, no RTS/CTS
+  PutBits(odd, 84, 0, 2, 3);    // parity
+  PutBits(odd, 84, 2, 4, 6);    // data bits
+  PutBits(odd, 84, 16, 2, 3);   // serial type
+  PutBits(odd, 84, 18, 2, 2);   // stop bits
+  PutLe32(odd, 88, 230400);
+  odd[94] = 5;                  // mode
+  PutBits(odd, 128, 0, 4, 9);   // WLAN mode
+  PutBits(odd, 128, 8, 2, 3);   // WEP mode
+  PutBits(odd, 128, 14, 2, 2);  // authentication mode
+  LoadConverter(monitor, "monitor", odd);
+  for (int id : {IDC_BAUD_RATE, IDC_FLOW_CONTROL, IDC_PARITY, IDC_DATA_BITS, IDC_SERIAL_TYPE, IDC_STOP_BITS,
+                 IDC_MODE, IDC_WLAN_MODE, IDC_WEP_MODE, IDC_AUTH_MODE})
+    EXPECT_EQ(app.Selection(id), -1) << id;
+  // The enabling rules see no mode, no serial type and no WLAN mode.
+  EXPECT_FALSE(app.Enabled(IDC_TIMEOUT));
+  EXPECT_FALSE(app.Enabled(IDC_FLOW_CONTROL));
+  EXPECT_TRUE(app.Enabled(IDC_ADHOC_SSID));
+
+  WriteAndWait(monitor, IDC_WRITE);
+  ExpectHolds(monitor, odd);
+
+  // A choice the user makes in such a list is stored.
+  app.Select(IDC_PARITY, 1);
+  ASSERT_TRUE(WaitUntil([&] { return app.Selection(IDC_PARITY) == 1; }, kWait));
+  PutBits(odd, 84, 0, 2, 1);
+  WriteAndWait(monitor, IDC_WRITE);
+  ExpectHolds(monitor, odd);
+}
+
+TEST_F(Exchange, InitializeEnvLeavesTheFactoryValuesOnTheConverter) {
+  struct Case {
+    const char* port;
+    const char* mode;
+    int model;
+  };
+  for (const Case& c : {Case{"COM3", "monitor", 9}, Case{"COM4", "shell", 8}}) {
+    SCOPED_TRACE(c.mode);
+    SimFiles sim(c.port);
+    OpenPort(c.port);
+    const Block original = RichBlock(c.model);
+    LoadConverter(sim, c.mode, original);
+    quarnel::EnvRecord factory{};
+    std::memcpy(factory.Data(), original.data(), original.size());
+    quarnel::ApplyFactoryValues(factory.main, factory.wlan, factory.tail);
+    Block expected(factory.Data(), factory.Data() + original.size());
+    std::copy(original.begin(), original.begin() + 32, expected.begin());  // never written
+    WriteAndWait(sim, IDC_INITIALIZE_ENV);
+    ExpectHolds(sim, expected);
+    // A monitor write shows what it sent; a shell write leaves the form.
+    EXPECT_EQ(app.Address(IDC_LOCAL_IP), c.model == 9 ? Ipv4(10, 1, 0, 1) : Ipv4(172, 16, 5, 20));
+    ClosePort();
+  }
+}
+
+TEST_F(Exchange, RefusedFieldStopsWriteAndInitializeBeforeAnythingIsSent) {
+  OpenPort("COM3");
+  LoadConverter(monitor, "monitor", RichBlock());
+  const size_t mark = monitor.Log().size();
+  struct Case {
+    int button, field;
+    const char* text;
+    DWORD address;
+    const char* message;
+  };
+  const Case cases[] = {
+      {IDC_WRITE, IDC_LOCAL_PORT, "12ab", 0, "Please enter an integer."},
+      {IDC_INITIALIZE_ENV, IDC_LOCAL_PORT, "12ab", 0, "Please enter an integer."},
+      {IDC_WRITE, IDC_LOCAL_IP, nullptr, Ipv4(127, 0, 0, 1), "You entered wrong Local IP address"},
+      {IDC_WRITE, IDC_LOCAL_IP, nullptr, Ipv4(172, 16, 255, 255), "You entered wrong Local IP address"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    // Typed while the focus is elsewhere, so only the button refuses it.
+    FocusAndWait(IDC_TARGET_SSID);
+    if (c.text) app.SetText(c.field, c.text);
+    else app.SetAddress(c.field, c.address);
+    app.Click(c.button);
+    ShownBox box;
+    ASSERT_TRUE(app.AnswerBox("Quarnel", kWait, &box));
+    EXPECT_EQ(box.text, c.message);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          HWND focus = app.FocusedWindow();
+          return focus && (focus == app.Control(c.field) || IsChild(app.Control(c.field), focus));
+        },
+        3000));
+    EXPECT_TRUE(WaitUntil([&] { return app.CountTopLevel("Quarnel") == 0; }, kWait)) << "a progress window stayed";
+    app.SetText(IDC_LOCAL_PORT, "2323");
+    app.SetAddress(IDC_LOCAL_IP, Ipv4(172, 16, 5, 20));
+  }
+  // The converter then sees the one good write and nothing of the refused ones.
+  WriteAndWait(monitor, IDC_WRITE);
+  ExpectMonitorWrite(LogSince(monitor, mark));
+  EXPECT_EQ(Le16(monitor.Block(), 106), 2323);
+}
+
+TEST_F(Exchange, SecondReadDuringAReadStartsOverWithOneProgressWindow) {
+  ASSERT_TRUE(shell.Reset("shell", RichBlock()));
+  OpenPort("COM4");
+  const size_t mark = shell.Log().size();
+  app.Click(IDC_READ);
+  ASSERT_TRUE(WaitUntil([&] { return !LogSince(shell, mark).empty(); }, kWait));
+  app.Click(IDC_READ);
+  int most = 0;
+  std::vector<LoggedCommand> sent;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        most = std::max(most, app.CountTopLevel("Quarnel"));
+        const bool progress = app.ProgressWindow() != nullptr;
+        sent = LogSince(shell, mark);
+        return (!sent.empty() && sent.back().text == "C1\\r" && sent.size() > 4 && !progress) ||
+               app.FindMessageBox("Quarnel");
+      },
+      kWait));
+  EXPECT_EQ(app.FindMessageBox("Quarnel"), nullptr);
+  EXPECT_LE(most, 1);
+  EXPECT_EQ(app.Text(IDC_MAC_TEXT), kMacText);
+  // One probe per press; the first one's time-out was dropped with it.
+  ASSERT_EQ(sent.size(), 8u);
+  EXPECT_EQ(sent[1].text, "r\\r");
+  EXPECT_EQ(sent[2].text, "\\r");
+}
+
+TEST_F(Exchange, FailedReadLeavesTheWindowAndTheRecordAsTheyWere) {
+  // Converter A is read; then converter B, every byte different, answers a
+  // read with a damaged first chunk of the right length, or not at all at
+  // its third chunk. The Write after it must send A's bytes whole.
+  const Block a = RichBlock();
+  Block b = a;
+  for (auto& byte : b) byte ^= 0x5A;
+  OpenPort("COM3");
+  LoadConverter(monitor, "monitor", a);
+  for (const char* fault : {"bad-digit:1", "digit-for-blank:1", "drop-read:3"}) {
+    SCOPED_TRACE(fault);
+    ASSERT_TRUE(monitor.Control({"block " + ToHex(b), std::string("fault ") + fault}));
+    app.Click(IDC_READ);
+    ExpectNoResponse();
+    EXPECT_EQ(app.Text(IDC_MAC_TEXT), kMacText);
+    EXPECT_EQ(app.Text(IDC_TARGET_SSID), "TARVO-NET-5");
+    EXPECT_EQ(app.Address(IDC_LOCAL_IP), Ipv4(172, 16, 5, 20));
+
+    ASSERT_TRUE(monitor.Control({"fault none"}));
+    WriteAndWait(monitor, IDC_WRITE);
+    const Block held = monitor.Block();
+    ASSERT_EQ(held.size(), 480u);
+    EXPECT_EQ(DescribeDifferences(Block(a.begin() + 32, a.end()), Block(held.begin() + 32, held.end())), "");
+  }
+}
+
+TEST_F(Exchange, NumbersOutsideTheRangesAreCorrectedOnLeavingAndOnStoring) {
+  OpenPort("COM3");
+  Block u2s = RichBlock();
+  u2s[94] = 3;  // U2S: all four numeric fields can be edited
+  LoadConverter(monitor, "monitor", u2s);
+  // Leaving follows long_limits; storing follows the model (9).
+  EXPECT_EQ(EnterAndLeave(IDC_LOCAL_PORT, "70000"), "65535");
+  EXPECT_EQ(EnterAndLeave(IDC_PEER_PORT, "-1"), "0");
+  EXPECT_EQ(EnterAndLeave(IDC_TIMEOUT, "40000"), "30000");
+  EXPECT_EQ(EnterAndLeave(IDC_WATER_MARK, "40000"), "2048");
+  WriteAndWait(monitor, IDC_WRITE);
+  Block held = monitor.Block();
+  EXPECT_EQ(std::vector<int>({Le16(held, 106), Le16(held, 104), Le16(held, 92), Le16(held, 96)}),
+            std::vector<int>({65535, 0, 3600, 2048}));
+  // Typed and written without leaving the field.
+  for (int id : {IDC_LOCAL_PORT, IDC_PEER_PORT, IDC_TIMEOUT, IDC_WATER_MARK}) app.SetText(id, "-70000");
+  WriteAndWait(monitor, IDC_WRITE);
+  held = monitor.Block();
+  EXPECT_EQ(std::vector<int>({Le16(held, 106), Le16(held, 104), Le16(held, 92), Le16(held, 96)}),
+            std::vector<int>({0, 0, 0, 0}));
+  EXPECT_EQ(app.Text(IDC_LOCAL_PORT), "0");
+}
+
+TEST_F(Exchange, EapolIdentitySetInTheWindowReachesAShellConverter) {
+  const Block original = RichBlock();
+  OpenPort("COM4");
+  LoadConverter(shell, "shell", original);
+  // EAPoL can be switched on in the shell console only.
+  app.Click(IDC_EAPOL);
+  ASSERT_TRUE(WaitUntil([&] { return app.Checked(IDC_EAPOL) && app.Enabled(IDC_EAP_ID); }, kWait));
+  HWND dialog = OpenDialog(IDC_EAP_ID, "EAP OL ID");
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(app.Text(IDC_EAP_USERNAME, dialog), "operator-station-07");
+  const std::string name = "user-name-of-thirty-two-letters!";
+  app.SetText(IDC_EAP_USERNAME, name, dialog);
+  app.SetText(IDC_EAP_PASSWORD, "newpass8", dialog);
+  app.SetText(IDC_EAP_RETYPE, "newpass8", dialog);
+  CloseDialog(dialog, IDOK);
+  WriteAndWait(shell, IDC_WRITE);
+
+  // Characters 0-7 at 108, 8-15 at 64, 16-31 at 48; the password at 116.
+  Block expected = original;
+  PutBits(expected, 32, 12, 2, 1);
+  PutText(expected, 108, 8, name.substr(0, 8));
+  PutText(expected, 64, 8, name.substr(8, 8));
+  PutText(expected, 48, 16, name.substr(16));
+  PutText(expected, 116, 8, "newpass8");
+  ExpectHolds(shell, expected);
+}
+
+// The password, the WEP keys and their ID, and the start-up options (the
+// monitor console's) edited in their dialogs: the next Write sends them and
+// nothing else of the block changes. What each dialog accepts and refuses
+// is tested in-process (tests/win32/dialogs).
+TEST_F(Exchange, DialogSettingsReachAMonitorConverterWithTheNextWrite) {
+  const Block original = RichBlock();
+  OpenPort("COM3");
+  LoadConverter(monitor, "monitor", original);
+  Block expected = original;
+
+  HWND dialog = OpenDialog(IDC_CHANGE_PWD, "Change Password");
+  ASSERT_NE(dialog, nullptr);
+  app.SetText(IDC_PASSWORD_NEW, "longsecret12", dialog);
+  app.SetText(IDC_PASSWORD_RETYPE, "longsecret12", dialog);
+  CloseDialog(dialog, IDOK);
+  uint8_t password[quarnel::PASSWORD_BLOCK_SIZE];
+  ASSERT_TRUE(quarnel::BuildPasswordBlock(0, "longsecret12", password));
+  std::copy(password, password + sizeof password, expected.begin() + 72);
+
+  // 128-bit keys at 232 + 14 i; the byte after each key stays.
+  app.Select(IDC_WEP_MODE, 2);
+  ASSERT_TRUE(WaitUntil([&] { return app.Selection(IDC_WEP_MODE) == 2; }, kWait));
+  dialog = OpenDialog(IDC_WEP_KEY, "128bit WEP Key  Settings");
+  ASSERT_NE(dialog, nullptr);
+  for (int i = 0; i < 4; ++i) {
+    std::string key = "48656C6C6F2C20576F726C6421";
+    key[1] = static_cast<char>('0' + i);  // four different keys
+    app.SetText(IDC_WEP128_KEY0 + i, key, dialog);
+    const Block bytes = FromHex(key);
+    std::copy(bytes.begin(), bytes.end(), expected.begin() + 232 + 14 * i);
+  }
+  app.Select(IDC_WEP128_ID, 3, dialog);
+  CloseDialog(dialog, IDOK);
+  PutBits(expected, 128, 10, 2, 3);  // wep_key_id
+
+  // The record has boot_adhoc set and boot_infra clear: turned over, OK.
+  dialog = OpenDialog(IDC_START_OPTION, "Startup Options");
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(app.Checked(IDC_STARTUP_ADHOC, dialog));
+  EXPECT_FALSE(app.Checked(IDC_STARTUP_INFRA, dialog));
+  app.Click(IDC_STARTUP_ADHOC, dialog);
+  app.Click(IDC_STARTUP_INFRA, dialog);
+  ASSERT_TRUE(WaitUntil([&] { return app.Checked(IDC_STARTUP_INFRA, dialog); }, kWait));
+  CloseDialog(dialog, IDOK);
+  PutBits(expected, 128, 12, 2, 2);  // boot_adhoc clear, boot_infra set
+
+  WriteAndWait(monitor, IDC_WRITE);
+  ExpectHolds(monitor, expected);
+}
+
+}  // namespace

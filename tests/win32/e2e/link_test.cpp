@@ -1,0 +1,304 @@
+// Link control and application shell of the real program: the buttons
+// following the link, a port that cannot be opened, Close during an exchange
+// (it never resumes), one receiver thread per open port, the port list
+// refreshed when dropped down, an adapter pulled out mid-exchange, the About
+// box and the ways the program ends.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "resources/resource.h"
+#include "serial/com_port_list.h"
+#include "tests/win32/e2e/session.h"
+
+namespace {
+
+using namespace e2e;
+
+// The program's receiver threads: it starts threads only through the
+// runtime's _beginthreadex, so their start address lies in the runtime's
+// module; the helper threads Wine starts for its own serial I/O do not.
+std::set<DWORD> ReceiverThreadsOf(DWORD pid) {
+    std::set<DWORD> ids;
+    using QueryThread = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
+    constexpr int kThreadStartAddress = 9;  // ThreadQuerySetWin32StartAddress
+    const auto query = reinterpret_cast<QueryThread>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationThread")));
+    MODULEENTRY32 module{};
+    module.dwSize = sizeof module;
+    BYTE* runtime = nullptr;
+    DWORD runtimeSize = 0;
+    HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    for (BOOL more = Module32First(modules, &module); more; more = Module32Next(modules, &module)) {
+        if (lstrcmpiA(module.szModule, "msvcrt.dll") == 0) runtime = module.modBaseAddr, runtimeSize = module.modBaseSize;
+    }
+    CloseHandle(modules);
+    if (query == nullptr || runtime == nullptr) return {0};  // never empty: the test cannot pass blind
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    HANDLE threads = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    for (BOOL more = Thread32First(threads, &entry); more; more = Thread32Next(threads, &entry)) {
+        HANDLE thread = entry.th32OwnerProcessID == pid ? OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID)
+                                                        : nullptr;
+        BYTE* start = nullptr;
+        if (thread && query(thread, kThreadStartAddress, &start, sizeof start, nullptr) == 0 && start >= runtime &&
+            start < runtime + runtimeSize)
+            ids.insert(entry.th32ThreadID);
+        if (thread) CloseHandle(thread);
+    }
+    CloseHandle(threads);
+    return ids;
+}
+
+std::vector<std::string> PortItems(const AppDriver& app) {
+    std::vector<std::string> items;
+    for (int i = 0; i < app.ItemCount(IDC_PORT); ++i) items.push_back(app.Item(IDC_PORT, i));
+    return items;
+}
+
+// The ports this Wine session lists now, as the port list names them.
+std::vector<std::string> PortsPresent() {
+    uint16_t ports[30] = {};
+    std::vector<std::string> names;
+    for (int i = 0, n = quarnel::ComPortList(ports, 30); i < n; ++i) names.push_back("COM" + std::to_string(ports[i]));
+    return names;
+}
+
+// Opens the port list and closes it again, as a user looking at it would.
+void DropDownPortList(const AppDriver& app) {
+    DWORD_PTR result = 0;
+    for (WPARAM show : {TRUE, FALSE})
+        SendMessageTimeoutA(app.Control(IDC_PORT), CB_SHOWDROPDOWN, show, 0, SMTO_NORMAL, kWait, &result);
+}
+
+class LinkAndShell : public Session {
+protected:
+    bool InClosedRow() const {
+        return app.Enabled(IDC_OPEN) && app.Enabled(IDC_PORT) && !app.Enabled(IDC_CLOSE) && !app.Enabled(IDC_READ) &&
+               !app.Enabled(IDC_WRITE) && !app.Enabled(IDC_CHANGE_PWD) && !app.Enabled(IDC_INITIALIZE_ENV);
+    }
+    bool InActiveRow() const {
+        return !app.Enabled(IDC_OPEN) && !app.Enabled(IDC_PORT) && app.Enabled(IDC_CLOSE) && app.Enabled(IDC_READ);
+    }
+    void CloseAndWait() {
+        app.Click(IDC_CLOSE);
+        ASSERT_TRUE(WaitUntil([&] { return InClosedRow(); }, kWait));
+    }
+    void ExpectNoReceiver() {
+        EXPECT_TRUE(WaitUntil([&] { return ReceiverThreadsOf(app.ProcessId()).empty(); }, kWait))
+            << "the receiver outlived its port";
+    }
+};
+
+TEST_F(LinkAndShell, OpenSwitchesToTheActiveRowAndCloseBack) {
+    EXPECT_TRUE(InClosedRow());
+    OpenPort("COM3");
+    EXPECT_TRUE(InActiveRow());
+    EXPECT_FALSE(app.Enabled(IDC_WRITE)) << "no record yet";
+    EXPECT_FALSE(app.Enabled(IDC_INITIALIZE_ENV));
+    CloseAndWait();
+}
+
+TEST_F(LinkAndShell, PortThatDoesNotExistIsReportedAndTheWindowStaysClosed) {
+    const int index = app.AddItem(IDC_PORT, "COM29");
+    ASSERT_GE(index, 0);
+    app.Select(IDC_PORT, index);
+    ASSERT_TRUE(WaitUntil([&] { return app.Selection(IDC_PORT) == index; }, kWait));
+    app.Click(IDC_OPEN);
+    ShownBox box;
+    ASSERT_TRUE(app.AnswerBox("Error", kWait, &box));
+    EXPECT_EQ(box.text, "Cannot open COM29");
+    EXPECT_TRUE(WaitUntil([&] { return InClosedRow(); }, kWait));
+    // The port list still serves: a real port opens afterwards.
+    OpenPort("COM3");
+}
+
+// Close while an exchange waits for the converter, then Open again at once
+// with the converter answering in shell mode: the exchange ends at the Close
+// with its message, once, and never resumes on the re-opened link (nothing
+// sent, no progress window, for 6 s); a Read works afterwards.
+TEST_F(LinkAndShell, CloseDuringAnExchangeEndsItForGood) {
+    struct Case {
+        const char* what;
+        const char* port;
+        const char* fault;
+        int button;
+        const char* closeAfter;  // the command after which Close is pressed
+    };
+    const Case cases[] = {
+        {"unanswered probe", "COM5", "none", IDC_READ, "r\\r"},
+        {"read chunk never completes", "COM3", "nul:2", IDC_READ, "r 20 80"},
+        {"write chunk unanswered", "COM3", "drop-ack:3", IDC_WRITE, "!w 40 "},
+        // On a paced line the first chunk's reply is followed by more filler
+        // than the reply buffer holds: the read cannot end before its time-out.
+        {"bytes still arriving", "COM4", "flood:2", IDC_READ, "r 20 80"},
+    };
+    const Block original = RichBlock();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SimFiles sim(c.port);
+        OpenPort(c.port);
+        if (c.button == IDC_WRITE) LoadConverter(sim, "monitor", original);
+        ASSERT_TRUE(sim.Control({std::string("mode ") + (c.port == std::string("COM5") ? "silent" : "monitor"),
+                                 std::string("fault ") + c.fault, "block " + ToHex(original)}));
+        size_t mark = sim.Log().size();
+        app.Click(c.button);
+        ASSERT_TRUE(WaitUntil([&] { return SentSince(sim, mark, c.closeAfter) && app.ProgressWindow(); }, kWait));
+        ClosePort();
+
+        ASSERT_TRUE(sim.Control({"mode shell", "fault none"}));
+        mark = sim.Log().size();
+        OpenPort(c.port);
+        int boxes = 0;
+        bool progressShown = false;
+        for (const DWORD start = GetTickCount(); GetTickCount() - start < 6000; Sleep(20)) {
+            progressShown = progressShown || app.ProgressWindow() != nullptr;
+            ShownBox shown;
+            if (app.FindMessageBox("Quarnel") != nullptr && app.AnswerBox("Quarnel", kWait, &shown)) {
+                ++boxes;
+                EXPECT_EQ(shown.text, kNoResponse);
+            }
+        }
+        const std::vector<LoggedCommand> sent = LogSince(sim, mark);
+        EXPECT_TRUE(sent.empty()) << "sent on the re-opened link: " << sent.front().text;
+        EXPECT_FALSE(progressShown);
+        EXPECT_EQ(boxes, 1);
+        ReadAndWait(sim);
+        EXPECT_EQ(app.Text(IDC_MAC_TEXT), kMacText);
+        if (c.button == IDC_WRITE) {
+            WriteAndWait(sim, IDC_WRITE);
+            ExpectHolds(sim, original);
+        }
+        ClosePort();
+    }
+}
+
+TEST_F(LinkAndShell, ReopeningOnAnotherPortLeavesOneReceiverThread) {
+    const DWORD pid = app.ProcessId();
+    EXPECT_TRUE(ReceiverThreadsOf(pid).empty());
+    OpenPort("COM3");
+    const std::set<DWORD> first = ReceiverThreadsOf(pid);
+    ASSERT_EQ(first.size(), 1u);
+    CloseAndWait();
+    ExpectNoReceiver();
+
+    OpenPort("COM4");
+    const std::set<DWORD> second = ReceiverThreadsOf(pid);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_NE(*second.begin(), *first.begin());
+    SimFiles sim("COM4");  // the new receiver serves the new port
+    LoadConverter(sim, "monitor", RichBlock());
+    EXPECT_EQ(app.Text(IDC_MAC_TEXT), kMacText);
+    EXPECT_EQ(ReceiverThreadsOf(pid), second);
+    CloseAndWait();
+    ExpectNoReceiver();
+}
+
+TEST_F(LinkAndShell, DroppedDownPortListShowsThePortsPresentNowWhileNoPortIsOpen) {
+    const std::vector<std::string> atStart = PortItems(app);
+    ASSERT_EQ(atStart, PortsPresent());
+    const int chosen = static_cast<int>(std::find(atStart.begin(), atStart.end(), "COM5") - atStart.begin());
+    ASSERT_LT(chosen, static_cast<int>(atStart.size()));
+    app.Select(IDC_PORT, chosen);
+    ASSERT_TRUE(WaitUntil([&] { return app.Selection(IDC_PORT) == chosen; }, kWait));
+
+    // A port plugged in while the program runs.
+    ASSERT_TRUE(DefineDosDeviceA(DDD_RAW_TARGET_PATH, "COM23", "\\Device\\Null"));
+    const std::vector<std::string> present = PortsPresent();
+    ASSERT_NE(std::find(present.begin(), present.end(), "COM23"), present.end());
+    EXPECT_EQ(PortItems(app), atStart) << "the list changed before it was dropped down";
+    DropDownPortList(app);
+    EXPECT_EQ(PortItems(app), present);
+    EXPECT_EQ(app.Text(IDC_PORT), "COM5");
+
+    // Unplugged: with a port open the list stays as it is.
+    DefineDosDeviceA(DDD_RAW_TARGET_PATH | DDD_REMOVE_DEFINITION, "COM23", nullptr);
+    OpenPort("COM3");
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(app.Main(), WM_COMMAND, MAKEWPARAM(IDC_PORT, CBN_DROPDOWN),
+                        reinterpret_cast<LPARAM>(app.Control(IDC_PORT)), SMTO_NORMAL, kWait, &result);
+    EXPECT_EQ(PortItems(app), present);
+    CloseAndWait();
+    DropDownPortList(app);
+    EXPECT_EQ(PortItems(app), atStart);
+    EXPECT_EQ(app.Text(IDC_PORT), "COM3");
+}
+
+TEST_F(LinkAndShell, AdapterPulledOutMidExchangeEndsItWithAMessageAndClosesCleanly) {
+    // Each case pulls its own adapter (a paced simulator whose pty side closes).
+    struct Case {
+        const char* port;
+        int button;
+        const char* unplugAfter;
+    };
+    for (const Case& c : {Case{"COM6", IDC_READ, "r 20 80"}, Case{"COM7", IDC_WRITE, "!w 40 "}}) {
+        SCOPED_TRACE(c.port);
+        SimFiles sim(c.port);
+        OpenPort(c.port);
+        LoadConverter(sim, "monitor", RichBlock());
+        const size_t mark = sim.Log().size();
+        app.Click(c.button);
+        ASSERT_TRUE(WaitUntil([&] { return SentSince(sim, mark, c.unplugAfter); }, kWait));
+        ASSERT_TRUE(sim.Control({"unplug"}));
+
+        // The exchange ends with its message within its time-outs, the
+        // window answering meanwhile.
+        bool answering = true;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                DWORD_PTR result = 0;
+                answering = answering && SendMessageTimeoutA(app.Main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result);
+                return app.FindMessageBox("Quarnel") != nullptr;
+            },
+            kWait));
+        EXPECT_TRUE(answering) << "the window stopped answering";
+        ExpectNoResponse();
+        CloseAndWait();
+        ExpectNoReceiver();
+        DropDownPortList(app);
+        EXPECT_EQ(PortItems(app), PortsPresent());
+    }
+}
+
+TEST_F(LinkAndShell, AboutBoxOpensFromTheSystemMenuAndReturnsToTheWindowUnchanged) {
+    OpenPort("COM3");
+    for (WPARAM command : {WPARAM{16}, WPARAM{16 | 5}}) {
+        PostMessageA(app.Main(), WM_SYSCOMMAND, command, 0);
+        ShownBox about;
+        ASSERT_TRUE(app.WaitForTopLevel("About qnset", kWait, &about)) << "command " << command;
+        EXPECT_FALSE(IsWindowEnabled(app.Main())) << "the About box is modal";
+        PostMessageA(about.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        ASSERT_TRUE(app.WaitGone(about.window, kWait));
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.Main()) != FALSE; }, kWait));
+        EXPECT_TRUE(InActiveRow());
+    }
+}
+
+TEST_F(LinkAndShell, ExitAndClosingTheWindowEndTheProgramWithCodeZeroAndNoOtherWindow) {
+    for (bool byExit : {true, false}) {
+        SCOPED_TRACE(byExit ? "Exit" : "the window's Close");
+        if (!app.Main()) {
+            ASSERT_TRUE(app.Launch());
+        }
+        OpenPort("COM3");
+        if (byExit) app.Click(IDC_EXIT);
+        else PostMessageA(app.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        std::string others;
+        EXPECT_TRUE(WaitUntil([&] { return app.WaitForExit(0) || !(others = app.DescribeTopLevel()).empty(); }, kWait));
+        EXPECT_EQ(others, "");
+        DWORD code = 99;
+        ASSERT_TRUE(app.WaitForExit(kWait, &code));
+        EXPECT_EQ(code, 0u);
+        app.Kill();
+    }
+}
+
+}  // namespace

@@ -93,17 +93,17 @@ failing_test() {
     local tree=$1 log=$2 out rc name case
     out=$(mktemp)
     if [ "$tree" = native ]; then
-        (cd build/native && ctest -j "$jobs" --stop-on-failure) >"$out" 2>&1
+        (cd build/native && ctest -j "$jobs" --stop-on-failure --output-on-failure) >"$out" 2>&1
     else
-        tools/with-xvfb.sh bash -c 'cd build/win32 && ctest --stop-on-failure' >"$out" 2>&1
+        tools/with-xvfb.sh bash -c 'cd build/win32 && ctest --stop-on-failure --output-on-failure' >"$out" 2>&1
     fi
     rc=$?
-    cat "$out" >>"$log"
+    tr -d '\r' <"$out" >>"$log"
     # A failed Wine test keeps its simulator files for inspection: not wanted here.
-    sed -n 's/^with-sims.sh: simulator files kept in //p' "$out" | xargs -r rm -rf
+    sed -n 's|^with-sims.sh: simulator files kept in \(/tmp/quarnel-sims\.[A-Za-z0-9]*\)$|\1|p' "$out" | xargs -r rm -rf
     if [ $rc -ne 0 ]; then
         name=$(sed -n '1s/^[0-9]*://p' "build/$tree/Testing/Temporary/LastTestsFailed.log" 2>/dev/null)
-        case=$(grep -m1 -o '\[  FAILED  \] [^ ,]*' "$out" | cut -c14-)
+        case=$(tr -d '\r' <"$out" | grep -m1 -o '\[  FAILED  \] [^ ,]*' | cut -c14-)
         [[ -n $case && $case != "$name" ]] && name="$name ($case)"
         echo "${name:-ctest exit $rc}"
     fi

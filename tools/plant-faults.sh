@@ -88,26 +88,40 @@ build() { cmake --build "build/$1" -j "$jobs" >>"$2" 2>&1; }
 # True when some object of the tree was compiled from the file.
 compiles() { grep -rqsF --include='*.d' -- "$root/$2" "build/$1"; }
 
-# Runs one tree's tests, appending to log $2; prints the test that failed.
-failing_test() {
-    local tree=$1 log=$2 out rc name case
+# Runs ctest in one tree with options $3..., appending to log $2.
+ctest_in() {
+    local tree=$1 log=$2 out rc
+    shift 2
     out=$(mktemp)
     if [ "$tree" = native ]; then
-        (cd build/native && ctest -j "$jobs" --stop-on-failure --output-on-failure) >"$out" 2>&1
+        (cd build/native && ctest -j "$jobs" --output-on-failure "$@") >"$out" 2>&1
     else
-        tools/with-xvfb.sh bash -c 'cd build/win32 && ctest --stop-on-failure --output-on-failure' >"$out" 2>&1
+        tools/with-xvfb.sh bash -c 'cd build/win32 && ctest --output-on-failure "$@"' ctest "$@" >"$out" 2>&1
     fi
     rc=$?
     tr -d '\r' <"$out" >>"$log"
     # A failed Wine test keeps its simulator files for inspection: not wanted here.
     sed -n 's|^with-sims.sh: simulator files kept in \(/tmp/quarnel-sims\.[A-Za-z0-9]*\)$|\1|p' "$out" | xargs -r rm -rf
-    if [ $rc -ne 0 ]; then
-        name=$(sed -n '1s/^[0-9]*://p' "build/$tree/Testing/Temporary/LastTestsFailed.log" 2>/dev/null)
-        case=$(tr -d '\r' <"$out" | grep -m1 -o '\[  FAILED  \] [^ ,]*' | cut -c14-)
-        [[ -n $case && $case != "$name" ]] && name="$name ($case)"
-        echo "${name:-ctest exit $rc}"
-    fi
     rm -f "$out"
+    return $rc
+}
+
+# Runs one tree's tests; prints the test that failed. A failing test must
+# fail again on its own: one that then passes is flaky, and the run starts
+# over once.
+failing_test() {
+    local tree=$1 log=$2 name case
+    for attempt in 1 2; do
+        ctest_in "$tree" "$log" --stop-on-failure && return
+        name=$(sed -n '1s/^[0-9]*://p' "build/$tree/Testing/Temporary/LastTestsFailed.log" 2>/dev/null)
+        case=$(grep '\[  FAILED  \] ' "$log" | sed -n '$s/^\[  FAILED  \] \([^ ,]*\).*/\1/p')
+        if ! ctest_in "$tree" "$log" --rerun-failed; then
+            [[ -n $case && $case != "$name" ]] && name="$name ($case)"
+            echo "${name:-unknown test}"
+            return
+        fi
+        echo "flaky: $name passed when run again" | tee -a "$log" >&2
+    done
 }
 
 rebuild_all() {

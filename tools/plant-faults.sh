@@ -116,7 +116,8 @@ failing_test() {
         name=$(sed -n '1s/^[0-9]*://p' "build/$tree/Testing/Temporary/LastTestsFailed.log" 2>/dev/null)
         case=$(grep '\[  FAILED  \] ' "$log" | sed -n '$s/^\[  FAILED  \] \([^ ,]*\).*/\1/p')
         if ! ctest_in "$tree" "$log" --rerun-failed; then
-            [[ -n $case && $case != "$name" ]] && name="$name ($case)"
+            # A Wine test is a whole program: name the case that failed in it.
+            [[ $tree == win32 && -n $case ]] && name="$name ($case)"
             echo "${name:-unknown test}"
             return
         fi

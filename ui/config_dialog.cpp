@@ -24,8 +24,9 @@ namespace quarnel {
 
 namespace {
 
-constexpr int kSsidMaxChars = 32;
-constexpr int kCommentMaxChars = 32;
+// The SSIDs and the comment take as many characters as their record fields.
+constexpr int kSsidMaxChars = env_layout::TEXT_MAX_CHARS;
+constexpr int kCommentMaxChars = env_layout::TEXT_MAX_CHARS;
 constexpr int kPortListCapacity = 30;
 
 }  // namespace

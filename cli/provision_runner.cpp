@@ -9,6 +9,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/converter_session.h"
+#include "configfile/config_file.h"
 #include "configfile/text_file.h"
 
 namespace quarnel {
@@ -19,13 +20,6 @@ using Clock = std::chrono::steady_clock;
 
 // How often the calling thread looks at the rows.
 constexpr auto kPollInterval = std::chrono::milliseconds(50);
-
-std::string MacText(const MainBlock::MacAddress& mac, const char* separator) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%02X%s%02X%s%02X%s%02X%s%02X%s%02X", mac[0], separator, mac[1], separator,
-                  mac[2], separator, mac[3], separator, mac[4], separator, mac[5]);
-    return text;
-}
 
 // The converter's messages break lines with "\r\n"; a table cell is one line.
 std::string OneLine(const std::string& text) {
@@ -135,7 +129,7 @@ public:
 
     std::string Claim(const MainBlock::MacAddress& mac) {
         std::lock_guard<std::mutex> hold(lock_);
-        const std::string stem = "tarvo-" + MacText(mac, "");
+        const std::string stem = ConfigFileStem(mac);
         for (int n = 1;; ++n) {
             const std::string name = stem + (n > 1 ? "-" + std::to_string(n) : std::string()) + ".qcfg";
             const std::string path = (std::filesystem::path(folder_) / name).string();

@@ -112,8 +112,9 @@ bool ApplyPatchToForm(const ConfigPatch& patch, const FormContext& form,
 
 // The about data of a record, with the time of saving and program version.
 AboutData AboutOf(const MainBlock& main, const std::string& savedAt, const std::string& programVersion);
-// "0A:BC:DE:01:2F:9E", as [about] writes it.
-std::string MacText(const MainBlock::MacAddress& mac);
+// "tarvo-0ABCDE012F9E": the name a converter's file is given by default,
+// without its extension (".qcfg").
+std::string ConfigFileStem(const MainBlock::MacAddress& mac);
 // The about data a save writes now: the record's, the local time
 // ("2024-05-01 14:03:52") and this program's version.
 AboutData AboutForSave(const MainBlock& main);

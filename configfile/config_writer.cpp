@@ -76,11 +76,7 @@ const char* SectionNote(const std::string& section) {
 
 }  // namespace
 
-std::string MacText(const MainBlock::MacAddress& mac) {
-    char text[24];
-    std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
-    return text;
-}
+std::string ConfigFileStem(const MainBlock::MacAddress& mac) { return "tarvo-" + MacText(mac, ""); }
 
 std::vector<NamedSetting> ListSettings(const EnvRecord& record) {
     const std::vector<SettingOfRecord> settings = SettingsOfRecord(record);

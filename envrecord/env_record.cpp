@@ -48,6 +48,13 @@ MainBlock::PasswordBlock MainBlock::password_block() const {
 
 void MainBlock::set_password_block(const PasswordBlock& block) { CopyIn(L::PASSWORD_BLOCK, block.data()); }
 
+std::string MacText(const MainBlock::MacAddress& mac, const char* separator) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%02X%s%02X%s%02X%s%02X%s%02X%s%02X", mac[0], separator, mac[1], separator,
+                  mac[2], separator, mac[3], separator, mac[4], separator, mac[5]);
+    return text;
+}
+
 std::string FirmwareLabel(const MainBlock& main) {
     char text[32];
     std::snprintf(text, sizeof text, "F/W : %d.%d%c", static_cast<int>(main.fw_major()),

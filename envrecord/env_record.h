@@ -262,6 +262,10 @@ static_assert(sizeof(EnvRecord) == env_layout::RECORD_SIZE, "record size");
 static_assert(offsetof(EnvRecord, wlan) == env_layout::WLAN_BASE, "WLAN block offset");
 static_assert(offsetof(EnvRecord, tail) == env_layout::TAIL_BASE, "tail block offset");
 
+// "0A:BC:DE:01:2F:9E", the MAC address as the window shows it; another
+// separator (or none) for file names.
+std::string MacText(const MainBlock::MacAddress& mac, const char* separator = ":");
+
 // "F/W : <major>.<minor><revision letter>", the firmware label's text.
 std::string FirmwareLabel(const MainBlock& main);
 

@@ -20,14 +20,6 @@ bool OffersXonXoff(const MainBlock& main) {
     return main.has_xonxoff() || model == 7 || model == 8 || model == 9;
 }
 
-std::string MacText(const MainBlock& main) {
-    const MainBlock::MacAddress mac = main.mac_address();
-    char text[24];
-    std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2],
-                  mac[3], mac[4], mac[5]);
-    return text;
-}
-
 // Flow-control list: the third entry is rebuilt for each converter, so reading
 // several converters in turn never leaves two of them.
 void ShowFlowControl(const MainBlock& main, FormControls& controls) {
@@ -74,7 +66,7 @@ void RecordToForm(const MainBlock& main, const WlanBlock& wlan, const TailBlock&
     FormControls& c = form.controls;
     ConverterFlags& flags = form.flags;
 
-    f.macText = form.recordLoaded == 1 ? MacText(main) : "MAC";
+    f.macText = form.recordLoaded == 1 ? MacText(main.mac_address()) : "MAC";
 
     f.kivraEnabled = static_cast<int>(main.kivra());
     f.arpEnabled = static_cast<int>(main.arp());

@@ -45,11 +45,7 @@ bool AskForFile(HWND owner, bool save, std::string& path) {
 
 // "tarvo-021FA0000BFF.qcfg"
 std::string DefaultFileName(const MainBlock& main) {
-    const MainBlock::MacAddress mac = main.mac_address();
-    char name[40];
-    std::snprintf(name, sizeof name, "tarvo-%02X%02X%02X%02X%02X%02X.%s", mac[0], mac[1], mac[2], mac[3], mac[4],
-                  mac[5], kFileExtension);
-    return name;
+    return ConfigFileStem(main.mac_address()) + "." + kFileExtension;
 }
 
 std::string FileNameOf(const std::string& path) {

@@ -37,11 +37,13 @@ int ComboBox::SetCurSel(int index) {
     // Windows clears the selection for an index outside the list, Wine keeps
     // the old one: a stale choice would show, and be stored, as the value.
     // Clearing explicitly gives the same list on both.
-    if (index < 0 || index >= GetCount()) {
-        Send(CB_SETCURSEL, static_cast<WPARAM>(-1));
-        return CB_ERR;
+    const bool outside = index < 0 || index >= GetCount();
+    // Selecting again what is selected would only repaint the list: a form
+    // refresh touches every list, and most keep their choice.
+    if (GetCurSel() != (outside ? CB_ERR : index)) {
+        Send(CB_SETCURSEL, static_cast<WPARAM>(outside ? -1 : index));
     }
-    return static_cast<int>(Send(CB_SETCURSEL, static_cast<WPARAM>(index)));
+    return outside ? CB_ERR : index;
 }
 
 int ComboBox::GetCount() const { return hwnd_ != nullptr ? static_cast<int>(Send(CB_GETCOUNT)) : 0; }
@@ -76,7 +78,13 @@ std::string ComboBox::GetLBText(int index) const {
     return text;
 }
 
-void IpAddressCtrl::SetAddress(DWORD address) { Send(IPM_SETADDRESS, 0, static_cast<LPARAM>(address)); }
+void IpAddressCtrl::SetAddress(DWORD address) {
+    // Setting the four fields rewrites and repaints each; an address shown
+    // already, all four fields filled in, is left alone.
+    DWORD shown = 0;
+    if (GetAddress(shown) == 4 && shown == address) return;
+    Send(IPM_SETADDRESS, 0, static_cast<LPARAM>(address));
+}
 
 void IpAddressCtrl::SetAddress(BYTE field0, BYTE field1, BYTE field2, BYTE field3) {
     SetAddress(static_cast<DWORD>(MAKEIPADDRESS(field0, field1, field2, field3)));

@@ -26,6 +26,12 @@ std::string WindowText(HWND hwnd) {
     return text;
 }
 
+// Rewriting an edit box's text repaints it and moves its caret; a form
+// refresh shows every field, and most hold what they showed before.
+void ShowText(HWND control, const char* text) {
+    if (WindowText(control) != text) SetWindowTextA(control, text);
+}
+
 }  // namespace
 
 DataExchange::DataExchange(Dialog& dialog, bool saveAndValidate, int onlyControlId)
@@ -66,7 +72,7 @@ void DDX_Text(DataExchange& dx, int id, int& value) {
         if (!ParseIntField(WindowText(control).c_str(), value)) dx.Fail(kEnterIntegerMessage);
     } else {
         char text[16];
-        SetWindowTextA(control, FormatIntField(value, text));
+        ShowText(control, FormatIntField(value, text));
     }
 }
 
@@ -76,7 +82,7 @@ void DDX_Text(DataExchange& dx, int id, std::string& value) {
     if (dx.saveAndValidate) {
         value = WindowText(control);
     } else {
-        SetWindowTextA(control, value.c_str());
+        ShowText(control, value.c_str());
     }
 }
 

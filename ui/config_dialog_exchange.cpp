@@ -12,6 +12,7 @@
 #include "envrecord/local_ip_check.h"
 #include "envrecord/record_values.h"
 #include "exchange/console_protocol.h"
+#include "exchange/device_exchange.h"
 #include "exchange/timer_ids.h"
 #include "framework/message_box.h"
 #include "resources/resource.h"
@@ -21,10 +22,6 @@
 namespace quarnel {
 
 namespace {
-
-constexpr int kReadRangeLow = 32;
-constexpr int kWriteRangeLow = 64;
-constexpr int kRangeHigh = 512;
 
 // Moving and repainting the progress bar takes milliseconds; done for every
 // chunk it would hold up each next command, and for every byte of a shell
@@ -40,7 +37,7 @@ void ConfigDialog::OnRead() {
     ClearReply(exchange);
     OpenProgress("Searching...");
     StartRead(exchange, *this);
-    SetProgressRange(kReadRangeLow, kRangeHigh);
+    SetProgressRange(PROGRESS_READ_LOW, PROGRESS_MONITOR_HIGH);
     ShowProgressText("Reading Tarvo's environment variables.....");
     // The first step now, not a timer period later.
     PumpTick();
@@ -54,7 +51,7 @@ bool ConfigDialog::PrepareWrite() {
     const std::string caption = std::string("Writting Tarvo's environment variables.....\r\n") +
                                 "MAC address " + GetDlgItemText(IDC_MAC_TEXT);
     OpenProgress(caption.c_str());
-    SetProgressRange(kWriteRangeLow, kRangeHigh);
+    SetProgressRange(PROGRESS_MONITOR_WRITE_LOW, PROGRESS_MONITOR_HIGH);
     // A field the framework refused, or a WEP key that is not hexadecimal,
     // has been reported to the user; sending the old values instead and then
     // saying "Writing complete." would report a failure as success.

@@ -157,22 +157,39 @@ TEST_P(CliConverter, FileCommandsRoundTripTheBlock) {
     run = RunCli({"restore", port, files.Path("backup.qcfg")});
     EXPECT_EQ(run.status, 0) << run.errors;
     EXPECT_EQ(sim.Block(), initial);
+
+    // A backup of another converter (its MAC one higher) is refused unless
+    // forced; forced, bytes 32-479 are the file's and the converter keeps its
+    // own first 32.
+    EnvRecord other = before;
+    quarnel::MainBlock::MacAddress mac = other.main.mac_address();
+    ++mac[5];
+    other.main.set_mac_address(mac);
+    other.main.set_local_ip(0x0A000063);
+    const std::string backup = files.Write("other.qcfg", quarnel::WriteConfigText(other, quarnel::AboutOf(other.main, "", "")));
+    run = RunCli({"restore", port, backup});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.errors.find("saved from the converter with MAC address"), std::string::npos) << run.errors;
+    EXPECT_EQ(sim.Block(), initial);
+    run = RunCli({"restore", port, backup, "--force"});
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(sim.Block(), AfterWrite(initial, other));
+    run = RunCli({"diff", backup, port});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.output, "other offsets: 9\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(BothConsoles, CliConverter, ::testing::Values("monitor", "shell"));
 
-TEST(CliFailures, SilentConverterIsReportedWithinTheTimeOuts) {
+TEST(CliFailures, SilentConverterIsReported) {
     SimProcess sim("silent");
     ASSERT_TRUE(sim.Started());
-    // Monitor probe 1000 ms and shell probe 3000 ms, a quarter of each.
     const CliRun run = RunCli({"factory", sim.Port(), "--timeout-scale", "0.25"});
     EXPECT_EQ(run.status, 1) << run.errors;
     EXPECT_NE(run.errors.find("No respone from Tarvo.\n\nCheck serial port, cable connection, power supply and "
                               "console mode."),
               std::string::npos)
         << run.errors;
-    EXPECT_GE(run.seconds, 0.95);
-    EXPECT_LT(run.seconds, 3.0);
 }
 
 // A bad port, password, file or value ends the command before the port is
@@ -229,35 +246,6 @@ TEST(CliFailures, BadInputSendsNothing) {
     EXPECT_NE(run.errors.find("mode.timeout: 65535 is above"), std::string::npos) << run.errors;
     EXPECT_EQ(sim.LoggedLines(), 2 * oneRead);
     EXPECT_EQ(sim.Block(), block);
-}
-
-// A backup of another converter (its MAC one higher) is refused unless
-// forced; forced, bytes 32-479 are the file's and the converter keeps its own
-// first 32.
-TEST(CliFiles, RestoreOfAnotherConvertersBackupNeedsForce) {
-    SimProcess sim("monitor");
-    ASSERT_TRUE(sim.Started());
-    TempFolder files;
-    const std::vector<uint8_t> initial = sim.Block();
-    ASSERT_EQ(initial.size(), 480u);
-    EnvRecord other = RecordOf(initial);
-    quarnel::MainBlock::MacAddress mac = other.main.mac_address();
-    ++mac[5];
-    other.main.set_mac_address(mac);
-    other.main.set_local_ip(0x0A000063);
-    const std::string backup = files.Write("other.qcfg", quarnel::WriteConfigText(other, quarnel::AboutOf(other.main, "", "")));
-
-    CliRun run = RunCli({"restore", sim.Port(), backup});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.errors.find("saved from the converter with MAC address"), std::string::npos) << run.errors;
-    EXPECT_EQ(sim.Block(), initial);
-
-    run = RunCli({"restore", sim.Port(), backup, "--force"});
-    EXPECT_EQ(run.status, 0) << run.errors;
-    EXPECT_EQ(sim.Block(), AfterWrite(initial, other));
-    run = RunCli({"diff", backup, sim.Port()});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.output, "other offsets: 9\n");
 }
 
 }  // namespace

@@ -10,8 +10,6 @@ struct CliRun {
     int status = -1;
     std::string errors;  // stderr
     std::string output;  // stdout
-    double seconds = 0;
-    double secondsAfterInterrupt = 0;  // from the Ctrl-C to the end, when one was sent
 };
 
 // Runs quarnel-cli with `args` and `input` on its stdin. With

@@ -1,6 +1,7 @@
 // The four dialogues of the console, driven against the simulated converter.
 #include "exchange_bench.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace quarnel_test {
@@ -19,99 +20,83 @@ std::string Hex(const uint8_t* bytes, int count, const char* separator) {
     return text;
 }
 
-using ExchangeDialogue = ExchangeBench;
+// One button press against a converter in each console mode. A write sends
+// record bytes 32-479 in 28 chunks of 16, printed at the chunk's console
+// address; a shell console stages them until "C0". The shell is probed once
+// the monitor probe has gone unanswered for a second.
+struct Dialogue {
+    const char* name;
+    tarvosim::ConsoleMode mode;
+    bool write;
+    const char* opening;      // everything sent before the chunks (a read: all of it)
+    const char* chunkFormat;  // a write's chunk head, from its console address
+    const char* separator;    // between a chunk's bytes
+    int addressOffset;        // console address of record byte 0
+    const char* closing;
+    int positions, firstPosition, lastPosition;
+    int formRefreshes;
+};
 
-TEST_F(ExchangeDialogue, MonitorReadIsProbeAndFourChunks) {
-    PressRead();
-    Run();
+void PrintTo(const Dialogue& d, std::ostream* out) { *out << d.name; }
 
-    EXPECT_EQ(line.AllSent(), "r\r" "r 20 80\r" "r a0 80\r" "r 120 80\r" "r 1a0 60\r");
-    for (const auto& chunk : line.sent) EXPECT_EQ(chunk.baud, 115200);
-    EXPECT_EQ(line.progressPositions, (std::vector<int>{160, 288, 416, 512}));
-    EXPECT_TRUE(RecordMatchesDevice());
-    EXPECT_EQ(ex.monitorMode, 1);
-    ExpectCompleted("Reading complete.", 1);
-}
+const Dialogue kDialogues[] = {
+    {"MonitorRead", tarvosim::ConsoleMode::Monitor, false, "r\r" "r 20 80\r" "r a0 80\r" "r 120 80\r" "r 1a0 60\r",
+     nullptr, nullptr, 0, "", 4, 160, 512, 1},
+    {"ShellRead", tarvosim::ConsoleMode::Shell, false, "r\r" "\rC1\r" "env xconfig\r" "L0\r" "RA 00\r" "C1\r",
+     nullptr, nullptr, 0, "", 480, 272, 511, 1},
+    {"MonitorWrite", tarvosim::ConsoleMode::Monitor, true, "r\r" "!u e7\r" "!u 3d\r", "!w %02x", " ", 32, "", 28,
+     0x50, 0x200, 1},
+    {"ShellWrite", tarvosim::ConsoleMode::Shell, true, "r\r" "\rC1\r" "env xconfig\r" "L0\r", "WH %03x ", "", 0,
+     "C0\r", 28, 0x20, 0x1d0, 0},
+};
 
-TEST_F(ExchangeDialogue, ShellReadFallsBackAfterExactlyOneSecondAt19200) {
-    device.SetMode(tarvosim::ConsoleMode::Shell);
-    PressRead();
-    Run();
+class ExchangeDialogue : public ExchangeBench, public ::testing::WithParamInterface<Dialogue> {};
 
-    ASSERT_EQ(SentAt("r\r"), 0);
-    EXPECT_EQ(SentAt("\rC1\r"), 1000);
-    EXPECT_EQ(line.AllSent(), "r\r" "\rC1\r" "env xconfig\r" "L0\r" "RA 00\r" "C1\r");
-    EXPECT_EQ(line.sent.front().baud, 115200);
-    for (size_t i = 1; i < line.sent.size(); ++i) EXPECT_EQ(line.sent[i].baud, 19200);
-    EXPECT_EQ(line.baudCode, BAUD_CODE_SHELL);  // stays at the last speed
-
-    // The dump fills all 480 bytes, the never-written first 32 included.
-    EXPECT_TRUE(RecordMatchesDevice());
-    ASSERT_EQ(line.progressPositions.size(), 480u);
-    EXPECT_EQ(line.progressPositions.front(), 272);
-    EXPECT_EQ(line.progressPositions.back(), 511);
-    EXPECT_EQ(ex.monitorMode, 0);
-    EXPECT_EQ(ex.op, OP_NONE);
-    ExpectCompleted("Reading complete.", 1);
-}
-
-TEST_F(ExchangeDialogue, MonitorWriteSendsUnlocksAnd28Chunks) {
-    std::memcpy(record, device.Block(), sizeof record);
-    for (int i = 0; i < 32; ++i) record[i] = 0x11;  // never sent
-    record[36] = 10;
-    record[479] = 0x7E;
-    PressWrite();
-    Run();
-
-    std::string expected = "r\r" "!u e7\r" "!u 3d\r";
-    std::vector<int> positions;
-    for (int address = 0x40; address < 0x200; address += 16) {
-        char head[16];
-        std::snprintf(head, sizeof head, "!w %02x", address);
-        expected += head + Hex(record + address - 32, 16, " ") + "\r";
-        positions.push_back(address + 16);
+TEST_P(ExchangeDialogue, SendsTheConsolesCommandsAndCompletes) {
+    const Dialogue& d = GetParam();
+    const bool shell = d.mode == tarvosim::ConsoleMode::Shell;
+    device.SetMode(d.mode);
+    if (d.write) {
+        std::memcpy(record, device.Block(), sizeof record);
+        for (int i = 0; i < 32; ++i) record[i] = 0x11;  // never sent
+        record[36] ^= 0x5A;
+        record[479] = 0x7E;
     }
-    EXPECT_EQ(line.AllSent(), expected);
-    EXPECT_EQ(CountSent("!w "), 28);
-    EXPECT_EQ(line.sent[3].bytes.size(), 54u);
-    EXPECT_EQ(line.progressPositions, positions);
-    EXPECT_TRUE(RecordMatchesDevice(32));
-    EXPECT_NE(device.Block()[0], 0x11);
-    ExpectCompleted("Writing complete.", 1);
-}
-
-TEST_F(ExchangeDialogue, ShellWriteSends28WhChunksThenCommitsWithoutRefresh) {
-    device.SetMode(tarvosim::ConsoleMode::Shell);
-    std::memcpy(record, device.Block(), sizeof record);
-    for (int i = 0; i < 32; ++i) record[i] = 0x11;
-    record[288] = 'X';
-    record[479] = 0xAB;
-    PressWrite();
+    d.write ? PressWrite() : PressRead();
     Run();
 
-    std::string expected = "r\r" "\rC1\r" "env xconfig\r" "L0\r";
-    std::vector<int> positions;
-    for (int address = 0x020; address < 0x1e0; address += 16) {
+    std::string expected = d.opening;
+    for (int i = 32; d.write && i < env_layout::RECORD_SIZE; i += 16) {
         char head[16];
-        std::snprintf(head, sizeof head, "WH %03x ", address);
-        expected += head + Hex(record + address, 16, "") + "\r";
-        positions.push_back(address);
+        std::snprintf(head, sizeof head, d.chunkFormat, i + d.addressOffset);
+        expected += head + Hex(record + i, 16, d.separator) + "\r";
     }
-    expected += "C0\r";
-    EXPECT_EQ(line.AllSent(), expected);
-    EXPECT_EQ(CountSent("WH "), 28);
-    EXPECT_EQ(line.sent[4].bytes, "WH 020 " + Hex(record + 32, 16, "") + "\r");
-    EXPECT_EQ(line.sent[4].bytes.size(), 40u);
-    EXPECT_EQ(line.progressPositions, positions);
-    EXPECT_TRUE(RecordMatchesDevice(32));
-    EXPECT_NE(device.Block()[0], 0x11);
-    ExpectCompleted("Writing complete.", 0);
+    EXPECT_EQ(line.AllSent(), expected + d.closing);
+    EXPECT_EQ(SentAt("\rC1\r"), shell ? 1000 : -1);
+    for (size_t i = 0; i < line.sent.size(); ++i) EXPECT_EQ(line.sent[i].baud, shell && i > 0 ? 19200 : 115200) << i;
+    EXPECT_EQ(line.baudCode, shell ? BAUD_CODE_SHELL : BAUD_CODE_MONITOR);  // stays at the last speed
+    ASSERT_EQ(line.progressPositions.size(), static_cast<size_t>(d.positions));
+    EXPECT_EQ(line.progressPositions.front(), d.firstPosition);
+    EXPECT_EQ(line.progressPositions.back(), d.lastPosition);
+    EXPECT_TRUE(std::is_sorted(line.progressPositions.begin(), line.progressPositions.end()));
+    // A read fills all 480 bytes, the never-written first 32 included.
+    EXPECT_TRUE(RecordMatchesDevice(d.write ? 32 : 0));
+    EXPECT_EQ(ex.monitorMode, shell ? 0 : 1);
+    if (d.write) {
+        EXPECT_NE(device.Block()[0], 0x11);
+    } else if (shell) {
+        EXPECT_EQ(ex.op, OP_NONE);  // left the configuration mode
+    }
+    ExpectCompleted(d.write ? "Writing complete." : "Reading complete.", d.formRefreshes);
 }
+
+INSTANTIATE_TEST_SUITE_P(BothConsoles, ExchangeDialogue, ::testing::ValuesIn(kDialogues),
+                         [](const ::testing::TestParamInfo<Dialogue>& info) { return std::string(info.param.name); });
 
 // Each reply examined many times while incomplete (every character takes
 // 40 ms or more to arrive), or extra ticks run whenever bytes arrive (as the
 // window does on data notifications): every dialogue still completes.
-TEST_F(ExchangeDialogue, SlowRepliesAndExtraTicksChangeNothing) {
+TEST_F(ExchangeBench, SlowRepliesAndExtraTicksChangeNothing) {
     for (bool extraTicks : {false, true}) {
         SCOPED_TRACE(extraTicks);
         line = VirtualLine(device);

@@ -5,50 +5,48 @@
 namespace quarnel {
 namespace {
 
-LineConfig For(uint16_t baud, uint16_t parity, uint16_t dataBits, uint16_t stopBits, uint16_t flow) {
-  return LineConfigFor(PortSettings{1, baud, parity, dataBits, stopBits, flow});
-}
-
-TEST(LineConfig, DefaultsAreBinaryWithDtrAndRtsOnly) {
-  PortSettings settings = {};
-  LoadLineDefaults(settings);
-  const LineConfig line = LineConfigFor(settings);
-  EXPECT_EQ(line.baudRate, 115200u);
-  EXPECT_EQ(line.byteSize, 8);
-  EXPECT_EQ(line.parity, kNoParity);
-  EXPECT_EQ(line.stopBits, kOneStopBit);
-  EXPECT_EQ(line.fBinary, 1);
-  EXPECT_EQ(line.fDtrControl, kDtrEnable);
-  EXPECT_EQ(line.fRtsControl, kRtsEnable);
-  EXPECT_EQ(line.fParity + line.fOutX + line.fInX + line.fOutxCtsFlow, 0);
-  EXPECT_EQ(line.xonLim + line.xoffLim + line.xonChar + line.xoffChar, 0);
-}
-
-TEST(LineConfig, CodesAtAndOutsideTheTablesEnds) {
-  EXPECT_EQ(For(kBaud19200, 3, 4, 1, 3).baudRate, 19200u);
-  EXPECT_EQ(For(0, 3, 4, 1, 3).baudRate, 0u);
-  EXPECT_EQ(For(13, 3, 4, 1, 3).baudRate, 0u);
-  EXPECT_EQ(For(1, 3, 4, 1, 3).baudRate, 110u);
-  EXPECT_EQ(For(12, 3, 0, 1, 3).byteSize, 0);
-  EXPECT_EQ(For(12, 3, 5, 1, 3).byteSize, 0);
-  EXPECT_EQ(For(12, 3, 1, 1, 3).byteSize, 5);
-  EXPECT_EQ(For(12, 3, 4, 3, 3).stopBits, kOneStopBit);  // no code for 1.5 stop bits
-  EXPECT_EQ(For(12, 1, 4, 1, 3).parity, kEvenParity);
-  EXPECT_EQ(For(12, 2, 4, 1, 3).parity, kOddParity);
-}
-
-TEST(LineConfig, FlowControl) {
-  const LineConfig xon = For(12, 3, 4, 1, 1);
-  EXPECT_EQ(xon.fOutX + xon.fInX, 2);
-  EXPECT_EQ(xon.xonLim + xon.xoffLim, 4096);
-  EXPECT_EQ(xon.xonChar, 0x11);
-  EXPECT_EQ(xon.xoffChar, 0x13);
-  EXPECT_EQ(xon.fRtsControl, kRtsEnable);
-
-  const LineConfig rts = For(12, 3, 4, 1, 2);
-  EXPECT_EQ(rts.fOutxCtsFlow, 1);
-  EXPECT_EQ(rts.fRtsControl, kRtsHandshake);
-  EXPECT_EQ(rts.fOutX + rts.fInX, 0);
+// Each code at and outside its table's ends; the first row is the defaults.
+TEST(LineConfig, CodesGiveTheLineAndItsFlowControl) {
+  struct Case {
+    uint16_t baud, parityCode, dataBits, stopBitsCode, flow;
+    uint32_t rate;
+    int byteSize, parity, stopBits, xonXoff, ctsFlow, rts;
+  };
+  const Case cases[] = {
+      {12, 3, 4, 1, 3, 115200, 8, kNoParity, kOneStopBit, 0, 0, kRtsEnable},
+      {kBaud19200, 3, 4, 1, 3, 19200, 8, kNoParity, kOneStopBit, 0, 0, kRtsEnable},
+      {0, 3, 4, 1, 3, 0, 8, kNoParity, kOneStopBit, 0, 0, kRtsEnable},
+      {13, 3, 4, 1, 3, 0, 8, kNoParity, kOneStopBit, 0, 0, kRtsEnable},
+      {1, 3, 4, 1, 3, 110, 8, kNoParity, kOneStopBit, 0, 0, kRtsEnable},
+      {12, 3, 0, 1, 3, 115200, 0, kNoParity, kOneStopBit, 0, 0, kRtsEnable},
+      {12, 3, 5, 1, 3, 115200, 0, kNoParity, kOneStopBit, 0, 0, kRtsEnable},
+      {12, 3, 1, 1, 3, 115200, 5, kNoParity, kOneStopBit, 0, 0, kRtsEnable},
+      {12, 3, 4, 3, 3, 115200, 8, kNoParity, kOneStopBit, 0, 0, kRtsEnable},  // no code for 1.5 stop bits
+      {12, 1, 4, 1, 3, 115200, 8, kEvenParity, kOneStopBit, 0, 0, kRtsEnable},
+      {12, 2, 4, 1, 3, 115200, 8, kOddParity, kOneStopBit, 0, 0, kRtsEnable},
+      {12, 3, 4, 1, 1, 115200, 8, kNoParity, kOneStopBit, 1, 0, kRtsEnable},
+      {12, 3, 4, 1, 2, 115200, 8, kNoParity, kOneStopBit, 0, 1, kRtsHandshake},
+  };
+  PortSettings defaults = {};
+  LoadLineDefaults(defaults);
+  for (const Case& c : cases) {
+    const PortSettings settings = {1, c.baud, c.parityCode, c.dataBits, c.stopBitsCode, c.flow};
+    const LineConfig line = LineConfigFor(&c == cases ? defaults : settings);
+    SCOPED_TRACE(testing::Message() << c.baud << " " << c.parityCode << " " << c.dataBits << " " << c.stopBitsCode
+                                    << " " << c.flow);
+    EXPECT_EQ(line.baudRate, c.rate);
+    EXPECT_EQ(line.byteSize, c.byteSize);
+    EXPECT_EQ(line.parity, c.parity);
+    EXPECT_EQ(line.stopBits, c.stopBits);
+    EXPECT_EQ(line.fBinary, 1);
+    EXPECT_EQ(line.fParity, c.parity != kNoParity);
+    EXPECT_EQ(line.fDtrControl, kDtrEnable);
+    EXPECT_EQ(line.fRtsControl, c.rts);
+    EXPECT_EQ(line.fOutxCtsFlow, c.ctsFlow);
+    EXPECT_EQ(line.fOutX + line.fInX, 2 * c.xonXoff);
+    EXPECT_EQ(line.xonLim + line.xoffLim, 4096 * c.xonXoff);
+    EXPECT_EQ(line.xonChar + line.xoffChar, (0x11 + 0x13) * c.xonXoff);
+  }
 }
 
 }  // namespace

@@ -130,10 +130,8 @@ TEST_P(CliConverter, FileCommandsRoundTripTheBlock) {
     EXPECT_EQ(run.status, 0) << run.errors;
     EXPECT_NE(run.errors.find("(" + mode + " mode): verified."), std::string::npos) << run.errors;
     EnvRecord applied = before;
-    applied.main.set_local_ip(0x0A010005);
-    applied.main.set_gateway_ip(0x0A010001);
-    applied.main.set_baud_rate(19200);
-    applied.wlan.set_ssid("Line 7");
+    applied.main.set_local_ip(0x0A010005), applied.main.set_gateway_ip(0x0A010001);
+    applied.main.set_baud_rate(19200), applied.wlan.set_ssid("Line 7");
     EXPECT_EQ(sim.Block(), AfterWrite(initial, applied));
 
     const struct {
@@ -164,8 +162,7 @@ TEST_P(CliConverter, FileCommandsRoundTripTheBlock) {
     EnvRecord other = before;
     quarnel::MainBlock::MacAddress mac = other.main.mac_address();
     ++mac[5];
-    other.main.set_mac_address(mac);
-    other.main.set_local_ip(0x0A000063);
+    other.main.set_mac_address(mac), other.main.set_local_ip(0x0A000063);
     const std::string backup = files.Write("other.qcfg", quarnel::WriteConfigText(other, quarnel::AboutOf(other.main, "", "")));
     run = RunCli({"restore", port, backup});
     EXPECT_EQ(run.status, 2);

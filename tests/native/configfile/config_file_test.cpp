@@ -20,10 +20,7 @@ namespace {
 
 const AboutData ABOUT = [] {
     AboutData about;
-    about.hasModelCode = true;
-    about.modelCode = 9;
-    about.savedAt = "2024-05-01 14:03:52";
-    about.programVersion = "test";
+    about.hasModelCode = true, about.modelCode = 9, about.savedAt = "2024-05-01 14:03:52", about.programVersion = "test";
     return about;
 }();
 
@@ -52,9 +49,8 @@ ConfigFile Parse(const std::string& text) {
 
 std::string Differences(const EnvRecord& a, const EnvRecord& b, int from = 0) {
     std::string out;
-    for (int i = from; i < env_layout::RECORD_SIZE; ++i) {
+    for (int i = from; i < env_layout::RECORD_SIZE; ++i)
         if (a.Data()[i] != b.Data()[i]) out += std::to_string(i) + " ";
-    }
     return out;
 }
 
@@ -64,9 +60,8 @@ TEST(ConfigFileRoundTrip, RandomRecordsComeBackByteForByteAndNameTheSameSettings
         SCOPED_TRACE(seed);
         const EnvRecord original = RandomConverter(seed);
         std::string text = WriteConfigText(original, ABOUT);
-        if (seed % 2 == 0) {  // files edited on Windows come back with CRLF
+        if (seed % 2 == 0)  // files edited on Windows come back with CRLF
             for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2) text.insert(at, "\r");
-        }
         const ConfigFile file = Parse(text);
         EnvRecord rebuilt{};
         std::string error;
@@ -82,9 +77,8 @@ TEST(ConfigFileRoundTrip, RandomRecordsComeBackByteForByteAndNameTheSameSettings
         const EnvRecord before = other;
         ASSERT_TRUE(ApplyPatch(file.patch, other, error)) << error;
         // Its bytes no setting owns stay its own: identity, reserved WLAN and tail bytes.
-        for (auto [from, to] : {std::pair{0, 32}, {132, 144}, {320, 480}}) {
+        for (auto [from, to] : {std::pair{0, 32}, {132, 144}, {320, 480}})
             for (int i = from; i < to; ++i) EXPECT_EQ(other.Data()[i], before.Data()[i]) << i;
-        }
         const auto want = ByName(original), got = ByName(other);
         for (const auto& [name, setting] : want) {
             if (!setting.shown) continue;
@@ -139,9 +133,7 @@ TEST(ConfigFileRoundTrip, FieldEdgeCases) {
         c.change(record);
         const NamedSetting setting = ByName(record).at(c.setting);
         EXPECT_EQ(setting.shown, c.shown != nullptr) << setting.text;
-        if (c.shown) {
-            EXPECT_EQ(setting.text, c.shown);
-        }
+        if (c.shown) { EXPECT_EQ(setting.text, c.shown); }
         EnvRecord rebuilt{};
         std::string error;
         ASSERT_TRUE(RecordFromFile(Parse(WriteConfigText(record, ABOUT)), rebuilt, error)) << error;
@@ -184,9 +176,7 @@ TEST(ConfigFileRefusals, NameFileLineSettingAndReasonAndChangeNothing) {
 
 TEST(ConfigFileRefusals, ConverterLimitsAndOffersLeaveTheRecordUntouched) {
     EnvRecord converter = RandomConverter(3);
-    converter.main.set_model_code(1);
-    converter.main.set_long_limits(0);
-    converter.main.set_has_xonxoff(0);
+    converter.main.set_model_code(1), converter.main.set_long_limits(0), converter.main.set_has_xonxoff(0);
     const Refusal cases[] = {
         {"[network]\nlocal_ip = \"10.1.0.5\"\n[mode]\ntimeout = 3601\n", "t.qcfg, line 4: mode.timeout: 3601 is above 3600"},
         {"[mode]\nwater_mark = 513\n", "t.qcfg, line 2: mode.water_mark: 513 is above 512"},

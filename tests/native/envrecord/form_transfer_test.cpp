@@ -25,8 +25,7 @@ protected:
 
 TEST_F(FormTransfer, LabelsFlagCopiesAndPortList) {
     rec.main.set_mac_address({0x02, 0x1F, 0xA0, 0x00, 0x0B, 0xFF});
-    rec.main.set_fw_major(7);
-    rec.main.set_fw_minor(15);
+    rec.main.set_fw_major(7), rec.main.set_fw_minor(15);
     win.fields.firmwareText = "kept";
     win.recordLoaded = 0;
     Show();
@@ -36,8 +35,7 @@ TEST_F(FormTransfer, LabelsFlagCopiesAndPortList) {
     win.controls.SetSelection(CTL_PORT_LIST, 1);
 
     win.recordLoaded = 1;
-    rec.main.set_model_code(9);
-    rec.main.set_fw_revision(1);
+    rec.main.set_model_code(9), rec.main.set_fw_revision(1);
     for (auto set : {&MainBlock::set_no_telnet, &MainBlock::set_long_limits, &MainBlock::set_no_dhcp,
                      &MainBlock::set_no_eapol, &MainBlock::set_has_permitted_ip, &MainBlock::set_has_remote_search,
                      &MainBlock::set_has_comment})
@@ -94,14 +92,8 @@ TEST_F(FormTransfer, NumberedEntriesStoreTheNumberTheyShow) {
 // A value the list does not offer shows no choice, and storing the form
 // leaves it as the converter had it; a choice the user makes is stored.
 TEST_F(FormTransfer, ListsWithoutSelectionKeepTheConvertersValue) {
-    rec.main.set_data_bits(6);
-    rec.main.set_parity(3);
-    rec.main.set_stop_bits(2);
-    rec.main.set_serial_type(3);
-    rec.main.set_mode(5);
-    rec.wlan.set_wlan_mode(9);
-    rec.wlan.set_wep_mode(3);
-    rec.wlan.set_auth_mode(2);
+    rec.main.set_data_bits(6), rec.main.set_parity(3), rec.main.set_stop_bits(2), rec.main.set_serial_type(3);
+    rec.main.set_mode(5), rec.wlan.set_wlan_mode(9), rec.wlan.set_wep_mode(3), rec.wlan.set_auth_mode(2);
     rec.main.set_baud_rate(9600);  // every other field as the list shows it
     const EnvRecord shown = rec;
     Show();
@@ -127,21 +119,17 @@ TEST_F(FormTransfer, FlowControlOffersXonXoffOnlyWhereTheConverterDoes) {
     } cases[] = {
         {1, 0, 0, 1, 2, -1, 0, 1},  // not offered: kept as the converter has it
         {7, 0, 0, 1, 3, 2, 0, 1}, {8, 0, 0, 1, 3, 2, 0, 1}, {9, 0, 0, 1, 3, 2, 0, 1},
-        {3, 1, 1, 1, 3, 1, 1, 0}, {3, 1, 0, 0, 3, 0, 0, 0}, {3, 1, 0, 0, 3, 0, 0, 0},
-        {3, 0, 0, 0, 2, 0, 0, 0}, {8, 0, 0, 0, 3, 0, 0, 0},
+        {3, 1, 1, 1, 3, 1, 1, 0}, {3, 1, 0, 0, 3, 0, 0, 0}, {3, 0, 0, 0, 2, 0, 0, 0}, {8, 0, 0, 0, 3, 0, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "model " << c.model << " has " << c.hasXonXoff << " rts " << c.rts);
-        rec.main.set_model_code(c.model);
-        rec.main.set_has_xonxoff(c.hasXonXoff);
-        rec.main.set_rts_cts(c.rts);
-        rec.main.set_xon_xoff(c.xon);
+        rec.main.set_model_code(c.model), rec.main.set_has_xonxoff(c.hasXonXoff);
+        rec.main.set_rts_cts(c.rts), rec.main.set_xon_xoff(c.xon);
         Show();
-        EXPECT_EQ(c.items, win.controls.ItemCount(CTL_FLOW_CONTROL_LIST));
-        EXPECT_EQ(c.selection, Sel(CTL_FLOW_CONTROL_LIST));
+        EXPECT_EQ((std::pair{c.items, c.selection}),
+                  (std::pair{win.controls.ItemCount(CTL_FLOW_CONTROL_LIST), Sel(CTL_FLOW_CONTROL_LIST)}));
         Store();
-        EXPECT_EQ(c.storedRts, rec.main.rts_cts());
-        EXPECT_EQ(c.storedXon, rec.main.xon_xoff());
+        EXPECT_EQ((std::pair{c.storedRts, c.storedXon}), (std::pair{rec.main.rts_cts(), rec.main.xon_xoff()}));
     }
 }
 
@@ -160,17 +148,14 @@ TEST_F(FormTransfer, NumbersAreLimitedWhenStored) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "model " << c.model << " timeout " << c.timeoutIn);
-        rec.main.set_model_code(c.model);
-        rec.main.set_long_limits(c.longLimits);
-        win.fields.timeoutValue = c.timeoutIn;
-        win.fields.waterMark = c.waterIn;
+        rec.main.set_model_code(c.model), rec.main.set_long_limits(c.longLimits);
+        win.fields.timeoutValue = c.timeoutIn, win.fields.waterMark = c.waterIn;
         win.fields.localPort = win.fields.peerPort = c.portIn;
         Store();
-        EXPECT_EQ(c.timeoutOut, rec.main.timeout());
-        EXPECT_EQ(c.waterOut, rec.main.water_mark());
-        EXPECT_EQ(c.portOut, rec.main.local_port());
-        EXPECT_EQ(c.portOut, rec.main.peer_port());
-        EXPECT_EQ((std::vector<int>{c.timeoutOut, c.waterOut, c.portOut, c.portOut}),
+        const std::vector<int> want{c.timeoutOut, c.waterOut, c.portOut, c.portOut};
+        EXPECT_EQ(want, (std::vector<int>{rec.main.timeout(), rec.main.water_mark(), rec.main.local_port(),
+                                          rec.main.peer_port()}));
+        EXPECT_EQ(want,
                   (std::vector<int>{win.fields.timeoutValue, win.fields.waterMark, win.fields.localPort,
                                     win.fields.peerPort}));
     }
@@ -249,31 +234,14 @@ TEST_F(FormTransfer, WepKeysTravelAsHexAndStopAtABadKey) {
 }
 
 TEST_F(FormTransfer, EachRecordFieldLandsInItsOwnFormPiece) {
-    rec.main.set_kivra(1);
-    rec.main.set_power_down(1);
-    rec.main.set_remote_search(1);
-    rec.main.set_eapol(2);
-    rec.main.set_wlan_cfg(1);
-    rec.main.set_local_ip(0x01010101);
-    rec.main.set_subnet_mask(0x02020202);
-    rec.main.set_gateway_ip(0x03030303);
-    rec.main.set_peer_ip(0x04040404);
-    rec.main.set_parity(2);
-    rec.main.set_data_bits(8);
-    rec.main.set_stop_bits(1);
-    rec.main.set_serial_type(2);
-    rec.main.set_mode(3);
-    rec.main.set_timeout(11);
-    rec.main.set_water_mark(22);
-    rec.main.set_local_port(33);
-    rec.main.set_peer_port(44);
-    rec.wlan.set_wlan_mode(2);
-    rec.wlan.set_channel(13);
-    rec.wlan.set_wep_mode(1);
-    rec.wlan.set_auth_mode(1);
-    rec.wlan.set_boot_infra(1);
-    rec.wlan.set_ssid("target");
-    rec.wlan.set_adhoc_ssid("adhoc");
+    MainBlock& m = rec.main;
+    WlanBlock& w = rec.wlan;
+    m.set_kivra(1), m.set_power_down(1), m.set_remote_search(1), m.set_eapol(2), m.set_wlan_cfg(1);
+    m.set_local_ip(0x01010101), m.set_subnet_mask(0x02020202), m.set_gateway_ip(0x03030303), m.set_peer_ip(0x04040404);
+    m.set_parity(2), m.set_data_bits(8), m.set_stop_bits(1), m.set_serial_type(2), m.set_mode(3);
+    m.set_timeout(11), m.set_water_mark(22), m.set_local_port(33), m.set_peer_port(44);
+    w.set_wlan_mode(2), w.set_channel(13), w.set_wep_mode(1), w.set_auth_mode(1), w.set_boot_infra(1);
+    w.set_ssid("target"), w.set_adhoc_ssid("adhoc");
     Show();
     const FormFields& f = win.fields;
     EXPECT_EQ((std::vector<int>{1, 0, 0, 1, 1, 0, 0, 0, 2, 1, 11, 22, 33, 44, 0, 1}),
@@ -307,12 +275,8 @@ void MakeRepresentable(EnvRecord& r, std::mt19937& rng) {
             if (r.Data()[offset + i] == 0) r.Data()[offset + i] = 'a';
     };
     r.main.set_has_comment(1);
-    cutText(288, 32);
-    cutText(144, 32);
-    cutText(176, 32);
-    r.main.set_data_bits(pick({6, 7, 8}));
-    r.main.set_stop_bits(pick({0, 1, 3}));
-    r.wlan.set_auth_mode(pick({0, 1, 3}));
+    for (int text : {288, 144, 176}) cutText(text, 32);
+    r.main.set_data_bits(pick({6, 7, 8})), r.main.set_stop_bits(pick({0, 1, 3})), r.wlan.set_auth_mode(pick({0, 1, 3}));
     r.main.set_mode(static_cast<std::uint8_t>(pick({0, 1, 2, 3, 255})));
     r.wlan.set_wlan_mode(pick({0, 1, 2, 3, 15}));
     r.main.set_baud_rate(pick({1200, 2400, 4800, 9600, 14400, 19200, 38400, 57600, 115200}));

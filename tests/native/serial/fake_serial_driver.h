@@ -56,25 +56,12 @@ class FakeSerialDriver : public SerialDriver {
   }
   void ClosePort(PortHandle) override { calls.push_back("ClosePort"); }
   CommStatus ClearErrors(PortHandle) override {
-    calls.push_back("ClearErrors");
-    return {static_cast<uint32_t>(input.size()), outQueue};
+    return calls.push_back("ClearErrors"), CommStatus{static_cast<uint32_t>(input.size()), outQueue};
   }
-  void SetQueueSizes(PortHandle, uint32_t in, uint32_t out) override {
-    calls.push_back("SetQueueSizes " + std::to_string(in) + " " + std::to_string(out));
-  }
-  void PurgeAll(PortHandle) override {
-    calls.push_back("PurgeAll");
-    input.clear();
-    outQueue = 0;
-  }
-  void SetTimeouts(PortHandle, const CommTimeouts& t) override {
-    calls.push_back("SetTimeouts");
-    timeouts = t;
-  }
-  void SetLine(PortHandle, const LineConfig& l) override {
-    calls.push_back("SetLine");
-    line = l;
-  }
+  void SetQueueSizes(PortHandle, uint32_t, uint32_t) override { calls.push_back("SetQueueSizes"); }
+  void PurgeAll(PortHandle) override { calls.push_back("PurgeAll"), input.clear(), outQueue = 0; }
+  void SetTimeouts(PortHandle, const CommTimeouts& t) override { calls.push_back("SetTimeouts"), timeouts = t; }
+  void SetLine(PortHandle, const LineConfig& l) override { calls.push_back("SetLine"), line = l; }
   void SetEventMask(PortHandle, uint32_t mask) override { calls.push_back("SetEventMask " + std::to_string(mask)); }
   void ClearDtr(PortHandle) override { calls.push_back("ClearDtr"); }
 
@@ -95,26 +82,16 @@ class FakeSerialDriver : public SerialDriver {
     return {IoStatus::kCompleted, n};
   }
 
-  void CreateLinkEvents(uint16_t portNumber) override {
-    calls.push_back("CreateLinkEvents " + std::to_string(portNumber));
-  }
+  void CreateLinkEvents(uint16_t) override { calls.push_back("CreateLinkEvents"); }
   void CloseLinkEvents() override { calls.push_back("CloseLinkEvents"); }
-  bool StartReceiver(LinkState&) override {
-    calls.push_back("StartReceiver");
-    return threadStarts;
-  }
+  bool StartReceiver(LinkState&) override { return calls.push_back("StartReceiver"), threadStarts; }
   void StopReceiver() override { calls.push_back("StopReceiver"); }
-  void ReleaseReceiver() override {
-    calls.push_back("ReleaseReceiver");
-    ++releases;
-  }
+  void ReleaseReceiver() override { calls.push_back("ReleaseReceiver"), ++releases; }
   void PostToOwner(WindowHandle owner, uint32_t message, uint32_t lParam) override {
-    calls.push_back("PostToOwner");
-    posts.push_back({owner, message, lParam});
+    calls.push_back("PostToOwner"), posts.push_back({owner, message, lParam});
   }
   void ShowLinkError(WindowHandle, const char* text) override {
-    calls.push_back("ShowLinkError");
-    errors.push_back(text);
+    calls.push_back("ShowLinkError"), errors.push_back(text);
   }
 };
 

@@ -37,14 +37,10 @@ TEST(ConverterSpeeds, EachModeAnswersOnlyAtItsOwnSpeed) {
 TEST(ConverterMonitor, WritesNeedTheUnlockAndStayInsideTheWritableBlock) {
     ConverterModel device;
     const uint8_t before = device.Block()[32];
-    EXPECT_EQ(Say(device, "!w 40 5a\r", MONITOR_BAUD), "!w 40 5a\r\n801\r\n");
-    EXPECT_EQ(Say(device, "!u 3d\r", MONITOR_BAUD), "!u 3d\r\n801\r\n");
-    EXPECT_EQ(Say(device, "!u e7\r", MONITOR_BAUD), "!u e7\r\n701\r\n");
-    EXPECT_EQ(Say(device, "!u 3d\r", MONITOR_BAUD), "!u 3d\r\n701\r\n");
-    EXPECT_EQ(Say(device, "!w 3f 01\r", MONITOR_BAUD), "!w 3f 01\r\n801\r\n");
-    EXPECT_EQ(Say(device, "!w 1ff 01 02\r", MONITOR_BAUD), "!w 1ff 01 02\r\n801\r\n");
-    EXPECT_EQ(Say(device, "r 1f0 20\r", MONITOR_BAUD), "r 1f0 20\r\n801\r\n");
-    EXPECT_EQ(Say(device, "r 10 10\r", MONITOR_BAUD), "r 10 10\r\n801\r\n");
+    // Each command is echoed, then answered 701 (done) or 801 (refused).
+    for (auto [command, answer] : {std::pair{"!w 40 5a", "801"}, {"!u 3d", "801"}, {"!u e7", "701"}, {"!u 3d", "701"},
+                                   {"!w 3f 01", "801"}, {"!w 1ff 01 02", "801"}, {"r 1f0 20", "801"}, {"r 10 10", "801"}})
+        EXPECT_EQ(Say(device, command + std::string("\r"), MONITOR_BAUD), command + std::string("\r\n") + answer + "\r\n");
     EXPECT_EQ(device.Block()[32], before);
     unsigned generation = device.BlockGeneration();
     EXPECT_EQ(Say(device, "!w 40 5a a5\r", MONITOR_BAUD), "!w 40 5a a5\r\n701\r\n");
@@ -56,21 +52,18 @@ TEST(ConverterMonitor, WritesNeedTheUnlockAndStayInsideTheWritableBlock) {
 TEST(ConverterShell, WritesAreStagedUntilC0) {
     ConverterModel device;
     device.SetMode(ConsoleMode::Shell);
-    EXPECT_EQ(Say(device, "WH 020 ff\r", SHELL_BAUD), "WH: unknown command\r\nmsh>");
-    EXPECT_EQ(Say(device, "env xconfig\r", SHELL_BAUD), "@700\r\n");
-    EXPECT_EQ(Say(device, "L0\r", SHELL_BAUD), "@701\r\n");
-    EXPECT_EQ(Say(device, "WH 01f ff\r", SHELL_BAUD), "@702\r\n");  // identity bytes
-    EXPECT_EQ(Say(device, "WH 20 ff\r", SHELL_BAUD), "@702\r\n");   // two address digits
-    EXPECT_EQ(Say(device, "WH 020 fff\r", SHELL_BAUD), "@702\r\n");  // odd digit count
-    EXPECT_EQ(Say(device, "WH 020 fe01\r", SHELL_BAUD), "@701\r\n");
+    // Refused: outside configuration mode, identity bytes, two address digits, an odd digit count.
+    for (auto [command, answer] : {std::pair{"WH 020 ff\r", "WH: unknown command\r\nmsh>"}, {"env xconfig\r", "@700\r\n"},
+                                   {"L0\r", "@701\r\n"}, {"WH 01f ff\r", "@702\r\n"}, {"WH 20 ff\r", "@702\r\n"},
+                                   {"WH 020 fff\r", "@702\r\n"}, {"WH 020 fe01\r", "@701\r\n"}})
+        EXPECT_EQ(Say(device, command, SHELL_BAUD), answer) << command;
     EXPECT_NE(device.Block()[32], 0xFE);
     std::string dump = Say(device, "RA 00\r", SHELL_BAUD);
     ASSERT_EQ(dump.size(), 968u);
     EXPECT_EQ(dump.substr(64, 4), "FE01");
     EXPECT_EQ(dump.substr(960), "\r\n@701\r\n");
     EXPECT_EQ(Say(device, "C0\r", SHELL_BAUD), "@761\r\nmsh>");
-    EXPECT_EQ(device.Block()[32], 0xFE);
-    EXPECT_EQ(device.Block()[33], 0x01);
+    EXPECT_EQ(device.Block()[32] << 8 | device.Block()[33], 0xFE01);
 
     Say(device, "env xconfig\r", SHELL_BAUD);
     Say(device, "WH 020 00\r", SHELL_BAUD);

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace quarnel {
 namespace {
@@ -20,6 +21,13 @@ ControlInputs Loaded(int mode, int model = 1) {
     in.wlanModeSelection = 0;
     in.model_code = model;
     return in;
+}
+
+// The decided states of the controls `ids`, in that order.
+std::vector<ControlState> States(const ControlDecisions& out, std::initializer_list<int> ids) {
+    std::vector<ControlState> states;
+    for (int id : ids) states.push_back(out.StateOf(id));
+    return states;
 }
 
 std::string Describe(const ControlInputs& in) {
@@ -62,11 +70,9 @@ TEST(ControlRules, WithoutRecordEverythingIsDisabledAndTheFieldsAreKept) {
         for (int id : {1006, 1051, 1052, 1036}) EXPECT_EQ(out.StateOf(id), U) << id;  // the link's own buttons
         if (in.recordLoaded) return;
         for (const ControlDecision& d : out.controls) EXPECT_EQ(d.state, D) << d.id << " " << Describe(in);
-        EXPECT_STREQ(out.timeoutLabel, "Timeout");
-        EXPECT_STREQ(out.waterMarkLabel, "Conn. Byte");
-        EXPECT_STREQ(out.peerLabel, "Peer ip address");
-        EXPECT_EQ(out.dhcpEnabled, in.dhcpEnabled);
-        EXPECT_EQ(out.eapolEnabled, in.eapolEnabled);
+        EXPECT_EQ((std::vector<std::string>{out.timeoutLabel, out.waterMarkLabel, out.peerLabel}),
+                  (std::vector<std::string>{"Timeout", "Conn. Byte", "Peer ip address"}));
+        EXPECT_EQ(out.dhcpEnabled + 2 * out.eapolEnabled, in.dhcpEnabled + 2 * in.eapolEnabled);
     });
 }
 
@@ -111,15 +117,10 @@ TEST(ControlRules, ModeTable) {
             in.no_dhcp = c.noDhcp;
             const ControlDecisions out = DecideControls(in);
             SCOPED_TRACE(Describe(in));
-            EXPECT_EQ(out.StateOf(1039), c.dhcp);
-            EXPECT_EQ(out.StateOf(1021), c.timeout);
-            EXPECT_EQ(out.StateOf(1023), c.localPort);
-            EXPECT_EQ(out.StateOf(1022), c.waterMark);
-            EXPECT_EQ(out.StateOf(1013), c.peerIp);
-            EXPECT_EQ(out.StateOf(1024), c.peerPort);
-            EXPECT_STREQ(out.timeoutLabel, c.timeoutLabel);
-            EXPECT_STREQ(out.waterMarkLabel, c.waterMarkLabel);
-            EXPECT_STREQ(out.peerLabel, c.peerLabel);
+            EXPECT_EQ(States(out, {1039, 1021, 1023, 1022, 1013, 1024}),
+                      (std::vector{c.dhcp, c.timeout, c.localPort, c.waterMark, c.peerIp, c.peerPort}));
+            EXPECT_EQ((std::vector<std::string>{out.timeoutLabel, out.waterMarkLabel, out.peerLabel}),
+                      (std::vector<std::string>{c.timeoutLabel, c.waterMarkLabel, c.peerLabel}));
         }
     }
 }
@@ -143,8 +144,7 @@ TEST(ControlRules, DhcpBoxAndAddresses) {
         const ControlDecisions out = DecideControls(in);
         SCOPED_TRACE(Describe(in));
         EXPECT_EQ(out.dhcpEnabled, c.dhcpAfter);
-        EXPECT_EQ(out.StateOf(1039), c.box);
-        for (int id : {1007, 1008, 1010}) EXPECT_EQ(out.StateOf(id), c.addresses);
+        EXPECT_EQ(States(out, {1039, 1007, 1008, 1010}), (std::vector{c.box, c.addresses, c.addresses, c.addresses}));
     }
 }
 
@@ -171,12 +171,8 @@ TEST(ControlRules, SerialSideOnModel9AndOthers) {
         in.has_comment = c.hasComment;
         const ControlDecisions out = DecideControls(in);
         SCOPED_TRACE(Describe(in) + " serial=" + std::to_string(c.serialType));
-        EXPECT_EQ(out.StateOf(1020), c.modeList);
-        EXPECT_EQ(out.StateOf(1017), c.flow);
-        EXPECT_EQ(out.StateOf(1019), c.serialType_);
-        EXPECT_EQ(out.StateOf(1047), c.multiConn_);
-        EXPECT_EQ(out.StateOf(1034), c.stopBit);
-        EXPECT_EQ(out.StateOf(1049), c.comment);
+        EXPECT_EQ(States(out, {1020, 1017, 1019, 1047, 1034, 1049}),
+                  (std::vector{c.modeList, c.flow, c.serialType_, c.multiConn_, c.stopBit, c.comment}));
     }
 }
 
@@ -201,10 +197,7 @@ TEST(ControlRules, ConsoleModeAndEapol) {
         const ControlDecisions out = DecideControls(in);
         SCOPED_TRACE(Describe(in));
         EXPECT_EQ(out.eapolEnabled, c.eapolAfter);
-        EXPECT_EQ(out.StateOf(1027), c.box);
-        EXPECT_EQ(out.StateOf(1035), c.eapId);
-        EXPECT_EQ(out.StateOf(1028), c.powerDown);
-        EXPECT_EQ(out.StateOf(1032), c.powerDown);
+        EXPECT_EQ(States(out, {1027, 1035, 1028, 1032}), (std::vector{c.box, c.eapId, c.powerDown, c.powerDown}));
     }
 }
 
@@ -226,9 +219,7 @@ TEST(ControlRules, ConverterFlagsAndWlanMode) {
         in.wlanModeSelection = c.wlanMode;
         const ControlDecisions out = DecideControls(in);
         SCOPED_TRACE(Describe(in));
-        EXPECT_EQ(out.StateOf(1041), c.telnet);
-        EXPECT_EQ(out.StateOf(1048), c.remote);
-        EXPECT_EQ(out.StateOf(1002), c.adhoc);
+        EXPECT_EQ(States(out, {1041, 1048, 1002}), (std::vector{c.telnet, c.remote, c.adhoc}));
     }
 }
 

@@ -18,16 +18,13 @@ class ExchangeBench : public ::testing::Test {
 protected:
     void SetUp() override { std::memset(record, 0xEE, sizeof record); }
 
-    void PressRead() {
+    void Press(bool write) {
         line.SetBaudCodeAndConfigure(quarnel::BAUD_CODE_MONITOR);
         quarnel::ClearReply(ex);
-        quarnel::StartRead(ex, line);
+        (write ? quarnel::StartWrite : quarnel::StartRead)(ex, line);
     }
-    void PressWrite() {
-        line.SetBaudCodeAndConfigure(quarnel::BAUD_CODE_MONITOR);
-        quarnel::ClearReply(ex);
-        quarnel::StartWrite(ex, line);
-    }
+    void PressRead() { Press(false); }
+    void PressWrite() { Press(true); }
     void Run(int maxMs = 60000) { line.RunUntilIdle(ex, record, maxMs); }
 
     // When the first transmitted chunk starting with `prefix` went out.

@@ -62,7 +62,7 @@ TEST_P(ExchangeDialogue, SendsTheConsolesCommandsAndCompletes) {
         record[36] ^= 0x5A;
         record[479] = 0x7E;
     }
-    d.write ? PressWrite() : PressRead();
+    Press(d.write);
     Run();
 
     std::string expected = d.opening;
@@ -106,7 +106,7 @@ TEST_F(ExchangeBench, SlowRepliesAndExtraTicksChangeNothing) {
                                    {tarvosim::ConsoleMode::Shell, true}, {tarvosim::ConsoleMode::Monitor, true}}) {
             device.SetMode(mode);
             record[100] ^= 0xFF;
-            write ? PressWrite() : PressRead();
+            Press(write);
             Run();
             EXPECT_EQ(ex.recordLoaded, 1);
             EXPECT_TRUE(RecordMatchesDevice(write ? 32 : 0));

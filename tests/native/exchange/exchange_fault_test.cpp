@@ -47,7 +47,7 @@ TEST_P(FaultEnding, EndsAtTheRightTimeWithTheRecordAsItWas) {
     line.answerFilter = c.answerFilter;
     line.burst = c.burst;  // a burst lands between two examinations
     if (c.write) std::memcpy(record, device.Block(), sizeof record);
-    c.write ? PressWrite() : PressRead();
+    Press(c.write);
     Run();
 
     if (c.failing != nullptr) {
@@ -149,7 +149,7 @@ TEST_F(ExchangeFault, CancelledExchangeEndsAtOnceAndNeverResumesOnTheLink) {
         ex = {};
         line = VirtualLine(device);
         device.SetMode(c.mode);
-        c.write ? PressWrite() : PressRead();
+        Press(c.write);
         for (int i = 0; i < 10000 && !c.cancelNow(ex); ++i) line.RunFor(ex, record, 1);
         ASSERT_TRUE(c.cancelNow(ex));
         CancelExchange(ex, line);

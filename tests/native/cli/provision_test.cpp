@@ -107,7 +107,7 @@ TEST(CliProvision, EightConvertersSideBySideEachGetTemplateAndRow) {
         const std::string line = sims[i]->Port() + "," + (answers ? MacOf(initial[i], ":") : "") + "," + unit.result;
         EXPECT_NE(report.find(line + ","), std::string::npos) << line << "\n" << report;
         EXPECT_NE(run.output.find(sims[i]->Port()), std::string::npos) << run.output;
-        if (std::string(unit.result) == "refused") EXPECT_EQ(sims[i]->Block(), initial[i]);
+        if (std::string(unit.result) == "refused") { EXPECT_EQ(sims[i]->Block(), initial[i]); }
         if (std::string(unit.result) != "verified") continue;
         // The backup holds the converter as it was before the write.
         ConfigFile backup;

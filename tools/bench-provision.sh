@@ -16,7 +16,7 @@ runs=${QUARNEL_BENCH_RUNS:-5}
 sim="$native/tools/tarvo-sim/tarvo-sim"
 cli="$native/quarnel-cli"
 # libserialport opens only the devices the system lists as serial ports.
-shim="$native/tests/native/cli/libpty_serial_shim.so"
+shim="$native/tools/pty-serial-shim/libpty_serial_shim.so"
 for f in "$sim" "$cli" "$shim"; do
   [ -e "$f" ] || { echo "bench-provision.sh: $f is missing (build the native tree first)" >&2; exit 2; }
 done

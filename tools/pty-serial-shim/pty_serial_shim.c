@@ -1,6 +1,7 @@
 /* Lets the serial library open a pseudo-terminal as it opens a serial
  * adapter, so the tests drive the real command line against the converter
- * simulator. Preloaded into quarnel-cli by the tests only.
+ * simulator. Preloaded into quarnel-cli by the tests and the provisioning
+ * benchmark only.
  *
  * A pty differs from an adapter in two ways the library checks: the kernel
  * does not list it under /sys/class/tty, and it has no modem lines (the

@@ -237,6 +237,7 @@ TEST(CliFailures, BadInputSendsNothing) {
     run = RunCli({"show", port});
     ASSERT_EQ(run.status, 0) << run.errors;
     const size_t oneRead = sim.LoggedLines();
+    ASSERT_GT(oneRead, 0u) << "the simulator logs what it receives";
     const std::vector<uint8_t> block = sim.Block();
     run = RunCli({"apply", port, good, "--set", "mode.timeout=65535"});
     EXPECT_EQ(run.status, 2);

@@ -35,8 +35,7 @@ std::string TempFolder::Write(const std::string& name, const std::string& text) 
     return Path(name);
 }
 
-SimProcess::SimProcess(const std::string& mode, const std::string& fault, const std::vector<uint8_t>& block,
-                       const std::vector<std::string>& extra) {
+SimProcess::SimProcess(const std::string& mode, const std::string& fault, const std::vector<uint8_t>& block) {
     std::vector<std::string> args = {TARVO_SIM_PATH, "--mode",  mode,        "--link",    File("line"), "--log",
                                      File("log"),    "--final", File("final"), "--control", File("ctl")};
     if (!fault.empty()) args.push_back("--fault=" + fault);
@@ -45,7 +44,6 @@ SimProcess::SimProcess(const std::string& mode, const std::string& fault, const 
         for (uint8_t byte : block) hex += {"0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 15]};
         args.push_back("--block=" + files_.Write("block", hex));
     }
-    for (const std::string& option : extra) args.push_back(option[0] == '@' ? File(option.substr(1)) : option);
     pid_ = fork();
     if (pid_ == 0) {
         dup2(open("/dev/null", O_WRONLY), 1);
@@ -63,15 +61,10 @@ SimProcess::SimProcess(const std::string& mode, const std::string& fault, const 
     }
 }
 
-SimProcess::~SimProcess() { Stop(); }
-
-int SimProcess::Stop() {
-    if (pid_ <= 0) return -1;
+SimProcess::~SimProcess() {
+    if (pid_ <= 0) return;
     kill(pid_, SIGTERM);
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    pid_ = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    waitpid(pid_, nullptr, 0);
 }
 
 std::vector<uint8_t> SimProcess::Block() const {

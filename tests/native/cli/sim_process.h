@@ -30,10 +30,9 @@ private:
 class SimProcess {
 public:
     // mode: monitor, shell or silent; fault: as tarvo-sim's --fault takes it,
-    // or empty; block: the converter's 480 bytes to start with, or empty;
-    // extra: more options; "@name" stands for File("name").
+    // or empty; block: the converter's 480 bytes to start with, or empty.
     explicit SimProcess(const std::string& mode, const std::string& fault = "",
-                        const std::vector<uint8_t>& block = {}, const std::vector<std::string>& extra = {});
+                        const std::vector<uint8_t>& block = {});
     ~SimProcess();
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;
@@ -41,15 +40,12 @@ public:
     bool Started() const { return !port_.empty(); }
     // The pty's device, as a user would name the port (/dev/pts/N).
     const std::string& Port() const { return port_; }
-    // The simulator's files: "log", "final", "ctl", or one named in `extra`.
+    // The simulator's files: "line", "log", "final", "ctl".
     std::string File(const std::string& name) const { return files_.Path(name); }
     // The block as the converter holds it (480 bytes; empty if unreadable).
     std::vector<uint8_t> Block() const;
     // Lines the converter received.
     size_t LoggedLines() const;
-    // Sends SIGTERM and returns the exit status, or -1.
-    int Stop();
-
 private:
     TempFolder files_;
     std::string port_;

@@ -14,7 +14,7 @@
 #include "envrecord/env_record.h"
 #include "envrecord/record_values.h"
 #include "tests/win32/e2e/cli_runner.h"
-#include "tests/win32/e2e/sim_files.h"
+#include "tools/window-driver/sim_files.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "tests/win32/e2e/app_driver.h"
+#include "tools/window-driver/app_driver.h"
 
 namespace e2e {
 

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/win32/e2e/app_driver.h"
-#include "tests/win32/e2e/sim_files.h"
+#include "tools/window-driver/app_driver.h"
+#include "tools/window-driver/sim_files.h"
 
 namespace e2e {
 

@@ -11,9 +11,9 @@
 
 #include "serial/com_port_list.h"
 #include "serial/port_messages.h"
-#include "tests/win32/e2e/sim_files.h"
 #include "tests/win32/serial/link_harness.h"
 #include "tests/win32/support/message_box_recorder.h"
+#include "tools/window-driver/sim_files.h"
 
 namespace quarnel {
 namespace {

@@ -27,9 +27,8 @@ public:
     // Runs on the next tick at which a modal dialog is up, on the innermost.
     ModalScript& Then(Step step);
 
-    // Steps run so far; whether a dialog outlived the script and was cancelled.
+    // Steps run so far (a dialog that outlives the script is cancelled).
     int done = 0;
-    bool cancelledForgotten = false;
     // Template ids of the dialogs the steps ran on, in order.
     std::vector<UINT> templates;
 

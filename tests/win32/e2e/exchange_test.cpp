@@ -133,23 +133,18 @@ TEST_F(Exchange, ValuesOutsideTheListsShowNoChoiceAndTravelBackUnchanged) {
   LoadConverter(monitor, "monitor", offered);
   ASSERT_EQ(app.Selection(IDC_BAUD_RATE), 8);
 
-  // Then one with XON/XOFF set but not offered, and every other list value
-  // outside its list.
+  // Then one with XON/XOFF set but not offered, and list values outside
+  // their lists (which values fall outside is tested natively).
   Block odd = RichBlock(10);
   PutBits(odd, 28, 5, 1, 0);    // has_xonxoff
   PutBits(odd, 84, 6, 2, 2);    // XON/XOFF, no RTS/CTS
   PutBits(odd, 84, 0, 2, 3);    // parity
-  PutBits(odd, 84, 2, 4, 6);    // data bits
   PutBits(odd, 84, 16, 2, 3);   // serial type
-  PutBits(odd, 84, 18, 2, 2);   // stop bits
   PutLe32(odd, 88, 230400);
   odd[94] = 5;                  // mode
   PutBits(odd, 128, 0, 4, 9);   // WLAN mode
-  PutBits(odd, 128, 8, 2, 3);   // WEP mode
-  PutBits(odd, 128, 14, 2, 2);  // authentication mode
   LoadConverter(monitor, "monitor", odd);
-  for (int id : {IDC_BAUD_RATE, IDC_FLOW_CONTROL, IDC_PARITY, IDC_DATA_BITS, IDC_SERIAL_TYPE, IDC_STOP_BITS,
-                 IDC_MODE, IDC_WLAN_MODE, IDC_WEP_MODE, IDC_AUTH_MODE})
+  for (int id : {IDC_BAUD_RATE, IDC_FLOW_CONTROL, IDC_PARITY, IDC_SERIAL_TYPE, IDC_MODE, IDC_WLAN_MODE})
     EXPECT_EQ(app.Selection(id), -1) << id;
   // The enabling rules see no mode, no serial type and no WLAN mode.
   EXPECT_FALSE(app.Enabled(IDC_TIMEOUT));
@@ -168,28 +163,17 @@ TEST_F(Exchange, ValuesOutsideTheListsShowNoChoiceAndTravelBackUnchanged) {
 }
 
 TEST_F(Exchange, InitializeEnvLeavesTheFactoryValuesOnTheConverter) {
-  struct Case {
-    const char* port;
-    const char* mode;
-    int model;
-  };
-  for (const Case& c : {Case{"COM3", "monitor", 9}, Case{"COM4", "shell", 8}}) {
-    SCOPED_TRACE(c.mode);
-    SimFiles sim(c.port);
-    OpenPort(c.port);
-    const Block original = RichBlock(c.model);
-    LoadConverter(sim, c.mode, original);
-    quarnel::EnvRecord factory{};
-    std::memcpy(factory.Data(), original.data(), original.size());
-    quarnel::ApplyFactoryValues(factory.main, factory.wlan, factory.tail);
-    Block expected(factory.Data(), factory.Data() + original.size());
-    std::copy(original.begin(), original.begin() + 32, expected.begin());  // never written
-    WriteAndWait(sim, IDC_INITIALIZE_ENV);
-    ExpectHolds(sim, expected);
-    // A monitor write shows what it sent; a shell write leaves the form.
-    EXPECT_EQ(app.Address(IDC_LOCAL_IP), c.model == 9 ? Ipv4(10, 1, 0, 1) : Ipv4(172, 16, 5, 20));
-    ClosePort();
-  }
+  OpenPort("COM3");
+  const Block original = RichBlock();
+  LoadConverter(monitor, "monitor", original);
+  quarnel::EnvRecord factory{};
+  std::memcpy(factory.Data(), original.data(), original.size());
+  quarnel::ApplyFactoryValues(factory.main, factory.wlan, factory.tail);
+  Block expected(factory.Data(), factory.Data() + original.size());
+  std::copy(original.begin(), original.begin() + 32, expected.begin());  // never written
+  WriteAndWait(monitor, IDC_INITIALIZE_ENV);
+  ExpectHolds(monitor, expected);
+  EXPECT_EQ(app.Address(IDC_LOCAL_IP), Ipv4(10, 1, 0, 1)) << "a monitor write shows what it sent";
 }
 
 TEST_F(Exchange, RefusedFieldStopsWriteAndInitializeBeforeAnythingIsSent) {
@@ -206,7 +190,6 @@ TEST_F(Exchange, RefusedFieldStopsWriteAndInitializeBeforeAnythingIsSent) {
       {IDC_WRITE, IDC_LOCAL_PORT, "12ab", 0, "Please enter an integer."},
       {IDC_INITIALIZE_ENV, IDC_LOCAL_PORT, "12ab", 0, "Please enter an integer."},
       {IDC_WRITE, IDC_LOCAL_IP, nullptr, Ipv4(127, 0, 0, 1), "You entered wrong Local IP address"},
-      {IDC_WRITE, IDC_LOCAL_IP, nullptr, Ipv4(172, 16, 255, 255), "You entered wrong Local IP address"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
@@ -287,27 +270,16 @@ TEST_F(Exchange, FailedReadLeavesTheWindowAndTheRecordAsTheyWere) {
   }
 }
 
+// The ranges are decided and tested in portable code; here one field shows
+// the correction on leaving, and the time-out the model's own on storing.
 TEST_F(Exchange, NumbersOutsideTheRangesAreCorrectedOnLeavingAndOnStoring) {
   OpenPort("COM3");
-  Block u2s = RichBlock();
-  u2s[94] = 3;  // U2S: all four numeric fields can be edited
-  LoadConverter(monitor, "monitor", u2s);
-  // Leaving follows long_limits; storing follows the model (9).
+  LoadConverter(monitor, "monitor", RichBlock());
   EXPECT_EQ(EnterAndLeave(IDC_LOCAL_PORT, "70000"), "65535");
-  EXPECT_EQ(EnterAndLeave(IDC_PEER_PORT, "-1"), "0");
-  EXPECT_EQ(EnterAndLeave(IDC_TIMEOUT, "40000"), "30000");
-  EXPECT_EQ(EnterAndLeave(IDC_WATER_MARK, "40000"), "2048");
+  EXPECT_EQ(EnterAndLeave(IDC_TIMEOUT, "40000"), "30000");  // long_limits; model 9 stores at most 3600
   WriteAndWait(monitor, IDC_WRITE);
-  Block held = monitor.Block();
-  EXPECT_EQ(std::vector<int>({Le16(held, 106), Le16(held, 104), Le16(held, 92), Le16(held, 96)}),
-            std::vector<int>({65535, 0, 3600, 2048}));
-  // Typed and written without leaving the field.
-  for (int id : {IDC_LOCAL_PORT, IDC_PEER_PORT, IDC_TIMEOUT, IDC_WATER_MARK}) app.SetText(id, "-70000");
-  WriteAndWait(monitor, IDC_WRITE);
-  held = monitor.Block();
-  EXPECT_EQ(std::vector<int>({Le16(held, 106), Le16(held, 104), Le16(held, 92), Le16(held, 96)}),
-            std::vector<int>({0, 0, 0, 0}));
-  EXPECT_EQ(app.Text(IDC_LOCAL_PORT), "0");
+  const Block held = monitor.Block();
+  EXPECT_EQ(std::vector<int>({Le16(held, 106), Le16(held, 92)}), std::vector<int>({65535, 3600}));
 }
 
 TEST_F(Exchange, EapolIdentitySetInTheWindowReachesAShellConverter) {

@@ -88,13 +88,20 @@ TEST_F(WepKeyDialogTest, ChangingAFormatConvertsThatKeyOnly) {
     EXPECT_EQ(wep64.keyText[0], kHex10);
 }
 
-TEST_F(WepKeyDialogTest, OkNamesOnlyTheFirstKeyOfWrongLengthAndStaysOpen) {
+// OK names only the first key of wrong length and leaves the dialog open;
+// Cancel then puts back the WEP ID and the keys edited meanwhile.
+TEST_F(WepKeyDialogTest, OkRefusesAKeyOfWrongLengthAndCancelPutsBackWepIdAndKeys) {
+    wep128.wepId = 1;
     wep128.keyText[1] = "12";
     wep128.keyText[3] = "ABC";
     HWND shown = nullptr;
     ModalScript script;
     script.Then([&](HWND dialog) {
         shown = dialog;
+        ChooseListEntry(dialog, IDC_WEP128_ID, 3);
+        EXPECT_EQ(wep128.wepId, 3);
+        SetItemText(dialog, IDC_WEP128_KEY0, "ABCDEFABCDEFABCDEFABCDEFAB");
+        ChooseListEntry(dialog, IDC_WEP128_FORMAT0, 1);  // collects and converts key 0
         PressOk(dialog);
     });
     script.Then([&](HWND dialog) {
@@ -104,19 +111,6 @@ TEST_F(WepKeyDialogTest, OkNamesOnlyTheFirstKeyOfWrongLengthAndStaysOpen) {
     RunWepKeyAction(2, wep64, wep128);
     EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"The WEP Key1 length is wrong!"});
     EXPECT_EQ(script.done, 2);
-}
-
-TEST_F(WepKeyDialogTest, CancelPutsBackWepIdAndKeys) {
-    wep128.wepId = 1;
-    ModalScript script;
-    script.Then([&](HWND dialog) {
-        ChooseListEntry(dialog, IDC_WEP128_ID, 3);
-        EXPECT_EQ(wep128.wepId, 3);
-        SetItemText(dialog, IDC_WEP128_KEY0, "ABCDEFABCDEFABCDEFABCDEFAB");
-        ChooseListEntry(dialog, IDC_WEP128_FORMAT0, 1);  // collects and converts key 0
-        PressCancel(dialog);
-    });
-    RunWepKeyAction(2, wep64, wep128);
     EXPECT_EQ(wep128.wepId, 1);
     EXPECT_EQ(wep128.keyText[0], kHex26);
 }

@@ -49,7 +49,7 @@ TEST_F(EapIdDialogTest, MismatchShowsTheEntriesAgainThenMatchingOnesAreStoredZer
         SetItemText(dialog, IDC_EAP_USERNAME, "bob");
         SetItemText(dialog, IDC_EAP_PASSWORD, "one");
         SetItemText(dialog, IDC_EAP_RETYPE, "two");
-        PressOk(dialog);
+        PressCommand(dialog, IDOK);
     });
     script.Then([](HWND dialog) {
         EXPECT_EQ(ItemText(dialog, IDC_EAP_USERNAME), "bob");
@@ -57,7 +57,7 @@ TEST_F(EapIdDialogTest, MismatchShowsTheEntriesAgainThenMatchingOnesAreStoredZer
         SetItemText(dialog, IDC_EAP_USERNAME, std::string(32, 'n').c_str());
         SetItemText(dialog, IDC_EAP_PASSWORD, "12345678");
         SetItemText(dialog, IDC_EAP_RETYPE, "12345678");
-        PressOk(dialog);
+        PressCommand(dialog, IDOK);
     });
     RunEapId(userName, password);
     EXPECT_EQ(script.done, 2);
@@ -76,10 +76,10 @@ TEST_F(EapIdDialogTest, RefusedOrCancelledEntriesLeaveTheBuffers) {
         script.Then([&](HWND dialog) {
             SetItemText(dialog, IDC_EAP_USERNAME, std::string(*refused == 'P' ? 33 : 3, 'n').c_str());
             SetItemText(dialog, IDC_EAP_RETYPE, *refused == 'T' ? "other" : "secret");
-            if (*refused) PressOk(dialog);
-            else PressCancel(dialog);
+            if (*refused) PressCommand(dialog, IDOK);
+            else PressCommand(dialog, IDCANCEL);
         });
-        if (*refused) script.Then([](HWND dialog) { PressCancel(dialog); });  // the dialog stayed open
+        if (*refused) script.Then([](HWND dialog) { PressCommand(dialog, IDCANCEL); });  // the dialog stayed open
         EXPECT_TRUE(RunUnchanged());
         EXPECT_EQ(script.done, *refused ? 2 : 1);
         EXPECT_EQ(boxes.Texts(), *refused ? std::vector<std::string>{refused} : std::vector<std::string>{});

@@ -23,6 +23,29 @@ namespace {
 
 using namespace e2e;
 
+// The wording of each command is the protocol's, tested natively; here the
+// window ran the whole exchange, at the console's rate.
+void ExpectMonitorRead(const std::vector<LoggedCommand>& sent) {
+  ASSERT_EQ(sent.size(), 5u);  // the probe and four chunks
+  EXPECT_EQ(sent.back().text, "r 1a0 60\\r");
+  for (const auto& c : sent) EXPECT_EQ(c.baud, 115200) << c.text;
+}
+
+void ExpectMonitorWrite(const std::vector<LoggedCommand>& sent) {
+  ASSERT_EQ(sent.size(), 3u + 28u);  // the probe, two unlocks and 28 chunks
+  EXPECT_EQ(sent[1].text, "!u e7\\r");
+  EXPECT_TRUE(StartsWith(sent.back().text, "!w 1f0 ")) << sent.back().text;
+  for (const auto& c : sent) EXPECT_EQ(c.baud, 115200) << c.text;
+}
+
+void ExpectShellWrite(const std::vector<LoggedCommand>& sent) {
+  ASSERT_EQ(sent.size(), 5u + 28u + 1u);  // two probes, configuration mode, 28 chunks, commit
+  // The monitor probe goes unanswered at 115200; the rest runs at 19200.
+  EXPECT_EQ(sent[0].baud, 115200);
+  EXPECT_EQ(sent.back().text, "C0\\r");
+  for (size_t i = 1; i < sent.size(); ++i) EXPECT_EQ(sent[i].baud, 19200) << sent[i].text;
+}
+
 class Exchange : public Session {
  protected:
   // What a read of RichBlock(9) shows, one field of each kind (the
@@ -72,6 +95,15 @@ class Exchange : public Session {
     for (int i = 0; i < 2; ++i) SendMessageTimeoutA(bar, PBM_GETRANGE, i == 0, 0, SMTO_NORMAL, kWait, &range[i]);
     EXPECT_EQ(static_cast<int>(range[0]), low);
     EXPECT_EQ(static_cast<int>(range[1]), high);
+  }
+
+  // Types into a field and leaves it for the Target SSID, which has no
+  // handler of its own; returns what the field shows then.
+  std::string EnterAndLeave(int id, const std::string& text) {
+    FocusAndWait(id);
+    app.SetText(id, text);
+    FocusAndWait(IDC_TARGET_SSID);
+    return app.Text(id);
   }
 
   HWND OpenDialog(int button, const std::string& title) {
@@ -253,7 +285,7 @@ TEST_F(Exchange, FailedReadLeavesTheWindowAndTheRecordAsTheyWere) {
   for (auto& byte : b) byte ^= 0x5A;
   OpenPort("COM3");
   LoadConverter(monitor, "monitor", a);
-  for (const char* fault : {"bad-digit:1", "digit-for-blank:1", "drop-read:3"}) {
+  for (const char* fault : {"bad-digit:1", "drop-read:3"}) {
     SCOPED_TRACE(fault);
     ASSERT_TRUE(monitor.Control({"block " + ToHex(b), std::string("fault ") + fault}));
     app.Click(IDC_READ);

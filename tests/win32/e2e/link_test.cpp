@@ -44,16 +44,13 @@ void DropDownPortList(const AppDriver& app) {
 
 class LinkAndShell : public Session {
 protected:
-    bool InClosedRow() const {
-        return app.Enabled(IDC_OPEN) && app.Enabled(IDC_PORT) && !app.Enabled(IDC_CLOSE) && !app.Enabled(IDC_READ) &&
-               !app.Enabled(IDC_WRITE) && !app.Enabled(IDC_CHANGE_PWD) && !app.Enabled(IDC_INITIALIZE_ENV);
-    }
     bool InActiveRow() const {
         return !app.Enabled(IDC_OPEN) && !app.Enabled(IDC_PORT) && app.Enabled(IDC_CLOSE) && app.Enabled(IDC_READ);
     }
-    void CloseAndWait() {
-        app.Click(IDC_CLOSE);
-        ASSERT_TRUE(WaitUntil([&] { return InClosedRow(); }, kWait));
+    static bool SentSince(const SimFiles& sim, size_t mark, const std::string& prefix) {
+        for (const auto& c : LogSince(sim, mark))
+            if (StartsWith(c.text, prefix)) return true;
+        return false;
     }
 };
 
@@ -72,7 +69,7 @@ TEST_F(LinkAndShell, PortThatCannotBeOpenedIsReportedAndARealOneSwitchesTheRows)
     OpenPort("COM3");
     EXPECT_TRUE(InActiveRow());
     EXPECT_FALSE(app.Enabled(IDC_WRITE)) << "no record yet";
-    CloseAndWait();
+    ClosePort();
 }
 
 // Close while an exchange waits for the converter, then Open again at once
@@ -159,7 +156,7 @@ TEST_F(LinkAndShell, DroppedDownPortListShowsThePortsPresentNowWhileNoPortIsOpen
     SendMessageTimeoutA(app.Main(), WM_COMMAND, MAKEWPARAM(IDC_PORT, CBN_DROPDOWN),
                         reinterpret_cast<LPARAM>(app.Control(IDC_PORT)), SMTO_NORMAL, kWait, &result);
     EXPECT_EQ(PortItems(app), present);
-    CloseAndWait();
+    ClosePort();
     DropDownPortList(app);
     EXPECT_EQ(PortItems(app), atStart);
     EXPECT_EQ(app.Text(IDC_PORT), "COM3");
@@ -194,7 +191,7 @@ TEST_F(LinkAndShell, AdapterPulledOutMidExchangeEndsItWithAMessageAndClosesClean
             kWait));
         EXPECT_TRUE(answering) << "the window stopped answering";
         ExpectNoResponse();
-        CloseAndWait();
+        ClosePort();
         DropDownPortList(app);
         EXPECT_EQ(PortItems(app), PortsPresent());
     }

@@ -24,27 +24,15 @@ namespace {
 using namespace e2e;
 
 // The wording of each command is the protocol's, tested natively; here the
-// window ran the whole exchange, at the console's rate.
-void ExpectMonitorRead(const std::vector<LoggedCommand>& sent) {
-  ASSERT_EQ(sent.size(), 5u);  // the probe and four chunks
-  EXPECT_EQ(sent.back().text, "r 1a0 60\\r");
-  for (const auto& c : sent) EXPECT_EQ(c.baud, 115200) << c.text;
-}
-
-void ExpectMonitorWrite(const std::vector<LoggedCommand>& sent) {
-  ASSERT_EQ(sent.size(), 3u + 28u);  // the probe, two unlocks and 28 chunks
-  EXPECT_EQ(sent[1].text, "!u e7\\r");
-  EXPECT_TRUE(StartsWith(sent.back().text, "!w 1f0 ")) << sent.back().text;
-  for (const auto& c : sent) EXPECT_EQ(c.baud, 115200) << c.text;
-}
-
-void ExpectShellWrite(const std::vector<LoggedCommand>& sent) {
-  ASSERT_EQ(sent.size(), 5u + 28u + 1u);  // two probes, configuration mode, 28 chunks, commit
-  // The monitor probe goes unanswered at 115200; the rest runs at 19200.
+// window ran the whole exchange, `count` commands ending in `last`, at the
+// console's rate (a shell console's first, the monitor probe, at 115200).
+void ExpectSent(const std::vector<LoggedCommand>& sent, size_t count, const std::string& last, int baud) {
+  ASSERT_EQ(sent.size(), count);
+  EXPECT_TRUE(StartsWith(sent.back().text, last)) << sent.back().text;
   EXPECT_EQ(sent[0].baud, 115200);
-  EXPECT_EQ(sent.back().text, "C0\\r");
-  for (size_t i = 1; i < sent.size(); ++i) EXPECT_EQ(sent[i].baud, 19200) << sent[i].text;
+  for (size_t i = 1; i < sent.size(); ++i) EXPECT_EQ(sent[i].baud, baud) << sent[i].text;
 }
+constexpr size_t kMonitorWriteCount = 3 + 28;  // the probe, two unlocks and 28 chunks
 
 class Exchange : public Session {
  protected:
@@ -135,11 +123,8 @@ TEST_F(Exchange, ReadShowsTheSettingsAndWriteSendsBackOnlyTheEditsInBothConsoleM
     // The unanswered monitor probe leaves a second to look at the window.
     if (isShell) ExpectProgress("Reading Tarvo's environment variables.....", 32, 512);
     WaitForExchangeEnd(sim, mark, EndsRead, &sent);
-    if (isShell) {
-      EXPECT_EQ(sent.size(), 7u);
-    } else {
-      ExpectMonitorRead(sent);
-    }
+    if (isShell) EXPECT_EQ(sent.size(), 7u);
+    else ExpectSent(sent, 5, "r 1a0 60\\r", 115200);  // the probe and four chunks
     ExpectRichBlockShown();
 
     const Block expected = EditFields(original);
@@ -147,8 +132,9 @@ TEST_F(Exchange, ReadShowsTheSettingsAndWriteSendsBackOnlyTheEditsInBothConsoleM
     app.Click(IDC_WRITE);
     if (isShell) ExpectProgress(std::string("Writting Tarvo's environment variables.....\r\nMAC address ") + kMacText, 64, 512);
     WaitForExchangeEnd(sim, mark, EndsWrite, &sent);
-    if (isShell) ExpectShellWrite(sent);
-    else ExpectMonitorWrite(sent);
+    // A shell write: two probes, configuration mode, 28 chunks and the commit.
+    if (isShell) ExpectSent(sent, 5 + 28 + 1, "C0\\r", 19200);
+    else ExpectSent(sent, kMonitorWriteCount, "!w 1f0 ", 115200);
     ExpectHolds(sim, expected);
     // A monitor write refreshes the form from the record it sent; a shell
     // write leaves it as typed.
@@ -245,7 +231,7 @@ TEST_F(Exchange, RefusedFieldStopsWriteAndInitializeBeforeAnythingIsSent) {
   }
   // The converter then sees the one good write and nothing of the refused ones.
   WriteAndWait(monitor, IDC_WRITE);
-  ExpectMonitorWrite(LogSince(monitor, mark));
+  ExpectSent(LogSince(monitor, mark), kMonitorWriteCount, "!w 1f0 ", 115200);
   EXPECT_EQ(Le16(monitor.Block(), 106), 2323);
 }
 

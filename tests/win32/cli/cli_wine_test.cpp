@@ -44,7 +44,7 @@ TEST(CliUnderWine, ProvisionWritesBothConvertersSideBySide) {
   // Windows names a port in any case.
   std::ofstream(plan) << "port,network.local_ip,comment.text\ncom3,10.1.0.11,\"Hall 3, line 1\"\nCOM4,10.1.0.12,\n";
   const Block before[2] = {e2e::SimFiles("COM3").Block(), e2e::SimFiles("COM4").Block()};
-  EXPECT_EQ(RunCliExe("provision \"" + plan + "\" --template \"" + site + "\"").status, 0);
+  EXPECT_EQ(RunCliExe("provision \"" + plan + "\" --template \"" + site + "\""), 0);
   const char* const comments[2] = {"Hall 3, line 1", nullptr};
   for (int i = 0; i < 2; ++i) {
     SCOPED_TRACE(i);

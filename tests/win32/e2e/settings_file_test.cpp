@@ -89,7 +89,7 @@ TEST_F(SettingsFile, FilesOfTheCommandLineAndOfTheWindowLoadInEachOther) {
 
   ASSERT_TRUE(shell.Reset("shell", original));
   const std::string fromCli = PathOf("from-cli.qcfg");
-  ASSERT_EQ(RunCliExe("save COM4 \"" + fromCli + "\"").status, 0);
+  ASSERT_EQ(RunCliExe("save COM4 \"" + fromCli + "\""), 0);
   OpenPort("COM3");
   EXPECT_FALSE(app.Enabled(IDC_SAVE_SETTINGS) || app.Enabled(IDC_LOAD_SETTINGS)) << "no record yet";
   LoadConverter(monitor, "monitor", edited);
@@ -103,7 +103,7 @@ TEST_F(SettingsFile, FilesOfTheCommandLineAndOfTheWindowLoadInEachOther) {
   const std::string fromWindow = PathOf("from-window.qcfg");
   EXPECT_EQ(ChooseFile(IDC_SAVE_SETTINGS, fromWindow), "tarvo-0ABCDE012F9E.qcfg");
   ASSERT_TRUE(shell.Reset("shell", edited));
-  EXPECT_EQ(RunCliExe("apply COM4 \"" + fromWindow + "\"").status, 0);
+  EXPECT_EQ(RunCliExe("apply COM4 \"" + fromWindow + "\""), 0);
   ExpectHolds(shell, original);
 }
 

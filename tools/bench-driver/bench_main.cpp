@@ -24,8 +24,8 @@
 #include "resources/resource.h"
 #include "tools/bench-driver/process_usage.h"
 #include "tools/bench-driver/wire_floor.h"
-#include "tests/win32/e2e/app_driver.h"
-#include "tests/win32/e2e/sim_files.h"
+#include "tools/window-driver/app_driver.h"
+#include "tools/window-driver/sim_files.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "resources/resource.h"
-#include "tests/win32/e2e/app_driver.h"
+#include "tools/window-driver/app_driver.h"
 
 namespace {
 

@@ -47,18 +47,14 @@ void ModalScript::RunTick() {
     }
     // A dialog the script did not expect: end it so the test fails instead of hanging.
     if (++idleTicks_ > kForgottenTicks) {
-        cancelledForgotten = true;
         dialog->End(IDCANCEL);
         idleTicks_ = 0;
     }
 }
 
 std::string ItemText(HWND dialog, int id) {
-    HWND item = GetDlgItem(dialog, id);
-    int length = GetWindowTextLengthA(item);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    int copied = GetWindowTextA(item, &text[0], length + 1);
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    char text[256] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
     return text;
 }
 
@@ -76,14 +72,8 @@ int ListSelection(HWND dialog, int id) {
 
 void Press(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
-void PressOk(HWND dialog) {
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-}
-
-void PressCancel(HWND dialog) {
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+void PressCommand(HWND dialog, int id) {
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 void TypeChars(HWND dialog, int id, const char* text) {

@@ -27,9 +27,8 @@ public:
     // Runs on the next tick at which a modal dialog is up, on the innermost.
     ModalScript& Then(Step step);
 
-    // Steps run so far; whether a dialog outlived the script and was cancelled.
+    // Steps run so far (a dialog that outlives the script is cancelled).
     int done = 0;
-    bool cancelledForgotten = false;
     // Template ids of the dialogs the steps ran on, in order.
     std::vector<UINT> templates;
 
@@ -50,8 +49,7 @@ void SetItemText(HWND dialog, int id, const char* text);
 void ChooseListEntry(HWND dialog, int id, int index);
 int ListSelection(HWND dialog, int id);
 void Press(HWND dialog, int id);  // BN_CLICKED from the button
-void PressOk(HWND dialog);
-void PressCancel(HWND dialog);
+void PressCommand(HWND dialog, int id);  // BN_CLICKED as from the button, even a disabled one
 void TypeChars(HWND dialog, int id, const char* text);  // WM_CHAR per character
 
 }  // namespace quarnel::test

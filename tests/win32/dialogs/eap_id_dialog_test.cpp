@@ -38,28 +38,18 @@ protected:
     char password[EAP_PASSWORD_SIZE];
 };
 
-TEST_F(EapIdDialogTest, OpensWithBothTextsAndOkStoresThemZeroFilled) {
+// Opens with both texts, shows a mismatch again as typed, and stores entries
+// of full length zero-filled.
+TEST_F(EapIdDialogTest, MismatchShowsTheEntriesAgainThenMatchingOnesAreStoredZeroFilled) {
     ModalScript script;
     script.Then([](HWND dialog) {
         EXPECT_EQ(ItemText(dialog, IDC_EAP_USERNAME), "alice");
         EXPECT_EQ(ItemText(dialog, IDC_EAP_PASSWORD), "secret");
         EXPECT_EQ(ItemText(dialog, IDC_EAP_RETYPE), "secret");
-        PressOk(dialog);
-    });
-    RunEapId(userName, password);
-    EXPECT_EQ(script.done, 1);
-    EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_EQ(std::string(userName, sizeof userName), "alice" + std::string(sizeof userName - 5, '\0'));
-    EXPECT_EQ(std::string(password, sizeof password), "secret" + std::string(sizeof password - 6, '\0'));
-}
-
-TEST_F(EapIdDialogTest, MismatchShowsTheEntriesAgainThenMatchingOnesOfFullLengthAreStored) {
-    ModalScript script;
-    script.Then([](HWND dialog) {
         SetItemText(dialog, IDC_EAP_USERNAME, "bob");
         SetItemText(dialog, IDC_EAP_PASSWORD, "one");
         SetItemText(dialog, IDC_EAP_RETYPE, "two");
-        PressOk(dialog);
+        PressCommand(dialog, IDOK);
     });
     script.Then([](HWND dialog) {
         EXPECT_EQ(ItemText(dialog, IDC_EAP_USERNAME), "bob");
@@ -67,14 +57,15 @@ TEST_F(EapIdDialogTest, MismatchShowsTheEntriesAgainThenMatchingOnesOfFullLength
         SetItemText(dialog, IDC_EAP_USERNAME, std::string(32, 'n').c_str());
         SetItemText(dialog, IDC_EAP_PASSWORD, "12345678");
         SetItemText(dialog, IDC_EAP_RETYPE, "12345678");
-        PressOk(dialog);
+        PressCommand(dialog, IDOK);
     });
     RunEapId(userName, password);
+    EXPECT_EQ(script.done, 2);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "The passwords don't match.");
     EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_ICONHAND));
-    EXPECT_EQ(std::string(userName, 32), std::string(32, 'n'));
-    EXPECT_EQ(std::string(password, 8), "12345678");
+    EXPECT_EQ(std::string(userName, sizeof userName), std::string(32, 'n') + std::string(sizeof userName - 32, '\0'));
+    EXPECT_EQ(std::string(password, sizeof password), "12345678" + std::string(sizeof password - 8, '\0'));
 }
 
 TEST_F(EapIdDialogTest, RefusedOrCancelledEntriesLeaveTheBuffers) {
@@ -85,10 +76,10 @@ TEST_F(EapIdDialogTest, RefusedOrCancelledEntriesLeaveTheBuffers) {
         script.Then([&](HWND dialog) {
             SetItemText(dialog, IDC_EAP_USERNAME, std::string(*refused == 'P' ? 33 : 3, 'n').c_str());
             SetItemText(dialog, IDC_EAP_RETYPE, *refused == 'T' ? "other" : "secret");
-            if (*refused) PressOk(dialog);
-            else PressCancel(dialog);
+            if (*refused) PressCommand(dialog, IDOK);
+            else PressCommand(dialog, IDCANCEL);
         });
-        if (*refused) script.Then([](HWND dialog) { PressCancel(dialog); });  // the dialog stayed open
+        if (*refused) script.Then([](HWND dialog) { PressCommand(dialog, IDCANCEL); });  // the dialog stayed open
         EXPECT_TRUE(RunUnchanged());
         EXPECT_EQ(script.done, *refused ? 2 : 1);
         EXPECT_EQ(boxes.Texts(), *refused ? std::vector<std::string>{refused} : std::vector<std::string>{});

@@ -51,7 +51,7 @@ TEST_F(PasswordDialogTest, DeleteDisablesTheEditsAndClearsTheFieldWhateverTheyHo
             EXPECT_EQ(Enabled(dialog, IDC_PASSWORD_RETYPE), !deleteSet);
         }
         EXPECT_EQ(ItemText(dialog, IDC_PASSWORD_NEW), "abc");  // the text stays
-        PressOk(dialog);
+        PressCommand(dialog, IDOK);
     });
     Run();
     EXPECT_EQ(script.done, 1);
@@ -65,14 +65,14 @@ TEST_F(PasswordDialogTest, MismatchShowsTheDialogAgainWithWhatWasTyped) {
     script.Then([](HWND dialog) {
         SetItemText(dialog, IDC_PASSWORD_NEW, "secret");
         SetItemText(dialog, IDC_PASSWORD_RETYPE, "secrex");
-        PressOk(dialog);
+        PressCommand(dialog, IDOK);
     });
     script.Then([](HWND dialog) {
         EXPECT_EQ(ItemText(dialog, IDC_PASSWORD_NEW), "secret");
         EXPECT_EQ(ItemText(dialog, IDC_PASSWORD_RETYPE), "secrex");
         EXPECT_TRUE(Enabled(dialog, IDC_PASSWORD_NEW));
         SetItemText(dialog, IDC_PASSWORD_RETYPE, "secret");
-        PressOk(dialog);
+        PressCommand(dialog, IDOK);
     });
     Run();
     EXPECT_EQ(script.done, 2);
@@ -93,9 +93,9 @@ TEST_F(PasswordDialogTest, NoMoreThanTwelveCharactersGetThroughAndCancelLeavesTh
         }
         // Text set past the limit is refused on OK.
         SetItemText(dialog, IDC_PASSWORD_RETYPE, "abcdefghijklm");
-        PressOk(dialog);
+        PressCommand(dialog, IDOK);
     });
-    script.Then([](HWND dialog) { PressCancel(dialog); });
+    script.Then([](HWND dialog) { PressCommand(dialog, IDCANCEL); });
     Run();
     EXPECT_EQ(script.done, 2);
     EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Please enter no more than 12 characters."});

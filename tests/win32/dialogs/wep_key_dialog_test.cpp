@@ -27,14 +27,8 @@ protected:
     WepKey128Dialog wep128;
 };
 
-TEST_F(WepKeyDialogTest, WithoutAKeyLengthOnlyTheMessageShows) {
-    ModalScript script;
-    script.Then([](HWND dialog) { PressCancel(dialog); });
-    for (int selection : {0, -1, 3}) RunWepKeyAction(selection, wep64, wep128);
-    EXPECT_EQ(script.done, 0);
-    EXPECT_EQ(boxes.Texts(), std::vector<std::string>(3, "Please select wep key length first."));
-}
-
+// Each key length opens its own dialog, showing the keys in hex and the
+// stored WEP ID; any other choice only asks for a length.
 TEST_F(WepKeyDialogTest, EachLengthOpensItsDialogWithHexFormatsTheKeysAndTheStoredWepId) {
     wep64.wepId = 1;
     wep128.wepId = 2;
@@ -47,25 +41,21 @@ TEST_F(WepKeyDialogTest, EachLengthOpensItsDialogWithHexFormatsTheKeysAndTheStor
                 EXPECT_EQ(ItemText(dialog, (is64 ? IDC_WEP64_KEY0 : IDC_WEP128_KEY0) + key), is64 ? kHex10 : kHex26);
             }
             EXPECT_EQ(ListSelection(dialog, is64 ? IDC_WEP64_ID : IDC_WEP128_ID), length);
-            PressCancel(dialog);
+            PressCommand(dialog, IDCANCEL);
         });
     }
-    RunWepKeyAction(1, wep64, wep128);
-    RunWepKeyAction(2, wep64, wep128);
+    for (int selection : {0, 1, -1, 2, 3}) RunWepKeyAction(selection, wep64, wep128);
     EXPECT_EQ(script.templates, (std::vector<UINT>{IDD_WEP64_KEYS, IDD_WEP128_KEYS}));
-    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>(3, "Please select wep key length first."));
 }
 
 TEST_F(WepKeyDialogTest, ChangingAFormatConvertsThatKeyOnly) {
     wep128.keyText[1] = "48656c6c6f576f726c64212121";  // "HelloWorld!!!"
-    wep128.keyText[3] = "41004243444546474849505152";  // a NUL after "A"
     wep64.keyText[3] = "3132333435";
     ModalScript script;
     script.Then([&](HWND dialog) {
         ChooseListEntry(dialog, IDC_WEP128_FORMAT1, 1);
-        ChooseListEntry(dialog, IDC_WEP128_FORMAT3, 1);
         EXPECT_EQ(ItemText(dialog, IDC_WEP128_KEY1), "HelloWorld!!!");
-        EXPECT_EQ(ItemText(dialog, IDC_WEP128_KEY3), "A");
         EXPECT_EQ(ItemText(dialog, IDC_WEP128_KEY2), kHex26);
         ChooseListEntry(dialog, IDC_WEP128_FORMAT1, 0);
         EXPECT_EQ(ItemText(dialog, IDC_WEP128_KEY1), "48656C6C6F576F726C64212121");
@@ -73,7 +63,7 @@ TEST_F(WepKeyDialogTest, ChangingAFormatConvertsThatKeyOnly) {
         ChooseListEntry(dialog, IDC_WEP128_FORMAT2, 1);
         ChooseListEntry(dialog, IDC_WEP128_FORMAT2, 0);
         EXPECT_EQ(ItemText(dialog, IDC_WEP128_KEY2), std::string(26, '0'));
-        PressCancel(dialog);
+        PressCommand(dialog, IDCANCEL);
     });
     // The 64-bit dialog binds its format lists key 3 first.
     script.Then([&](HWND dialog) {
@@ -82,45 +72,38 @@ TEST_F(WepKeyDialogTest, ChangingAFormatConvertsThatKeyOnly) {
         EXPECT_EQ(ItemText(dialog, IDC_WEP64_KEY3), "12345");
         EXPECT_EQ(ItemText(dialog, IDC_WEP64_KEY0), kHex10);
         SetItemText(dialog, IDC_WEP64_KEY3, "vwxyz");
-        PressOk(dialog);  // an ASCII key goes back to hex on OK
+        PressCommand(dialog, IDOK);  // an ASCII key goes back to hex on OK
     });
     RunWepKeyAction(2, wep64, wep128);
     RunWepKeyAction(1, wep64, wep128);
     EXPECT_EQ(script.done, 2);
-    EXPECT_EQ(wep128.keyText[3], "41004243444546474849505152") << "put back by Cancel";
     EXPECT_EQ(wep64.keyText[3], "767778797A");
     EXPECT_EQ(wep64.keyText[0], kHex10);
 }
 
-TEST_F(WepKeyDialogTest, OkNamesOnlyTheFirstKeyOfWrongLengthAndStaysOpen) {
+// OK names only the first key of wrong length and leaves the dialog open;
+// Cancel then puts back the WEP ID and the keys edited meanwhile.
+TEST_F(WepKeyDialogTest, OkRefusesAKeyOfWrongLengthAndCancelPutsBackWepIdAndKeys) {
+    wep128.wepId = 1;
     wep128.keyText[1] = "12";
     wep128.keyText[3] = "ABC";
     HWND shown = nullptr;
     ModalScript script;
     script.Then([&](HWND dialog) {
         shown = dialog;
-        PressOk(dialog);
-    });
-    script.Then([&](HWND dialog) {
-        EXPECT_EQ(dialog, shown);
-        PressCancel(dialog);
-    });
-    RunWepKeyAction(2, wep64, wep128);
-    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"The WEP Key1 length is wrong!"});
-    EXPECT_EQ(script.done, 2);
-}
-
-TEST_F(WepKeyDialogTest, CancelPutsBackWepIdAndKeys) {
-    wep128.wepId = 1;
-    ModalScript script;
-    script.Then([&](HWND dialog) {
         ChooseListEntry(dialog, IDC_WEP128_ID, 3);
         EXPECT_EQ(wep128.wepId, 3);
         SetItemText(dialog, IDC_WEP128_KEY0, "ABCDEFABCDEFABCDEFABCDEFAB");
         ChooseListEntry(dialog, IDC_WEP128_FORMAT0, 1);  // collects and converts key 0
-        PressCancel(dialog);
+        PressCommand(dialog, IDOK);
+    });
+    script.Then([&](HWND dialog) {
+        EXPECT_EQ(dialog, shown);
+        PressCommand(dialog, IDCANCEL);
     });
     RunWepKeyAction(2, wep64, wep128);
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"The WEP Key1 length is wrong!"});
+    EXPECT_EQ(script.done, 2);
     EXPECT_EQ(wep128.wepId, 1);
     EXPECT_EQ(wep128.keyText[0], kHex26);
 }

@@ -6,13 +6,9 @@
 
 namespace e2e {
 
-struct CliResult {
-  int status = -1;     // exit status; -1 when it did not start or end within a minute
-  std::string output;  // what it wrote on stdout
-};
-
-// quarnel-cli.exe with `arguments` (quoted as a command line takes them);
-// its stderr goes to this test's own.
-CliResult RunCliExe(const std::string& arguments);
+// quarnel-cli.exe with `arguments` (quoted as a command line takes them),
+// writing to this test's own output; its exit status, or -1 when it did not
+// start or end within a minute.
+int RunCliExe(const std::string& arguments);
 
 }  // namespace e2e

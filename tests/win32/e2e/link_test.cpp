@@ -1,17 +1,15 @@
 // Link control and application shell of the real program: the buttons
 // following the link, a port that cannot be opened, Close during an exchange
-// (it never resumes), one receiver thread per open port, the port list
-// refreshed when dropped down, an adapter pulled out mid-exchange, the About
-// box and the ways the program ends.
+// (it never resumes), the port list refreshed when dropped down, an adapter
+// pulled out mid-exchange, the About box and the ways the program ends. That
+// Close ends the port's receiver thread is tested on the port itself
+// (tests/win32/serial).
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <tlhelp32.h>
-
 #include <algorithm>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -22,41 +20,6 @@
 namespace {
 
 using namespace e2e;
-
-// The program's receiver threads: it starts threads only through the
-// runtime's _beginthreadex, so their start address lies in the runtime's
-// module; the helper threads Wine starts for its own serial I/O do not.
-std::set<DWORD> ReceiverThreadsOf(DWORD pid) {
-    std::set<DWORD> ids;
-    using QueryThread = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
-    constexpr int kThreadStartAddress = 9;  // ThreadQuerySetWin32StartAddress
-    const auto query = reinterpret_cast<QueryThread>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationThread")));
-    MODULEENTRY32 module{};
-    module.dwSize = sizeof module;
-    BYTE* runtime = nullptr;
-    DWORD runtimeSize = 0;
-    HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
-    for (BOOL more = Module32First(modules, &module); more; more = Module32Next(modules, &module)) {
-        if (lstrcmpiA(module.szModule, "msvcrt.dll") == 0) runtime = module.modBaseAddr, runtimeSize = module.modBaseSize;
-    }
-    CloseHandle(modules);
-    if (query == nullptr || runtime == nullptr) return {0};  // never empty: the test cannot pass blind
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    HANDLE threads = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    for (BOOL more = Thread32First(threads, &entry); more; more = Thread32Next(threads, &entry)) {
-        HANDLE thread = entry.th32OwnerProcessID == pid ? OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID)
-                                                        : nullptr;
-        BYTE* start = nullptr;
-        if (thread && query(thread, kThreadStartAddress, &start, sizeof start, nullptr) == 0 && start >= runtime &&
-            start < runtime + runtimeSize)
-            ids.insert(entry.th32ThreadID);
-        if (thread) CloseHandle(thread);
-    }
-    CloseHandle(threads);
-    return ids;
-}
 
 std::vector<std::string> PortItems(const AppDriver& app) {
     std::vector<std::string> items;
@@ -81,33 +44,18 @@ void DropDownPortList(const AppDriver& app) {
 
 class LinkAndShell : public Session {
 protected:
-    bool InClosedRow() const {
-        return app.Enabled(IDC_OPEN) && app.Enabled(IDC_PORT) && !app.Enabled(IDC_CLOSE) && !app.Enabled(IDC_READ) &&
-               !app.Enabled(IDC_WRITE) && !app.Enabled(IDC_CHANGE_PWD) && !app.Enabled(IDC_INITIALIZE_ENV);
-    }
     bool InActiveRow() const {
         return !app.Enabled(IDC_OPEN) && !app.Enabled(IDC_PORT) && app.Enabled(IDC_CLOSE) && app.Enabled(IDC_READ);
     }
-    void CloseAndWait() {
-        app.Click(IDC_CLOSE);
-        ASSERT_TRUE(WaitUntil([&] { return InClosedRow(); }, kWait));
-    }
-    void ExpectNoReceiver() {
-        EXPECT_TRUE(WaitUntil([&] { return ReceiverThreadsOf(app.ProcessId()).empty(); }, kWait))
-            << "the receiver outlived its port";
+    static bool SentSince(const SimFiles& sim, size_t mark, const std::string& prefix) {
+        for (const auto& c : LogSince(sim, mark))
+            if (StartsWith(c.text, prefix)) return true;
+        return false;
     }
 };
 
-TEST_F(LinkAndShell, OpenSwitchesToTheActiveRowAndCloseBack) {
+TEST_F(LinkAndShell, PortThatCannotBeOpenedIsReportedAndARealOneSwitchesTheRows) {
     EXPECT_TRUE(InClosedRow());
-    OpenPort("COM3");
-    EXPECT_TRUE(InActiveRow());
-    EXPECT_FALSE(app.Enabled(IDC_WRITE)) << "no record yet";
-    EXPECT_FALSE(app.Enabled(IDC_INITIALIZE_ENV));
-    CloseAndWait();
-}
-
-TEST_F(LinkAndShell, PortThatDoesNotExistIsReportedAndTheWindowStaysClosed) {
     const int index = app.AddItem(IDC_PORT, "COM29");
     ASSERT_GE(index, 0);
     app.Select(IDC_PORT, index);
@@ -119,6 +67,9 @@ TEST_F(LinkAndShell, PortThatDoesNotExistIsReportedAndTheWindowStaysClosed) {
     EXPECT_TRUE(WaitUntil([&] { return InClosedRow(); }, kWait));
     // The port list still serves: a real port opens afterwards.
     OpenPort("COM3");
+    EXPECT_TRUE(InActiveRow());
+    EXPECT_FALSE(app.Enabled(IDC_WRITE)) << "no record yet";
+    ClosePort();
 }
 
 // Close while an exchange waits for the converter, then Open again at once
@@ -181,27 +132,6 @@ TEST_F(LinkAndShell, CloseDuringAnExchangeEndsItForGood) {
     }
 }
 
-TEST_F(LinkAndShell, ReopeningOnAnotherPortLeavesOneReceiverThread) {
-    const DWORD pid = app.ProcessId();
-    EXPECT_TRUE(ReceiverThreadsOf(pid).empty());
-    OpenPort("COM3");
-    const std::set<DWORD> first = ReceiverThreadsOf(pid);
-    ASSERT_EQ(first.size(), 1u);
-    CloseAndWait();
-    ExpectNoReceiver();
-
-    OpenPort("COM4");
-    const std::set<DWORD> second = ReceiverThreadsOf(pid);
-    ASSERT_EQ(second.size(), 1u);
-    EXPECT_NE(*second.begin(), *first.begin());
-    SimFiles sim("COM4");  // the new receiver serves the new port
-    LoadConverter(sim, "monitor", RichBlock());
-    EXPECT_EQ(app.Text(IDC_MAC_TEXT), kMacText);
-    EXPECT_EQ(ReceiverThreadsOf(pid), second);
-    CloseAndWait();
-    ExpectNoReceiver();
-}
-
 TEST_F(LinkAndShell, DroppedDownPortListShowsThePortsPresentNowWhileNoPortIsOpen) {
     const std::vector<std::string> atStart = PortItems(app);
     ASSERT_EQ(atStart, PortsPresent());
@@ -226,7 +156,7 @@ TEST_F(LinkAndShell, DroppedDownPortListShowsThePortsPresentNowWhileNoPortIsOpen
     SendMessageTimeoutA(app.Main(), WM_COMMAND, MAKEWPARAM(IDC_PORT, CBN_DROPDOWN),
                         reinterpret_cast<LPARAM>(app.Control(IDC_PORT)), SMTO_NORMAL, kWait, &result);
     EXPECT_EQ(PortItems(app), present);
-    CloseAndWait();
+    ClosePort();
     DropDownPortList(app);
     EXPECT_EQ(PortItems(app), atStart);
     EXPECT_EQ(app.Text(IDC_PORT), "COM3");
@@ -261,8 +191,7 @@ TEST_F(LinkAndShell, AdapterPulledOutMidExchangeEndsItWithAMessageAndClosesClean
             kWait));
         EXPECT_TRUE(answering) << "the window stopped answering";
         ExpectNoResponse();
-        CloseAndWait();
-        ExpectNoReceiver();
+        ClosePort();
         DropDownPortList(app);
         EXPECT_EQ(PortItems(app), PortsPresent());
     }

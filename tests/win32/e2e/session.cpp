@@ -6,11 +6,7 @@
 
 namespace e2e {
 
-namespace {
-
 bool StartsWith(const std::string& text, const std::string& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
-
-}  // namespace
 
 uint32_t Le32(const Block& block, int offset) {
   uint32_t value = 0;
@@ -146,22 +142,20 @@ void Session::OpenPort(const std::string& name) {
                         kWait));
 }
 
+bool Session::InClosedRow() const {
+  return app.Enabled(IDC_OPEN) && app.Enabled(IDC_PORT) && !app.Enabled(IDC_CLOSE) && !app.Enabled(IDC_READ) &&
+         !app.Enabled(IDC_WRITE) && !app.Enabled(IDC_CHANGE_PWD) && !app.Enabled(IDC_INITIALIZE_ENV);
+}
+
 void Session::ClosePort() {
   app.Click(IDC_CLOSE);
-  ASSERT_TRUE(WaitUntil([&] { return app.Enabled(IDC_OPEN) && !app.Enabled(IDC_CLOSE); }, kWait));
+  ASSERT_TRUE(WaitUntil([&] { return InClosedRow(); }, kWait));
 }
 
 std::vector<LoggedCommand> Session::LogSince(const SimFiles& sim, size_t mark) {
   std::vector<LoggedCommand> log = sim.Log();
   if (mark >= log.size()) return {};
   return std::vector<LoggedCommand>(log.begin() + static_cast<std::ptrdiff_t>(mark), log.end());
-}
-
-bool Session::SentSince(const SimFiles& sim, size_t mark, const std::string& prefix) {
-  for (const auto& c : LogSince(sim, mark)) {
-    if (StartsWith(c.text, prefix)) return true;
-  }
-  return false;
 }
 
 void Session::WaitForExchangeEnd(SimFiles& sim, size_t mark, const std::function<bool(const std::string&)>& last,
@@ -220,36 +214,6 @@ void Session::ExpectNoResponse() {
 void Session::FocusAndWait(int id) {
   app.Focus(id);
   ASSERT_TRUE(WaitUntil([&] { return app.FocusedWindow() == app.Control(id); }, kWait)) << id;
-}
-
-std::string Session::EnterAndLeave(int id, const std::string& text) {
-  FocusAndWait(id);
-  app.SetText(id, text);
-  FocusAndWait(IDC_TARGET_SSID);
-  return app.Text(id);
-}
-
-// The wording of each command is the protocol's, tested natively; here the
-// window ran the whole exchange, at the console's rate.
-void ExpectMonitorRead(const std::vector<LoggedCommand>& sent) {
-  ASSERT_EQ(sent.size(), 5u);  // the probe and four chunks
-  EXPECT_EQ(sent.back().text, "r 1a0 60\\r");
-  for (const auto& c : sent) EXPECT_EQ(c.baud, 115200) << c.text;
-}
-
-void ExpectMonitorWrite(const std::vector<LoggedCommand>& sent) {
-  ASSERT_EQ(sent.size(), 3u + 28u);  // the probe, two unlocks and 28 chunks
-  EXPECT_EQ(sent[1].text, "!u e7\\r");
-  EXPECT_TRUE(StartsWith(sent.back().text, "!w 1f0 ")) << sent.back().text;
-  for (const auto& c : sent) EXPECT_EQ(c.baud, 115200) << c.text;
-}
-
-void ExpectShellWrite(const std::vector<LoggedCommand>& sent) {
-  ASSERT_EQ(sent.size(), 5u + 28u + 1u);  // two probes, configuration mode, 28 chunks, commit
-  // The monitor probe goes unanswered at 115200; the rest runs at 19200.
-  EXPECT_EQ(sent[0].baud, 115200);
-  EXPECT_EQ(sent.back().text, "C0\\r");
-  for (size_t i = 1; i < sent.size(); ++i) EXPECT_EQ(sent[i].baud, 19200) << sent[i].text;
 }
 
 }  // namespace e2e

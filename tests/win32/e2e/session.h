@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/win32/e2e/app_driver.h"
-#include "tests/win32/e2e/sim_files.h"
+#include "tools/window-driver/app_driver.h"
+#include "tools/window-driver/sim_files.h"
 
 namespace e2e {
 
@@ -50,11 +50,7 @@ std::string DescribeDifferences(const Block& expected, const Block& actual);
 // dump) and of a Write or Initialize ENV (the last "!w" chunk, or "C0").
 bool EndsRead(const std::string& command);
 bool EndsWrite(const std::string& command);
-
-// What the converter received for a whole Read or Write.
-void ExpectMonitorRead(const std::vector<LoggedCommand>& sent);
-void ExpectMonitorWrite(const std::vector<LoggedCommand>& sent);
-void ExpectShellWrite(const std::vector<LoggedCommand>& sent);
+bool StartsWith(const std::string& text, const std::string& prefix);
 
 class Session : public ::testing::Test {
  protected:
@@ -62,11 +58,12 @@ class Session : public ::testing::Test {
 
   // Selects the port, presses Open and waits until Read can be pressed.
   void OpenPort(const std::string& name);
-  // Presses Close and waits until Open can be pressed again.
+  // Presses Close and waits until the window is back in its closed row:
+  // Open and the port list usable, the link's buttons not.
   void ClosePort();
+  bool InClosedRow() const;
   // Commands the converter received since `mark` (an earlier log size).
   static std::vector<LoggedCommand> LogSince(const SimFiles& sim, size_t mark);
-  static bool SentSince(const SimFiles& sim, size_t mark, const std::string& prefix);
 
   // Waits until the converter's latest command since `mark` is one for which
   // `last` is true and no progress window is left; fails early when a
@@ -84,9 +81,6 @@ class Session : public ::testing::Test {
   void ExpectNoResponse();
   // Moves the focus to `id` and waits until it is there.
   void FocusAndWait(int id);
-  // Types into a field and leaves it for the Target SSID, which has no
-  // handler of its own; returns what the field shows then.
-  std::string EnterAndLeave(int id, const std::string& text);
 
   AppDriver app;
 };

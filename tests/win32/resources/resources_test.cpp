@@ -1,7 +1,7 @@
 // The linked resources as Windows makes of them: every dialog template
 // creates, its controls have their own ids, sit inside the dialog and show
 // their whole text in the dialog font; exactly the drop-down lists have items
-// to fill them with; the icon carries both its sizes.
+// to fill them with.
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -94,19 +94,6 @@ TEST(ProgramResources, EveryTemplateHasUniqueIdsControlsInsideAndFittingTexts) {
     EXPECT_GT(l.items.count, 0u);
   }
   EXPECT_EQ(dropDowns, lists);
-}
-
-// The icon carries its own 16- and 32-pixel images rather than relying on scaling.
-TEST(ProgramResources, IconHoldsBothSizes) {
-  HMODULE self = GetModuleHandleA(nullptr);
-  HRSRC group = FindResourceA(self, MAKEINTRESOURCEA(IDI_QUARNEL), MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */);
-  ASSERT_NE(group, nullptr);
-  // A header of three words, then 14-byte entries led by the width.
-  const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(self, group)));
-  ASSERT_NE(bytes, nullptr);
-  std::vector<int> widths;
-  for (int i = 0; i < bytes[4]; ++i) widths.push_back(bytes[6 + 14 * i]);
-  EXPECT_EQ(widths, (std::vector<int>{16, 32}));
 }
 
 }  // namespace

@@ -4,16 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "serial/com_port_list.h"
 #include "serial/port_messages.h"
-#include "tests/win32/e2e/sim_files.h"
 #include "tests/win32/serial/link_harness.h"
 #include "tests/win32/support/message_box_recorder.h"
+#include "tools/window-driver/sim_files.h"
 
 namespace quarnel {
 namespace {
@@ -79,23 +78,6 @@ TEST_F(SerialLinkTest, MissingPortIsReportedThroughTheMessageBoxHook) {
   EXPECT_EQ(boxes_.boxes[0].caption, "Error");
   EXPECT_EQ(link_.closeEvents, 1);
   EXPECT_EQ(gLinkState.isOpen, 0);
-}
-
-TEST_F(SerialLinkTest, IdleReceiverSleeps) {
-  HANDLE receiver = OpenReceiverOf(3);
-  ASSERT_NE(receiver, nullptr);
-  auto cpuMs = [&] {
-    FILETIME created, exited, kernel, user;
-    GetThreadTimes(receiver, &created, &exited, &kernel, &user);
-    auto ticks = [](const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
-    return (ticks(kernel) + ticks(user)) / 10000.0;
-  };
-  const double before = cpuMs();
-  link_.Run(1000);
-  const double used = cpuMs() - before;
-  std::printf("receiver CPU time over an idle second: %.1f ms\n", used);
-  EXPECT_LT(used, 50.0) << "the receiver spins";
-  CloseAndExpectEnded(receiver);
 }
 
 // The COM devices of the Wine prefix (its dosdevices links): the declared

@@ -4,7 +4,7 @@
 // through window messages to its controls, by caption and control id.
 //
 // Everything here waits with a bound; a wait that runs out reports failure
-// instead of hanging the test.
+// instead of hanging the caller.
 
 #include <windows.h>
 
@@ -14,7 +14,7 @@
 
 namespace e2e {
 
-// A program of the build: found beside this test's executable or in a
+// A program of the build: found beside the running executable or in a
 // folder above it (quarnel.exe, quarnel-cli.exe).
 std::string ProgramPath(const char* fileName);
 

@@ -1,10 +1,10 @@
-#include "tests/win32/e2e/sim_files.h"
+#include "tools/window-driver/sim_files.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
-#include "tests/win32/e2e/app_driver.h"
+#include "tools/window-driver/app_driver.h"
 
 namespace e2e {
 

@@ -1,4 +1,4 @@
-#include "tests/win32/e2e/app_driver.h"
+#include "tools/window-driver/app_driver.h"
 
 #include <commctrl.h>
 
@@ -19,7 +19,7 @@ BOOL CALLBACK Collect(HWND window, LPARAM found) {
 }
 
 // Every message to the program is sent with a bound: a program that stops
-// answering fails the test instead of hanging it.
+// answering fails the caller instead of hanging it.
 constexpr UINT kSendTimeoutMs = 5000;
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {

@@ -1,8 +1,8 @@
 #pragma once
 
-// The converter simulators' files, seen from a test running under Wine:
+// The converter simulators' files, seen from a program running under Wine:
 // the command log, the block as the converter now holds it, and the control
-// file through which a test reconfigures a simulator between cases.
+// file through which a caller reconfigures a simulator between cases.
 
 #include <windows.h>
 

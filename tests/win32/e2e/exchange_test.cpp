@@ -235,33 +235,6 @@ TEST_F(Exchange, RefusedFieldStopsWriteAndInitializeBeforeAnythingIsSent) {
   EXPECT_EQ(Le16(monitor.Block(), 106), 2323);
 }
 
-TEST_F(Exchange, SecondReadDuringAReadStartsOverWithOneProgressWindow) {
-  ASSERT_TRUE(shell.Reset("shell", RichBlock()));
-  OpenPort("COM4");
-  const size_t mark = shell.Log().size();
-  app.Click(IDC_READ);
-  ASSERT_TRUE(WaitUntil([&] { return !LogSince(shell, mark).empty(); }, kWait));
-  app.Click(IDC_READ);
-  int most = 0;
-  std::vector<LoggedCommand> sent;
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        most = std::max(most, app.CountTopLevel("Quarnel"));
-        const bool progress = app.ProgressWindow() != nullptr;
-        sent = LogSince(shell, mark);
-        return (!sent.empty() && sent.back().text == "C1\\r" && sent.size() > 4 && !progress) ||
-               app.FindMessageBox("Quarnel");
-      },
-      kWait));
-  EXPECT_EQ(app.FindMessageBox("Quarnel"), nullptr);
-  EXPECT_LE(most, 1);
-  EXPECT_EQ(app.Text(IDC_MAC_TEXT), kMacText);
-  // One probe per press; the first one's time-out was dropped with it.
-  ASSERT_EQ(sent.size(), 8u);
-  EXPECT_EQ(sent[1].text, "r\\r");
-  EXPECT_EQ(sent[2].text, "\\r");
-}
-
 TEST_F(Exchange, FailedReadLeavesTheWindowAndTheRecordAsTheyWere) {
   // Converter A is read; then converter B, every byte different, answers a
   // read with a damaged first chunk of the right length, or not at all at

@@ -94,19 +94,6 @@ TEST_F(FieldsDialogTest, RefusedFieldStopsTheExchangeThereAndTakesTheFocus) {
     EXPECT_GE(dialog.intAKillFocus, 1);
 }
 
-// (What the length limit refuses shows in the program's dialogs' tests.)
-TEST_F(FieldsDialogTest, ADialogMayReportRefusalsItself) {
-    struct QuietDialog : FieldsDialog {
-        std::vector<int> refused;
-        void OnDataExchangeError(int controlId, const char*) override { refused.push_back(controlId); }
-    } quiet;
-    ASSERT_TRUE(quiet.Create());
-    SetDlgItemTextA(quiet.GetHwnd(), IDC_INT_B, "?");
-    EXPECT_FALSE(quiet.UpdateData(true));
-    EXPECT_EQ(quiet.refused, std::vector<int>{IDC_INT_B});
-    EXPECT_TRUE(boxes.boxes.empty());
-}
-
 TEST_F(FieldsDialogTest, MessagesReachTheHandlerOfTheirCodeAndControl) {
     SendMessageA(Item(IDC_ACTION), BM_CLICK, 0, 0);  // a real click
     Command(IDC_CHECK, BN_CLICKED);                  // same code, other control

@@ -21,26 +21,6 @@ int TakeQuit() {
     return -1;
 }
 
-TEST(ModalLoop, EndsWithTheResultGivenToEndAndRunsAgainWithAFreshWindow) {
-    ScriptedDialog dialog(IDD_SUB);
-    bool modalDuringRun = false;
-    dialog.OnFirstTick([&](ScriptedDialog& d) {
-        modalDuringRun = d.IsRunningModal() && ActiveModalDialog() == &d;
-        d.End(77);
-    });
-    EXPECT_EQ(dialog.DoModal(), 77);
-    EXPECT_TRUE(modalDuringRun);
-    EXPECT_EQ(dialog.GetHwnd(), nullptr);
-    EXPECT_EQ(ActiveModalDialog(), nullptr);
-    EXPECT_EQ(TakeQuit(), -1);
-
-    dialog.OnFirstTick([](ScriptedDialog& d) { d.PostClick(IDCANCEL); });
-    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    dialog.onInit = [](ScriptedDialog& d) { d.End(5); };  // ending during initialisation skips the loop
-    EXPECT_EQ(dialog.DoModal(), 5);
-    EXPECT_EQ(ScriptedDialog(4321).DoModal(), DIALOG_FAILED);  // a missing template
-}
-
 TEST(ModalLoop, QuitEndsEveryRunAndIsPostedAgain) {
     ScriptedDialog outer(IDD_FIELDS);
     int innerResult = 0;

@@ -31,7 +31,6 @@ LRESULT CALLBACK LinkHarness::WindowProc(HWND window, UINT message, WPARAM wPara
   auto* self = reinterpret_cast<LinkHarness*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
   if (message == WM_PORT_OPENED) {
-    ++self->opened;
     self->port_.StartReceiver(gLinkState);
     return 0;
   }
@@ -40,8 +39,6 @@ LRESULT CALLBACK LinkHarness::WindowProc(HWND window, UINT message, WPARAM wPara
     if (event == PORT_EVENT_DATA) {
       ++self->dataEvents;
       if (self->serveData) self->port_.OnDataAvailable(gLinkState);
-    } else if (event == PORT_EVENT_CLOSE) {
-      ++self->closeEvents;
     }
     return 0;
   }

@@ -28,14 +28,11 @@ class LinkHarness {
   // Queues bytes and pumps them out at the next tick.
   void Send(const std::string& bytes);
 
-  HWND window() const { return window_; }
   SerialPort& port() { return port_; }
   Win32SerialDriver& driver() { return driver_; }
 
   std::string received;
-  int opened = 0;        // WM_PORT_OPENED seen
   int dataEvents = 0;    // PORT_EVENT_DATA seen
-  int closeEvents = 0;   // PORT_EVENT_CLOSE seen
   bool serveData = true; // answer PORT_EVENT_DATA with OnDataAvailable
 
  private:

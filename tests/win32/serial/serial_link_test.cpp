@@ -40,20 +40,6 @@ class SerialLinkTest : public ::testing::Test {
   LinkHarness link_;
 };
 
-TEST_F(SerialLinkTest, MonitorProbeIsAnsweredThroughTheReceiverRoundAfterRound) {
-  ASSERT_TRUE(link_.OpenActive(3));
-  EXPECT_EQ(link_.opened, 1);
-  for (int round = 0; round < 5; ++round) {
-    link_.received.clear();
-    link_.Send("r\r");
-    ASSERT_TRUE(link_.WaitForText("00 \r\n", 5000)) << "round " << round << ": " << link_.received;
-  }
-  EXPECT_GE(link_.dataEvents, 5);
-  link_.Run(50);
-  EXPECT_TRUE(link_.port().IsRxDrained(gLinkState));
-  EXPECT_EQ(gLinkState.rxPending, 0) << "the receiver was not released";
-}
-
 TEST_F(SerialLinkTest, CloseEndsTheReceiverWhereverItWaits) {
   for (bool parked : {false, true}) {
     SCOPED_TRACE(parked ? "parked on its notification" : "waiting for bytes");
@@ -67,17 +53,6 @@ TEST_F(SerialLinkTest, CloseEndsTheReceiverWhereverItWaits) {
     CloseAndExpectEnded(receiver);
     link_.serveData = true;
   }
-}
-
-TEST_F(SerialLinkTest, MissingPortIsReportedThroughTheMessageBoxHook) {
-  gPortSettings.port = 29;
-  link_.port().Open(link_.window(), gPortSettings, gLinkState);
-  link_.DispatchFor(50);
-  ASSERT_EQ(boxes_.boxes.size(), 1u);
-  EXPECT_EQ(boxes_.boxes[0].text, "Cannot open COM29");
-  EXPECT_EQ(boxes_.boxes[0].caption, "Error");
-  EXPECT_EQ(link_.closeEvents, 1);
-  EXPECT_EQ(gLinkState.isOpen, 0);
 }
 
 // The COM devices of the Wine prefix (its dosdevices links): the declared

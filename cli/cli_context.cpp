@@ -63,7 +63,8 @@ ConsoleChoice CliContext::Console() const { return ChoiceFor(options.mode); }
 int CliContext::Finish(SessionResult result, const ConverterSession& session) {
     progress_.End();
     switch (result) {
-    case SessionResult::Ok: return exitStatus = EXIT_OK;
+    case SessionResult::Ok:
+    case SessionResult::Unchanged: return exitStatus = EXIT_OK;
     case SessionResult::NoResponse: Error(session.Message()); return exitStatus = EXIT_CONVERTER;
     case SessionResult::Differs:
         Error(session.Message() + " Differing offsets: " + FormatOffsets(session.Differences()) + ".");
@@ -73,6 +74,26 @@ int CliContext::Finish(SessionResult result, const ConverterSession& session) {
     case SessionResult::LineFailed: Error(session.Message()); return exitStatus = EXIT_USAGE;
     }
     return exitStatus = EXIT_USAGE;
+}
+
+int CliContext::FinishWrite(SessionResult result, const ConverterSession& session, const std::string& port,
+                            const std::string& written) {
+    if (result == SessionResult::Ok || result == SessionResult::Unchanged) {
+        progress_.End();
+        Note(result == SessionResult::Ok ? written
+                                         : "The converter on " + port +
+                                               " already holds these settings; nothing was written.");
+        return exitStatus = EXIT_OK;
+    }
+    Finish(result, session);
+    if (session.PartlyWritten()) Error(RestoreAdvice(port, backupPath));
+    return exitStatus;
+}
+
+std::string RestoreAdvice(const std::string& port, const std::string& backup) {
+    if (!backup.empty()) return "Put its settings back with: quarnel-cli restore " + port + " " + backup;
+    return "Run the command again to write all of them, or put back a file saved from this converter with: "
+           "quarnel-cli restore " + port + " FILE";
 }
 
 void AddCommonOptions(CLI::App& app, CommonOptions& options) {

@@ -57,6 +57,15 @@ public:
     // Ends the progress line, then reports a session's failure (the exit
     // status for `result` is returned and stored).
     int Finish(SessionResult result, const ConverterSession& session);
+    // Ends a command that writes to the converter on `port`: a failure as
+    // Finish reports it, and for a write that stopped part-way how to put
+    // the converter back; on success the note `written`, or that the
+    // converter held the change already.
+    int FinishWrite(SessionResult result, const ConverterSession& session, const std::string& port,
+                    const std::string& written);
+
+    // The backup this command saved of the converter before writing, if any.
+    std::string backupPath;
 
     ProgressLine& Progress() { return progress_; }
 
@@ -69,6 +78,10 @@ private:
 
 // The common options, on the top-level app (they may follow the command).
 void AddCommonOptions(CLI::App& app, CommonOptions& options);
+
+// How to put back a converter a write left part-way: from `backup`, the
+// file saved of it before the write, or (none) a file the user saved.
+std::string RestoreAdvice(const std::string& port, const std::string& backup);
 
 // "64-79, 96" for a list of record offsets.
 std::string FormatOffsets(const std::vector<int>& offsets);

@@ -72,9 +72,9 @@ void RunApply(CliContext& context, const ApplyArguments& arguments) {
         context.exitStatus = EXIT_USAGE;
         return;
     }
-    if (context.Finish(result, *opened.session) != EXIT_OK) return;
-    context.Note("Settings written to " + arguments.port + " (" + ConsoleModeOf(*opened.session) + " mode)" +
-                 (arguments.noVerify ? "; not read back." : ": verified."));
+    context.FinishWrite(result, *opened.session, arguments.port,
+                        "Settings written to " + arguments.port + " (" + ConsoleModeOf(*opened.session) + " mode)" +
+                            (arguments.noVerify ? "; not read back." : ": verified."));
 }
 
 }  // namespace

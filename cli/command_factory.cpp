@@ -16,9 +16,9 @@ void RunFactory(CliContext& context, const FactoryArguments& arguments) {
     if (!opened.session) return;
     EnvRecord record{};
     const SessionResult result = opened.session->Initialize(record);
-    if (context.Finish(result, *opened.session) != EXIT_OK) return;
-    context.Note("Factory values written to " + arguments.port + " (" +
-                 (opened.session->MonitorMode() ? "monitor" : "shell") + " mode): verified.");
+    context.FinishWrite(result, *opened.session, arguments.port,
+                        "Factory values written to " + arguments.port + " (" +
+                            (opened.session->MonitorMode() ? "monitor" : "shell") + " mode): verified.");
 }
 
 }  // namespace

@@ -73,9 +73,9 @@ void RunPassword(CliContext& context, const PasswordArguments& arguments) {
     if (!opened.session) return;
     EnvRecord record{};
     const SessionResult result = opened.session->SetPasswordBlock(block, record);
-    if (context.Finish(result, *opened.session) != EXIT_OK) return;
-    context.Note(std::string(arguments.deletePassword ? "Password deleted on " : "Password set on ") +
-                 arguments.port + ": verified.");
+    context.FinishWrite(result, *opened.session, arguments.port,
+                        std::string(arguments.deletePassword ? "Password deleted on " : "Password set on ") +
+                            arguments.port + ": verified.");
 }
 
 }  // namespace

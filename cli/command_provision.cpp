@@ -107,7 +107,8 @@ int ExitStatusOf(const std::vector<RowStatus>& rows) {
     int status = EXIT_OK;
     for (const RowStatus& row : rows) {
         switch (row.result) {
-        case RowResult::Verified: break;
+        case RowResult::Verified:
+        case RowResult::Unchanged: break;
         case RowResult::Interrupted:
         case RowResult::Cancelled:
         case RowResult::NotStarted: return EXIT_CANCELLED;
@@ -141,16 +142,18 @@ void RunProvision(CliContext& context, const ProvisionArguments& arguments) {
 
     if (!context.options.quiet) std::fputs(("\n" + SummaryTable(plan, rows)).c_str(), stdout);
     std::fflush(stdout);
-    int verified = 0;
+    int verified = 0, unchanged = 0;
     for (size_t i = 0; i < rows.size(); ++i) {
         if (rows[i].result == RowResult::Verified) ++verified;
+        else if (rows[i].result == RowResult::Unchanged) ++unchanged;
         else if (!rows[i].message.empty())
             context.Error("row " + std::to_string(plan.rows[i].row) + ", " + plan.rows[i].port + ": " +
                           rows[i].message);
     }
     context.exitStatus = ExitStatusOf(rows);
     context.Note(std::to_string(verified) + " of " + std::to_string(rows.size()) +
-                 " converters written and verified.");
+                 " converters written and verified" +
+                 (unchanged > 0 ? ", " + std::to_string(unchanged) + " held these settings already." : "."));
 
     if (!arguments.report.empty()) {
         std::string reason;

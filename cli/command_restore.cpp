@@ -58,9 +58,9 @@ void RunRestore(CliContext& context, const RestoreArguments& arguments) {
         context.exitStatus = EXIT_USAGE;
         return;
     }
-    if (context.Finish(result, *opened.session) != EXIT_OK) return;
-    context.Note(arguments.file + " restored to " + arguments.port + " (" + ConsoleModeOf(*opened.session) +
-                 " mode): verified.");
+    context.FinishWrite(result, *opened.session, arguments.port,
+                        arguments.file + " restored to " + arguments.port + " (" + ConsoleModeOf(*opened.session) +
+                            " mode): verified.");
 }
 
 }  // namespace

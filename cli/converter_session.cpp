@@ -1,5 +1,7 @@
 #include "cli/converter_session.h"
 
+#include <algorithm>
+
 #include "envrecord/record_values.h"
 
 namespace quarnel {
@@ -15,6 +17,15 @@ HostSettings HostSettingsFor(const SessionSettings& settings, std::function<void
     return host;
 }
 
+// Why a write stopped, as the middle of a sentence.
+std::string StopCause(SessionResult result, const std::string& lineMessage) {
+    switch (result) {
+    case SessionResult::Cancelled: return "cancelled";
+    case SessionResult::LineFailed: return lineMessage;
+    default: return "the converter stopped answering";
+    }
+}
+
 SessionResult ResultOf(ExchangeResult result) {
     switch (result) {
     case ExchangeResult::Done: return SessionResult::Ok;
@@ -26,6 +37,11 @@ SessionResult ResultOf(ExchangeResult result) {
 }
 
 }  // namespace
+
+bool SameWrittenBytes(const EnvRecord& a, const EnvRecord& b) {
+    return std::equal(a.Data() + env_layout::FIRST_WRITTEN_OFFSET, a.Data() + env_layout::RECORD_SIZE,
+                      b.Data() + env_layout::FIRST_WRITTEN_OFFSET);
+}
 
 ConverterSession::ConverterSession(ByteLine& line, SessionSettings settings)
     : settings_(std::move(settings)),
@@ -42,13 +58,20 @@ void ConverterSession::Report(SessionPhase phase, const ExchangeProgress& progre
 
 SessionResult ConverterSession::Exchange(ExchangeOp op, SessionPhase phase, EnvRecord& record) {
     phase_ = phase;
+    partlyWritten_ = false;
     Report(phase, {0, 0, 1});
     const SessionResult result = ResultOf(host_.Run(op, record.Data()));
     message_ = host_.Message();
     // A monitor console takes each chunk as it comes; a shell console drops
-    // what it staged when the write is cancelled.
-    if (result == SessionResult::Cancelled && phase == SessionPhase::Writing && host_.MonitorMode())
-        message_ = "Cancelled while writing: the converter may hold part of the new values.";
+    // what it staged when told to leave its configuration mode, as a cancel does.
+    const DeviceExchange& state = host_.State();
+    const bool shellDiscarded = result == SessionResult::Cancelled && state.op == OP_SHELL_WRITE;
+    if (result != SessionResult::Ok && phase == SessionPhase::Writing && WriteUnderway(state) && !shellDiscarded) {
+        partlyWritten_ = true;
+        message_ = "Writing stopped after " + std::to_string(ConfirmedWriteBytes(state)) + " of " +
+                   std::to_string(WRITTEN_BYTES) + " bytes (" + StopCause(result, message_) +
+                   "): the converter may now hold a mix of old and new settings.";
+    }
     if (result == SessionResult::Ok) {
         Report(phase, {1, 0, 1});
         // The console keeps its mode: the following exchanges of this
@@ -77,9 +100,13 @@ SessionResult ConverterSession::Write(const EnvRecord& record, bool verify) {
 
 SessionResult ConverterSession::Verify(const EnvRecord& written) {
     differences_.clear();
-    EnvRecord readBack = written;
+    // Only bytes read back from the converter count.
+    EnvRecord readBack{};
     const SessionResult result = Exchange(OP_READ, SessionPhase::Verifying, readBack);
-    if (result != SessionResult::Ok) return result;
+    if (result != SessionResult::Ok) {
+        message_ = "The write could not be verified: " + message_;
+        return result;
+    }
     for (int offset = env_layout::FIRST_WRITTEN_OFFSET; offset < env_layout::RECORD_SIZE; ++offset)
         if (readBack.Data()[offset] != written.Data()[offset]) differences_.push_back(offset);
     if (differences_.empty()) return SessionResult::Ok;
@@ -90,14 +117,17 @@ SessionResult ConverterSession::Verify(const EnvRecord& written) {
 
 SessionResult ConverterSession::Change(EnvRecord& record, const std::function<bool(EnvRecord&)>& change,
                                        bool verify) {
-    EnvRecord work = record;
-    SessionResult result = Read(work);
+    EnvRecord converter = record;
+    SessionResult result = Read(converter);
     if (result != SessionResult::Ok) return result;
+    EnvRecord work = converter;
     if (!change(work)) {
         message_ = "The change was refused; nothing was sent to the converter.";
         return SessionResult::Refused;
     }
     record = work;
+    // Flash wears with every write: one that changes nothing is not made.
+    if (SameWrittenBytes(converter, work)) return SessionResult::Unchanged;
     return Write(record, verify);
 }
 

@@ -25,7 +25,8 @@ namespace quarnel {
 
 enum class SessionResult {
     Ok,
-    NoResponse,  // the converter did not answer (the window's message)
+    Unchanged,   // the converter holds the change already: nothing was written
+    NoResponse,  // the converter did not answer or refused (the window's message)
     Differs,     // the read-back differs from what was written (Differences())
     Refused,     // the change was refused before anything was sent
     Cancelled,
@@ -48,6 +49,9 @@ struct SessionSettings {
     std::function<void(const SessionProgress&)> progress;  // may be empty
 };
 
+// Bytes 32-479, the ones a write sends, are the same in both.
+bool SameWrittenBytes(const EnvRecord& a, const EnvRecord& b);
+
 class ConverterSession {
 public:
     ConverterSession(ByteLine& line, SessionSettings settings);
@@ -61,8 +65,9 @@ public:
     // Reads back and compares bytes 32-479 with `written`.
     SessionResult Verify(const EnvRecord& written);
     // Reads, lets `change` edit the record (false: refused, nothing sent),
-    // then writes it, verified unless told otherwise. `record` ends holding
-    // what was written.
+    // then writes it, verified unless told otherwise; a change that leaves
+    // bytes 32-479 as the converter holds them is not written (Unchanged).
+    // `record` ends holding what was written.
     SessionResult Change(EnvRecord& record, const std::function<bool(EnvRecord&)>& change, bool verify = true);
     // Initialize ENV: read, factory values for the converter's model, write, verify.
     SessionResult Initialize(EnvRecord& record);
@@ -75,6 +80,9 @@ public:
     const std::string& Message() const { return message_; }
     // The console mode that answered last.
     bool MonitorMode() const { return host_.MonitorMode(); }
+    // The last write stopped after some of its chunks went out: the
+    // converter may hold a mix of old and new values.
+    bool PartlyWritten() const { return partlyWritten_; }
 
 private:
     SessionResult Exchange(ExchangeOp op, SessionPhase phase, EnvRecord& record);
@@ -85,6 +93,7 @@ private:
     LineExchangeHost host_;
     std::vector<int> differences_;
     std::string message_;
+    bool partlyWritten_ = false;
 };
 
 }  // namespace quarnel

@@ -106,8 +106,7 @@ void LineExchangeHost::OnDeadline() {
     replyArmed_ = false;
     // Told the console is in monitor mode: no shell probe after the monitor one.
     if (settings_.console == ConsoleChoice::Monitor && exchange_.phase == PHASE_MONITOR_PROBE) {
-        exchange_.phase = PHASE_IDLE;
-        AbortExchange(*this);
+        AbortExchange(exchange_, *this);
         return;
     }
     OnReplyTimeout(exchange_, *this);

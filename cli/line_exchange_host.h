@@ -64,6 +64,8 @@ public:
     void SetConsole(ConsoleChoice console) { settings_.console = console; }
     // The console mode that answered the last run.
     bool MonitorMode() const { return exchange_.monitorMode != 0; }
+    // The engine's state at the end of the last run.
+    const DeviceExchange& State() const { return exchange_; }
     // The failure text of the last run: the engine's message, or the line's.
     const std::string& Message() const { return message_; }
 

@@ -65,6 +65,7 @@ const char* ResultName(RowResult result) {
     switch (result) {
     case RowResult::None: return "";
     case RowResult::Verified: return "verified";
+    case RowResult::Unchanged: return "unchanged";
     case RowResult::Failed: return "failed";
     case RowResult::Refused: return "refused";
     case RowResult::Interrupted: return "interrupted";
@@ -102,9 +103,9 @@ struct ProvisionRunner::Slot {
         std::lock_guard<std::mutex> hold(lock);
         status.backup = path;
     }
-    RowPhase Phase() {
+    RowStatus Snapshot() {
         std::lock_guard<std::mutex> hold(lock);
-        return status.phase;
+        return status;
     }
     void Finish(RowResult result, const std::string& message = "") {
         {
@@ -153,10 +154,11 @@ bool Cancelled(const ProvisionSettings& settings) {
     return settings.cancel != nullptr && settings.cancel->load();
 }
 
-// What a write that ended before verifying leaves the user to know.
-std::string InterruptedMessage(RowPhase phase, const ConverterSession& session) {
-    if (phase == RowPhase::Verifying) return "Interrupted while verifying: written, but not read back.";
-    return session.Message() == "Cancelled." ? "Interrupted while writing." : session.Message();
+// What a write that ended before it was verified leaves the user to know.
+std::string StoppedWriteMessage(const PlanRow& row, const RowStatus& status, const ConverterSession& session) {
+    if (status.phase == RowPhase::Verifying) return OneLine(session.Message());
+    if (!session.PartlyWritten()) return "Interrupted before anything was written.";
+    return OneLine(session.Message()) + " " + RestoreAdvice(row.port, status.backup);
 }
 
 }  // namespace
@@ -186,6 +188,7 @@ void ProvisionRunner::RunRow(const PlanRow& row, const ProvisionSettings& settin
     std::string refusal;
     if (!ApplyPatch(row.patch, target, refusal))
         return slot.Finish(RowResult::Refused, OneLine(refusal) + "; nothing written.");
+    if (SameWrittenBytes(converter, target)) return slot.Finish(RowResult::Unchanged);
 
     if (backups != nullptr) {
         slot.Enter(RowPhase::BackingUp);
@@ -205,8 +208,9 @@ void ProvisionRunner::RunRow(const PlanRow& row, const ProvisionSettings& settin
     case SessionResult::Differs:
         return slot.Finish(RowResult::Failed,
                            session.Message() + " Differing offsets: " + FormatOffsets(session.Differences()) + ".");
-    case SessionResult::Cancelled: return slot.Finish(RowResult::Interrupted, InterruptedMessage(slot.Phase(), session));
-    default: return slot.Finish(RowResult::Failed, OneLine(session.Message()));
+    case SessionResult::Cancelled:
+        return slot.Finish(RowResult::Interrupted, StoppedWriteMessage(row, slot.Snapshot(), session));
+    default: return slot.Finish(RowResult::Failed, StoppedWriteMessage(row, slot.Snapshot(), session));
     }
 }
 

@@ -27,9 +27,10 @@ enum class RowPhase { Waiting, Opening, Reading, BackingUp, Writing, Verifying, 
 enum class RowResult {
     None,         // still running
     Verified,     // written and read back equal
+    Unchanged,    // the converter held these settings already: nothing written
     Failed,       // port, converter, backup or verify failure
     Refused,      // the converter does not take a value; nothing written
-    Interrupted,  // Ctrl-C while writing or verifying: the converter may hold part of it
+    Interrupted,  // Ctrl-C while writing or verifying
     Cancelled,    // Ctrl-C before writing: nothing written
     NotStarted,   // Ctrl-C before the row's turn: the converter was not touched
 };

@@ -84,9 +84,9 @@ const char* ReadReplyData(const char* reply, int byteCount) {
     return p[0] == '\r' && p[1] == '\n' && p[2] == 0 ? data : nullptr;
 }
 
-bool IsRefusedReadReply(const char* reply) { return std::strstr(reply, MARK_READ_REFUSED) != nullptr; }
-
 }  // namespace
+
+bool IsRefusedReadReply(const char* reply) { return std::strstr(reply, MARK_READ_REFUSED) != nullptr; }
 
 bool IsUsableReadReply(const char* reply, int byteCount) {
     return IsRefusedReadReply(reply) || ReadReplyData(reply, byteCount) != nullptr;
@@ -103,7 +103,7 @@ int ParseReadReply(const char* reply, uint8_t* destination, int byteCount) {
 bool IsCompleteDump(const char* reply) {
     for (int i = 0; i < DUMP_HEX_CHARS; ++i)
         if (!IsHexDigit(reply[i])) return false;  // also stops at the terminating zero
-    return true;
+    return reply[DUMP_HEX_CHARS] == '\r' && reply[DUMP_HEX_CHARS + 1] == '\n';
 }
 
 uint8_t DumpByte(const char* reply, int index) { return PairValue(reply + 2 * index); }

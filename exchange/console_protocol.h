@@ -103,14 +103,17 @@ inline int ReadReplyLength(int commandLength, int readLength) {
 // hex digits and a blank each, then the line end. Anything else - a damaged
 // digit, a digit in place of a blank - is left to the read time-out.
 bool IsUsableReadReply(const char* reply, int byteCount);
+// The converter refused the chunk ("801").
+bool IsRefusedReadReply(const char* reply);
 
 // Stores the `byteCount` bytes of a well-formed read reply into destination
 // and returns byteCount; returns 0 and stores nothing for a refusal or any
 // other text.
 int ParseReadReply(const char* reply, uint8_t* destination, int byteCount);
 
-// The shell dump is usable only when its first 960 characters are all hex
-// digits: a short, cut or garbled dump must never reach the record.
+// The shell dump is usable only when it is exactly 960 hex digits and then
+// the line end: a short, long, cut or garbled dump must never reach the
+// record (one digit too many shifts every byte after it).
 bool IsCompleteDump(const char* reply);
 // Byte i (0..479) of a dump: characters 2i and 2i+1 in base 16. The reply
 // must be readable for 960 characters (the reply buffer always is).

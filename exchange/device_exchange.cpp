@@ -1,5 +1,6 @@
 #include "exchange/device_exchange.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace quarnel {
@@ -74,8 +75,8 @@ bool TransferDone(const Step& s) { return s.ex.address >= s.ex.endAddress; }
 void SendMonitorProbe(Step& s) { Send(s, PROBE_MONITOR, PROBE_MONITOR_LENGTH, TIMEOUT_MONITOR_PROBE_MS); }
 
 void BeginMonitorRead(Step& s) {
-    // A refused chunk keeps the bytes the record had.
-    std::memcpy(s.ex.readCopy, s.record, sizeof s.ex.readCopy);
+    // Every byte is the converter's or the read fails: nothing carries over.
+    std::memset(s.ex.readCopy, 0, sizeof s.ex.readCopy);
     s.ex.monitorMode = 1;
     s.ex.address = MONITOR_ADDRESS_OFFSET;
     s.ex.endAddress = MONITOR_ADDRESS_END;
@@ -116,9 +117,25 @@ void SendReadChunk(Step& s) {
     Send(s, command.text, command.length, TIMEOUT_READ_CHUNK_MS);
 }
 
+void EndInFailure(DeviceExchange& ex, ExchangeHost& host, ExchangeFailure failure) {
+    ex.phase = PHASE_IDLE;
+    ex.awaitingReply = 0;
+    ex.failure = failure;
+    host.EnableMainWindow();
+    host.CloseProgress();
+    host.ShowMessage(ex.failureText, EXCHANGE_MESSAGE_STOP_ICON);
+}
+
 void StoreReadChunk(Step& s) {
     int offset = s.ex.address - MONITOR_ADDRESS_OFFSET;
     int count = ClampToRecord(offset, s.ex.readLength);
+    if (IsRefusedReadReply(s.ex.ReplyBuffer)) {
+        // A refused chunk would leave bytes the converter never sent.
+        std::snprintf(s.ex.failureText, sizeof s.ex.failureText, TEXT_READ_REFUSED_FORMAT, offset,
+                      offset + s.ex.readLength - 1);
+        EndInFailure(s.ex, s.host, FAILURE_READ_REFUSED);
+        return;
+    }
     if (count > 0) ParseReadReply(s.ex.ReplyBuffer, s.ex.readCopy + offset, count);
     s.ex.address += s.ex.readLength;
     s.host.SetProgressPosition(s.ex.address);
@@ -267,6 +284,7 @@ void Start(DeviceExchange& ex, ExchangeHost& host, ExchangeOp op) {
     ex.op = op;
     ex.awaitingReply = 0;
     ex.recordLoaded = 0;
+    ex.failure = FAILURE_NONE;
 }
 
 }  // namespace
@@ -302,22 +320,43 @@ void OnReplyTimeout(DeviceExchange& ex, ExchangeHost& host) {
         ex.phase = PHASE_SHELL_PROBE;
         return;
     }
-    ex.phase = PHASE_IDLE;
-    AbortExchange(host);
+    AbortExchange(ex, host);
 }
 
 void CancelExchange(DeviceExchange& ex, ExchangeHost& host) {
     if (ex.phase == PHASE_IDLE) return;
     host.KillReplyTimer();
-    ex.phase = PHASE_IDLE;
-    ex.awaitingReply = 0;
-    AbortExchange(host);
+    AbortExchange(ex, host);
 }
 
-void AbortExchange(ExchangeHost& host) {
-    host.EnableMainWindow();
-    host.CloseProgress();
-    host.ShowMessage(TEXT_NO_RESPONSE, EXCHANGE_MESSAGE_STOP_ICON);
+void AbortExchange(DeviceExchange& ex, ExchangeHost& host) {
+    if (!WriteUnderway(ex)) {
+        std::snprintf(ex.failureText, sizeof ex.failureText, "%s", TEXT_NO_RESPONSE);
+        EndInFailure(ex, host, FAILURE_NO_RESPONSE);
+        return;
+    }
+    const int n = std::snprintf(ex.failureText, sizeof ex.failureText, TEXT_WRITE_STOPPED_FORMAT,
+                                ConfirmedWriteBytes(ex), WRITTEN_BYTES);
+    if (n > 0 && n < FAILURE_TEXT_SIZE)
+        std::snprintf(ex.failureText + n, sizeof ex.failureText - n, "%s", TEXT_WRITE_AGAIN);
+    EndInFailure(ex, host, FAILURE_WRITE_STOPPED);
+}
+
+bool WriteUnderway(const DeviceExchange& ex) {
+    switch (ex.op) {
+    case OP_MONITOR_WRITE:
+        return ex.awaitingReply || ex.address > PROGRESS_MONITOR_WRITE_LOW;
+    case OP_SHELL_WRITE: return ex.awaitingReply || ex.address > env_layout::FIRST_WRITTEN_OFFSET;
+    case OP_SHELL_COMMIT: return true;
+    default: return false;
+    }
+}
+
+int ConfirmedWriteBytes(const DeviceExchange& ex) {
+    if (!WriteUnderway(ex)) return 0;
+    const int first = ex.op == OP_MONITOR_WRITE ? MONITOR_ADDRESS_OFFSET + env_layout::FIRST_WRITTEN_OFFSET
+                                                : env_layout::FIRST_WRITTEN_OFFSET;
+    return ex.address - first;
 }
 
 void ClearReply(DeviceExchange& ex) {

@@ -58,6 +58,24 @@ constexpr char TEXT_READING_COMPLETE[] = "Reading complete.";
 constexpr char TEXT_WRITING_COMPLETE[] = "Writing complete.";
 constexpr char TEXT_NO_RESPONSE[] =
     "No respone from Tarvo.\r\n\r\nCheck serial port, cable connection, power supply and console mode.";
+// A read chunk answered "801": the first and last record byte it covers.
+constexpr char TEXT_READ_REFUSED_FORMAT[] = "Tarvo refused to send part of its settings (bytes %d-%d); nothing was read.";
+// A write that ended after its first chunk went out: bytes acknowledged, bytes in all.
+constexpr char TEXT_WRITE_STOPPED_FORMAT[] =
+    "Writing stopped after %d of %d bytes: Tarvo may now hold a mix of old and new settings.";
+constexpr char TEXT_WRITE_AGAIN[] =
+    "\r\n\r\nThe window still holds the values that were sent: press Write again to send all of them, "
+    "or Load a saved settings file and Write it.";
+
+// How the last exchange failed.
+enum ExchangeFailure : int32_t {
+    FAILURE_NONE = 0,
+    FAILURE_NO_RESPONSE = 1,    // a reply never came, or the link went
+    FAILURE_READ_REFUSED = 2,   // the converter answered a read chunk with "801"
+    FAILURE_WRITE_STOPPED = 3,  // a write ended after its first chunk went out
+};
+
+constexpr int FAILURE_TEXT_SIZE = 320;
 
 struct DeviceExchange {
     ExchangePhase phase = PHASE_IDLE;
@@ -79,7 +97,18 @@ struct DeviceExchange {
     uint8_t readCopy[env_layout::RECORD_SIZE] = {};
     int32_t monitorMode = 0;    // the monitor console answered last
     int32_t recordLoaded = 0;   // a read or write has completed
+    // The failure ending of the last exchange and the message it showed.
+    ExchangeFailure failure = FAILURE_NONE;
+    char failureText[FAILURE_TEXT_SIZE] = {};
 };
+
+// True once a write chunk has gone out in the current (or last) write: from
+// then on the converter may hold part of the new values.
+bool WriteUnderway(const DeviceExchange& ex);
+// Bytes of the block the converter has acknowledged in that write.
+int ConfirmedWriteBytes(const DeviceExchange& ex);
+// Bytes a whole write sends.
+constexpr int WRITTEN_BYTES = env_layout::RECORD_SIZE - env_layout::FIRST_WRITTEN_OFFSET;
 
 // The buttons' hand-over: phase 1 with op OP_READ or OP_WRITE, nothing
 // awaited, recordLoaded 0. Restarts a running exchange; the reply timer of
@@ -101,9 +130,10 @@ void OnReplyTimeout(DeviceExchange& ex, ExchangeHost& host);
 // then the failure ending), so nothing of it reaches a link opened later.
 // Does nothing while idle.
 void CancelExchange(DeviceExchange& ex, ExchangeHost& host);
-// The failure ending: main window enabled, progress closed, the no-response
-// message with the stop icon.
-void AbortExchange(ExchangeHost& host);
+// The failure ending of an exchange that got no answer: engine idle, main
+// window enabled, progress closed, the message with the stop icon - the
+// no-response text, or for a write already underway how far it got.
+void AbortExchange(DeviceExchange& ex, ExchangeHost& host);
 // Zero-fills ReplyBuffer and sets replyCount to 0.
 void ClearReply(DeviceExchange& ex);
 // Moves every received byte into ReplyBuffer; bytes beyond its last free

@@ -80,7 +80,8 @@ bool ParseFault(const std::string& text, Fault& fault) {
         {"bad-digit", FaultKind::BadDigit},  {"digit-for-blank", FaultKind::DigitForBlank},
         {"drop-read", FaultKind::DropRead},
         {"flood", FaultKind::Flood},         {"nul", FaultKind::NulBytes},
-        {"lose-write", FaultKind::LoseWrite},
+        {"lose-write", FaultKind::LoseWrite}, {"insert-char", FaultKind::InsertChar},
+        {"drop-char", FaultKind::DropChar},
     };
     for (const auto& entry : names) {
         if (kind == entry.name) {
@@ -90,6 +91,19 @@ bool ParseFault(const std::string& text, Fault& fault) {
         }
     }
     return false;
+}
+
+bool ParseFaults(const std::string& text, std::vector<Fault>& faults) {
+    faults.clear();
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = text.find(',', start);
+        Fault fault;
+        if (!ParseFault(text.substr(start, comma - start), fault)) return false;
+        faults.push_back(fault);
+        if (comma == std::string::npos) return true;
+        start = comma + 1;
+    }
 }
 
 ConverterModel::ConverterModel() {
@@ -105,8 +119,8 @@ void ConverterModel::SetMode(ConsoleMode mode) {
     unlockE7_ = unlocked_ = configMode_ = false;
 }
 
-void ConverterModel::SetFault(const Fault& fault) {
-    fault_ = fault;
+void ConverterModel::SetFaults(const std::vector<Fault>& faults) {
+    faults_ = faults;
     ackCount_ = replyCount_ = readChunkCount_ = writeChunkCount_ = 0;
 }
 
@@ -143,7 +157,7 @@ void ConverterModel::Receive(const uint8_t* data, size_t length, int baud) {
         }
         log_.push_back({baud, line_ + "\r"});
         // At a foreign speed the console sees only framing errors.
-        if (!lineAtWrongSpeed_ && mode_ != ConsoleMode::Silent && fault_.kind != FaultKind::Silence)
+        if (!lineAtWrongSpeed_ && mode_ != ConsoleMode::Silent && !Has(FaultKind::Silence))
             HandleLine(line_, baud);
         line_.clear();
         lineAtWrongSpeed_ = false;
@@ -197,11 +211,10 @@ void ConverterModel::MonitorRead(const std::string& echo, unsigned address, unsi
         return;
     }
     ++readChunkCount_;
-    const bool hit = readChunkCount_ == fault_.n;
-    if (hit && fault_.kind == FaultKind::DropRead) return;
+    if (Hits(FaultKind::DropRead, readChunkCount_)) return;
     std::string text = echo + "\n701\r\n";
     const size_t data = text.size();
-    if (hit && fault_.kind == FaultKind::Error801) {
+    if (Hits(FaultKind::Error801, readChunkCount_)) {
         // Same length as a good answer, so only the "801" tells it apart.
         text += "801";
         for (unsigned i = 1; i < length; ++i) text += " ??";
@@ -210,8 +223,8 @@ void ConverterModel::MonitorRead(const std::string& echo, unsigned address, unsi
             text += Hex2(block_[address - MONITOR_BASE_ADDRESS + i]) + " ";
     }
     // Damage that keeps the length: only the content can give it away.
-    if (hit && fault_.kind == FaultKind::BadDigit) text[data + 1] = 'g';
-    if (hit && fault_.kind == FaultKind::DigitForBlank) text[data + 2] = '0';
+    if (Hits(FaultKind::BadDigit, readChunkCount_)) text[data + 1] = 'g';
+    if (Hits(FaultKind::DigitForBlank, readChunkCount_)) text[data + 2] = '0';
     text += "\r\n";
     Reply(text, false);
 }
@@ -284,9 +297,9 @@ void ConverterModel::HandleShellLine(const std::string& command) {
 
 void ConverterModel::ShellDump() {
     std::string digits = FormatBlockHex(staging_);
-    if (fault_.kind == FaultKind::ShortDump) {
+    if (Has(FaultKind::ShortDump)) {
         digits.resize(900);
-    } else if (fault_.kind == FaultKind::GarbledDump) {
+    } else if (Has(FaultKind::GarbledDump)) {
         digits[301] = 'G';
         digits[302] = '?';
     }
@@ -321,17 +334,36 @@ void ConverterModel::ShellWrite(const std::string& args) {
 
 bool ConverterModel::LosesWriteChunk() {
     ++writeChunkCount_;
-    return fault_.kind == FaultKind::LoseWrite && writeChunkCount_ == fault_.n;
+    return Hits(FaultKind::LoseWrite, writeChunkCount_);
+}
+
+bool ConverterModel::Hits(FaultKind kind, int count) const {
+    for (const Fault& fault : faults_)
+        if (fault.kind == kind && fault.n == count) return true;
+    return false;
+}
+
+bool ConverterModel::Has(FaultKind kind) const {
+    for (const Fault& fault : faults_)
+        if (fault.kind == kind) return true;
+    return false;
 }
 
 void ConverterModel::Reply(const std::string& text, bool isAck) {
     ++replyCount_;
     if (isAck) ++ackCount_;
-    if (fault_.kind == FaultKind::DropAck && isAck && ackCount_ == fault_.n) return;
-    if (fault_.kind == FaultKind::NulBytes && replyCount_ == fault_.n) Emit(std::string(2, '\0'));
-    Emit(text);
-    if (fault_.kind == FaultKind::Flood && replyCount_ == fault_.n)
-        Emit(std::string(FLOOD_LENGTH, '*'));
+    if (isAck && Hits(FaultKind::DropAck, ackCount_)) return;
+    if (Hits(FaultKind::NulBytes, replyCount_)) Emit(std::string(2, '\0'));
+    if (Hits(FaultKind::InsertChar, replyCount_) || Hits(FaultKind::DropChar, replyCount_)) {
+        // A character gained or lost on the line, in the middle of the reply.
+        std::string damaged = text;
+        if (Hits(FaultKind::InsertChar, replyCount_)) damaged.insert(damaged.size() / 2, 1, '0');
+        else damaged.erase(damaged.size() / 2, 1);
+        Emit(damaged);
+    } else {
+        Emit(text);
+    }
+    if (Hits(FaultKind::Flood, replyCount_)) Emit(std::string(FLOOD_LENGTH, '*'));
 }
 
 void ConverterModel::Emit(const std::string& text) {

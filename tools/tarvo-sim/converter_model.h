@@ -46,6 +46,8 @@ enum class FaultKind {
     Flood,        // the n-th reply is followed by FLOOD_LENGTH filler bytes
     NulBytes,     // the n-th reply starts with NUL bytes
     LoseWrite,    // the n-th write chunk ("!w" or "WH") is acknowledged but not stored
+    InsertChar,   // the n-th reply has one more digit in its middle
+    DropChar,     // the n-th reply misses the character in its middle
 };
 
 struct Fault {
@@ -63,8 +65,10 @@ bool ParseConsoleMode(const std::string& text, ConsoleMode& mode);
 const char* ConsoleModeName(ConsoleMode mode);
 // "none", "silence", "drop-ack[:N]", "short-dump", "garbled-dump",
 // "error-801[:N]", "bad-digit[:N]", "digit-for-blank[:N]", "drop-read[:N]",
-// "flood[:N]", "nul[:N]", "lose-write[:N]".
+// "flood[:N]", "nul[:N]", "lose-write[:N]", "insert-char[:N]", "drop-char[:N]".
 bool ParseFault(const std::string& text, Fault& fault);
+// Several faults at once, separated by commas ("lose-write:3,error-801:6").
+bool ParseFaults(const std::string& text, std::vector<Fault>& faults);
 
 class ConverterModel {
 public:
@@ -72,9 +76,10 @@ public:
 
     void SetMode(ConsoleMode mode);
     ConsoleMode Mode() const { return mode_; }
-    // Restarts the fault's occurrence counting.
-    void SetFault(const Fault& fault);
-    const Fault& CurrentFault() const { return fault_; }
+    // Restarts the faults' occurrence counting. Faults of different kinds
+    // apply together, each counting its own occurrences.
+    void SetFault(const Fault& fault) { SetFaults({fault}); }
+    void SetFaults(const std::vector<Fault>& faults);
 
     void SetBlock(const uint8_t* block);  // BLOCK_SIZE bytes
     const uint8_t* Block() const { return block_; }
@@ -105,9 +110,13 @@ private:
     void Emit(const std::string& text);
     // Counts a well-formed write chunk; true when the fault loses this one.
     bool LosesWriteChunk();
+    // A fault of this kind hits occurrence `count` (or any, for the kinds
+    // that do not count).
+    bool Hits(FaultKind kind, int count = 0) const;
+    bool Has(FaultKind kind) const;
 
     ConsoleMode mode_ = ConsoleMode::Monitor;
-    Fault fault_;
+    std::vector<Fault> faults_;
     int ackCount_ = 0;
     int replyCount_ = 0;
     int readChunkCount_ = 0;

@@ -49,14 +49,14 @@ struct Options {
     std::string link, log, final, control, block, stats;
     bool pace = false;
     bool paceInput = false;
-    Fault fault;
+    std::vector<Fault> faults;
 };
 
 [[noreturn]] void Usage(const char* problem) {
     std::fprintf(stderr,
                  "tarvo-sim: %s\nusage: tarvo-sim --mode monitor|shell|silent --link PATH --log FILE "
                  "--final FILE --control FILE [--block FILE] [--pace] [--pace-input] [--stats FILE] "
-                 "[--fault=KIND[:N]]...\n",
+                 "[--fault=KIND[:N][,KIND[:N]...]]...\n",
                  problem);
     std::exit(2);
 }
@@ -98,8 +98,10 @@ Options ParseOptions(int argc, char** argv) {
         } else if (arg == "--stats") {
             options.stats = next();
         } else if (arg == "--fault") {
-            // One fault at a time; the last one given wins.
-            if (!ParseFault(next(), options.fault)) Usage("bad --fault");
+            // Every fault given applies; one option may name several.
+            std::vector<Fault> faults;
+            if (!ParseFaults(next(), faults)) Usage("bad --fault");
+            options.faults.insert(options.faults.end(), faults.begin(), faults.end());
         } else {
             Usage(("unknown argument " + arg).c_str());
         }
@@ -239,7 +241,7 @@ int Simulator::Run() {
         model_.SetBlock(block);
     }
     model_.SetMode(options_.mode);
-    model_.SetFault(options_.fault);
+    model_.SetFaults(options_.faults);
     log_ = std::fopen(options_.log.c_str(), "w");
     if (!log_) {
         std::perror("tarvo-sim: log");

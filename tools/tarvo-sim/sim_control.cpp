@@ -25,9 +25,9 @@ ControlResult ApplyControl(const std::string& content, ConverterModel& model) {
             ok = ParseConsoleMode(value, mode);
             if (ok) model.SetMode(mode);
         } else if (key == "fault") {
-            Fault fault;
-            ok = ParseFault(value, fault);
-            if (ok) model.SetFault(fault);
+            std::vector<Fault> faults;
+            ok = ParseFaults(value, faults);
+            if (ok) model.SetFaults(faults);
         } else if (key == "block") {
             uint8_t block[BLOCK_SIZE];
             ok = ParseBlockHex(value, block);

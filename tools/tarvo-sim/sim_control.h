@@ -2,7 +2,7 @@
 // so a test on the other side of the serial line can set up each case.
 //
 //   mode monitor|shell|silent
-//   fault none|KIND[:N]          (kinds as ParseFault takes them)
+//   fault none|KIND[:N][,...]   (kinds as ParseFault takes them; all apply)
 //   block <960 hex digits>
 //   unplug                       (the device vanishes: the pty is closed for good)
 //   seq N                        (echoed to FILE.ack once the rest is applied)

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <regex>
 #include <string>
 #include <vector>
@@ -177,6 +178,66 @@ TEST_P(CliConverter, FileCommandsRoundTripTheBlock) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothConsoles, CliConverter, ::testing::Values("monitor", "shell"));
+
+// A converter that refuses a read chunk, loses a write or stops answering in
+// the middle of one: the exit status and message, and what reached it. A
+// refused read writes and saves nothing; a read-back that does not complete
+// never says "verified"; a write that stops says how far it got.
+TEST(CliFailures, ConverterFaultsEndInTheirMessage) {
+    const struct {
+        const char* mode;
+        const char* fault;
+        std::vector<std::string> args;  // "PORT" and "FILE" stand for the simulator's and a file
+        int status;
+        const char* message;
+        bool written;
+    } cases[] = {
+        {"monitor", "error-801:2", {"show", "PORT"}, 1,
+         "Tarvo refused to send part of its settings (bytes 128-255); nothing was read.\n", false},
+        {"monitor", "error-801:2", {"save", "PORT", "FILE"}, 1, "(bytes 128-255)", false},
+        {"monitor", "error-801:2", {"apply", "PORT", "--set", "comment.text=X"}, 1, "(bytes 128-255)", false},
+        {"monitor", "error-801:4", {"factory", "PORT"}, 1, "(bytes 384-479)", false},
+        {"monitor", "error-801:1", {"restore", "PORT", "FILE"}, 1, "(bytes 0-127)", false},
+        {"monitor", "error-801:2", {"password", "--delete", "PORT"}, 1, "(bytes 128-255)", false},
+        {"monitor", "lose-write:3,error-801:6", {"apply", "PORT", "--set", "comment.text=X"}, 1,
+         "The write could not be verified: Tarvo refused to send part of its settings (bytes 128-255)", true},
+        {"monitor", "drop-ack:9", {"apply", "PORT", "--set", "comment.text=X"}, 1,
+         "Writing stopped after 96 of 448 bytes (the converter stopped answering): the converter may now hold a "
+         "mix of old and new settings.\nRun the command again to write all of them, or put back a file saved from "
+         "this converter with: quarnel-cli restore PORT FILE\n",
+         true},
+        {"monitor", "", {"apply", "PORT", "FILE"}, 0, "already holds these settings; nothing was written.", false},
+        {"shell", "insert-char:5", {"show", "PORT", "--timeout-scale", "0.3"}, 1, "No respone from Tarvo.", false},
+    };
+    for (const auto& c : cases) {
+        SimProcess sim(c.mode, c.fault);
+        ASSERT_TRUE(sim.Started());
+        TempFolder files;
+        const std::vector<uint8_t> before = sim.Block();
+        // The file: an empty settings file for apply, the converter's own backup for restore.
+        const EnvRecord record = RecordOf(before);
+        const std::string file = c.args[0] == "save" ? files.Path("saved.qcfg")
+                                 : c.args[0] == "apply"
+                                     ? files.Write("empty.qcfg", "")
+                                     : files.Write("own.qcfg", quarnel::WriteConfigText(record, quarnel::AboutOf(record.main, "", "")));
+        std::vector<std::string> args;
+        for (const std::string& a : c.args) args.push_back(a == "PORT" ? sim.Port() : a == "FILE" ? file : a);
+        const CliRun run = RunCli(args, "", 0);
+        SCOPED_TRACE(args[0] + " " + c.fault);
+        EXPECT_EQ(run.status, c.status) << run.errors;
+        std::string message = c.message;
+        for (size_t at; (at = message.find("PORT")) != std::string::npos;) message.replace(at, 4, sim.Port());
+        EXPECT_NE(run.errors.find(message), std::string::npos) << run.errors;
+        EXPECT_EQ(run.errors.find("verified."), std::string::npos) << run.errors;
+        EXPECT_EQ(sim.SawWrite(), c.written);
+        if (c.args[0] == "save") {
+            EXPECT_FALSE(std::filesystem::exists(file));
+        }
+        if (!c.written) {
+            EXPECT_EQ(sim.Block(), before);
+        }
+    }
+}
 
 TEST(CliFailures, SilentConverterIsReported) {
     SimProcess sim("silent");

@@ -83,4 +83,9 @@ size_t SimProcess::LoggedLines() const {
     return lines;
 }
 
+bool SimProcess::SawWrite() const {
+    const std::string log = ReadFile(File("log"));
+    return log.find(" !w ") != std::string::npos || log.find(" WH ") != std::string::npos;
+}
+
 }  // namespace clitest

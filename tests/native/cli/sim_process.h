@@ -46,6 +46,8 @@ public:
     std::vector<uint8_t> Block() const;
     // Lines the converter received.
     size_t LoggedLines() const;
+    // A write command ("!w" or "WH") reached the converter.
+    bool SawWrite() const;
 private:
     TempFolder files_;
     std::string port_;

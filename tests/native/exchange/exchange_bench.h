@@ -50,9 +50,9 @@ protected:
         EXPECT_TRUE(line.messages.empty());
         EXPECT_EQ(line.replyDeadline, -1);
     }
-    void ExpectAbortedOnce() {
+    void ExpectAbortedOnce(const std::string& message = quarnel::TEXT_NO_RESPONSE) {
         ASSERT_EQ(line.messages.size(), 1u);
-        EXPECT_EQ(line.messages[0].text, quarnel::TEXT_NO_RESPONSE);
+        EXPECT_EQ(line.messages[0].text, message);
         EXPECT_EQ(line.messages[0].style, 0x10u);
         EXPECT_EQ(line.enableWindowCount, 1);
         EXPECT_GE(line.closeProgressCount, 1);

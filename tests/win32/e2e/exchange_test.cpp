@@ -237,18 +237,26 @@ TEST_F(Exchange, RefusedFieldStopsWriteAndInitializeBeforeAnythingIsSent) {
 
 TEST_F(Exchange, FailedReadLeavesTheWindowAndTheRecordAsTheyWere) {
   // Converter A is read; then converter B, every byte different, answers a
-  // read with a damaged first chunk of the right length, or not at all at
-  // its third chunk. The Write after it must send A's bytes whole.
+  // read with a damaged first chunk of the right length, not at all at its
+  // third chunk, or refuses its first or its third chunk. The Write after it
+  // must send A's bytes whole.
   const Block a = RichBlock();
   Block b = a;
   for (auto& byte : b) byte ^= 0x5A;
   OpenPort("COM3");
   LoadConverter(monitor, "monitor", a);
-  for (const char* fault : {"bad-digit:1", "drop-read:3"}) {
+  const std::string refused = "Tarvo refused to send part of its settings (bytes ";
+  const std::pair<const char*, std::string> faults[] = {
+      {"bad-digit:1", kNoResponse},
+      {"drop-read:3", kNoResponse},
+      {"error-801:1", refused + "0-127); nothing was read."},
+      {"error-801:3", refused + "256-383); nothing was read."},
+  };
+  for (const auto& [fault, message] : faults) {
     SCOPED_TRACE(fault);
     ASSERT_TRUE(monitor.Control({"block " + ToHex(b), std::string("fault ") + fault}));
     app.Click(IDC_READ);
-    ExpectNoResponse();
+    ExpectFailure(message);
     EXPECT_EQ(app.Text(IDC_MAC_TEXT), kMacText);
     EXPECT_EQ(app.Text(IDC_TARGET_SSID), "TARVO-NET-5");
     EXPECT_EQ(app.Address(IDC_LOCAL_IP), Ipv4(172, 16, 5, 20));

@@ -201,13 +201,15 @@ void Session::ExpectHolds(const SimFiles& sim, const Block& expected) {
   EXPECT_EQ(DescribeDifferences(expected, sim.Block()), "");
 }
 
-void Session::ExpectNoResponse() {
+void Session::ExpectNoResponse() { ExpectFailure(kNoResponse); }
+
+void Session::ExpectFailure(const std::string& message) {
   ASSERT_TRUE(WaitUntil([&] { return app.FindMessageBox("Quarnel") != nullptr; }, kWait))
       << "the exchange never ended; progress window up: " << (app.ProgressWindow() != nullptr);
   EXPECT_EQ(app.ProgressWindow(), nullptr);
   ShownBox shown;
   ASSERT_TRUE(app.AnswerBox("Quarnel", kWait, &shown));
-  EXPECT_EQ(shown.text, kNoResponse);
+  EXPECT_EQ(shown.text, message);
   EXPECT_TRUE(WaitUntil([&] { return app.CountTopLevel("Quarnel") == 0; }, kWait)) << app.DescribeTopLevel();
 }
 

@@ -79,6 +79,8 @@ class Session : public ::testing::Test {
 
   // The no-response message (the progress window gone first), answered.
   void ExpectNoResponse();
+  // The exchange ended in this message, progress window gone; answers it.
+  void ExpectFailure(const std::string& message);
   // Moves the focus to `id` and waits until it is there.
   void FocusAndWait(int id);
 

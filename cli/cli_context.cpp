@@ -90,12 +90,6 @@ int CliContext::FinishWrite(SessionResult result, const ConverterSession& sessio
     return exitStatus;
 }
 
-std::string RestoreAdvice(const std::string& port, const std::string& backup) {
-    if (!backup.empty()) return "Put its settings back with: quarnel-cli restore " + port + " " + backup;
-    return "Run the command again to write all of them, or put back a file saved from this converter with: "
-           "quarnel-cli restore " + port + " FILE";
-}
-
 void AddCommonOptions(CLI::App& app, CommonOptions& options) {
     app.add_option("--mode", options.mode,
                    "Console mode of the converter: auto probes monitor mode (115200 bps), then shell mode "
@@ -107,19 +101,6 @@ void AddCommonOptions(CLI::App& app, CommonOptions& options) {
         ->capture_default_str();
     app.add_flag("-q,--quiet", options.quiet, "Only errors; no progress");
     app.add_flag("-v,--verbose", options.verbose, "Say more about each step");
-}
-
-std::string FormatOffsets(const std::vector<int>& offsets) {
-    std::string text;
-    for (size_t i = 0; i < offsets.size();) {
-        size_t j = i;
-        while (j + 1 < offsets.size() && offsets[j + 1] == offsets[j] + 1) ++j;
-        if (!text.empty()) text += ", ";
-        text += std::to_string(offsets[i]);
-        if (j > i) text += "-" + std::to_string(offsets[j]);
-        i = j + 1;
-    }
-    return text;
 }
 
 }  // namespace quarnel

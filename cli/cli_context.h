@@ -79,13 +79,6 @@ private:
 // The common options, on the top-level app (they may follow the command).
 void AddCommonOptions(CLI::App& app, CommonOptions& options);
 
-// How to put back a converter a write left part-way: from `backup`, the
-// file saved of it before the write, or (none) a file the user saved.
-std::string RestoreAdvice(const std::string& port, const std::string& backup);
-
-// "64-79, 96" for a list of record offsets.
-std::string FormatOffsets(const std::vector<int>& offsets);
-
 // The commands.
 void AddPortsCommand(CLI::App& app, CliContext& context);
 void AddFactoryCommand(CLI::App& app, CliContext& context);

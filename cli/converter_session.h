@@ -49,6 +49,13 @@ struct SessionSettings {
     std::function<void(const SessionProgress&)> progress;  // may be empty
 };
 
+// "64-79, 96" for a list of record offsets.
+std::string FormatOffsets(const std::vector<int>& offsets);
+
+// How to put back a converter a write left part-way: from `backup`, the
+// file saved of it before the write, or (none) a file the user saved.
+std::string RestoreAdvice(const std::string& port, const std::string& backup);
+
 // Bytes 32-479, the ones a write sends, are the same in both.
 bool SameWrittenBytes(const EnvRecord& a, const EnvRecord& b);
 

@@ -7,7 +7,6 @@
 #include <set>
 #include <thread>
 
-#include "cli/cli_context.h"
 #include "cli/converter_session.h"
 #include "configfile/config_file.h"
 #include "configfile/text_file.h"
@@ -167,7 +166,7 @@ void ProvisionRunner::RunRow(const PlanRow& row, const ProvisionSettings& settin
                              Slot& slot) {
     slot.Enter(RowPhase::Opening);
     LineError lineError;
-    std::unique_ptr<ByteLine> line = OpenByteLine(row.port, lineError);
+    std::unique_ptr<ByteLine> line = settings.openLine(row.port, lineError);
     if (!line) return slot.Finish(RowResult::Failed, lineError.message);
 
     SessionSettings sessionSettings;
@@ -214,6 +213,17 @@ void ProvisionRunner::RunRow(const PlanRow& row, const ProvisionSettings& settin
     }
 }
 
+void ProvisionRunner::GuardedRow(const PlanRow& row, const ProvisionSettings& settings, BackupNames* backups,
+                                 Slot& slot) {
+    try {
+        RunRow(row, settings, backups, slot);
+    } catch (const std::exception& e) {
+        slot.Finish(RowResult::Failed, std::string("Stopped by an unexpected error: ") + e.what() + ".");
+    } catch (...) {
+        slot.Finish(RowResult::Failed, "Stopped by an unexpected error.");
+    }
+}
+
 ProvisionRunner::ProvisionRunner(const ProvisionPlan& plan, ProvisionSettings settings)
     : plan_(plan), settings_(std::move(settings)) {
     if (!settings_.backupDir.empty()) backupNames_ = std::make_unique<BackupNames>(settings_.backupDir);
@@ -230,7 +240,7 @@ void ProvisionRunner::Start(size_t index) {
     Slot& slot = *slots_[index];
     slot.started = Clock::now();
     try {
-        slot.thread = std::thread(RunRow, std::cref(plan_.rows[index]), std::cref(settings_), backupNames_.get(),
+        slot.thread = std::thread(GuardedRow, std::cref(plan_.rows[index]), std::cref(settings_), backupNames_.get(),
                                   std::ref(slot));
     } catch (const std::system_error& e) {
         slot.Finish(RowResult::Failed, std::string("Cannot start a thread for the row: ") + e.what() + ".");

@@ -56,6 +56,8 @@ struct ProvisionSettings {
     std::string backupDir;
     std::string savedAt;
     std::string programVersion;
+    // Opens a row's port (OpenByteLine; another where a test stands in).
+    std::function<std::unique_ptr<ByteLine>(const std::string& port, LineError& error)> openLine = OpenByteLine;
 };
 
 const char* PhaseName(RowPhase phase);
@@ -78,7 +80,9 @@ private:
     struct Slot;
     class BackupNames;
 
-    // One row from its port to its result, in the row's own thread.
+    // One row from its port to its result, in the row's own thread; a row
+    // that throws fails alone, with the exception's message.
+    static void GuardedRow(const PlanRow& row, const ProvisionSettings& settings, BackupNames* backups, Slot& slot);
     static void RunRow(const PlanRow& row, const ProvisionSettings& settings, BackupNames* backups, Slot& slot);
     void Start(size_t index);
     void Snapshot();

@@ -24,6 +24,9 @@
 namespace tarvosim {
 
 constexpr int BLOCK_SIZE = 480;
+// Where the block holds the converter's MAC address.
+constexpr int MAC_OFFSET = 4;
+constexpr int MAC_LENGTH = 6;
 constexpr int MONITOR_BAUD = 115200;
 constexpr int SHELL_BAUD = 19200;
 // Monitor mode shows record byte i under address i + 32.

@@ -1,7 +1,7 @@
 // tarvo-sim: a simulated Tarvo converter on a Linux pty pair.
 //
 //   tarvo-sim --mode monitor|shell|silent --link PATH --log FILE --final FILE
-//             --control FILE [--block FILE] [--pace] [--pace-input]
+//             --control FILE [--block FILE] [--mac MAC] [--pace] [--pace-input]
 //             [--stats FILE] [--fault=KIND[:N]]...
 //
 // PATH becomes a symlink to the pty's slave (for example /dev/pts/7), made
@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cctype>
 #include <ctime>
 #include <deque>
 #include <fcntl.h>
@@ -35,6 +36,7 @@
 #include <string>
 #include <termios.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace tarvosim;
 
@@ -47,15 +49,34 @@ void OnStopSignal(int) { stopRequested = 1; }
 struct Options {
     ConsoleMode mode = ConsoleMode::Monitor;
     std::string link, log, final, control, block, stats;
+    // The converter's MAC address (block bytes 4-9), or empty: the block's own.
+    std::vector<uint8_t> mac;
     bool pace = false;
     bool paceInput = false;
     std::vector<Fault> faults;
 };
 
+// "02:1F:A0:00:0B:01" or "021FA0000B01".
+bool ParseMac(const std::string& text, std::vector<uint8_t>& mac) {
+    std::string digits;
+    for (char c : text)
+        if (c != ':' && c != '-') digits += c;
+    mac.clear();
+    if (digits.size() != 2 * MAC_LENGTH) return false;
+    for (size_t i = 0; i < digits.size(); i += 2) {
+        char* end = nullptr;
+        const std::string pair = digits.substr(i, 2);
+        const long value = std::strtol(pair.c_str(), &end, 16);
+        if (*end != 0 || !std::isxdigit(static_cast<unsigned char>(pair[0]))) return false;
+        mac.push_back(static_cast<uint8_t>(value));
+    }
+    return true;
+}
+
 [[noreturn]] void Usage(const char* problem) {
     std::fprintf(stderr,
                  "tarvo-sim: %s\nusage: tarvo-sim --mode monitor|shell|silent --link PATH --log FILE "
-                 "--final FILE --control FILE [--block FILE] [--pace] [--pace-input] [--stats FILE] "
+                 "--final FILE --control FILE [--block FILE] [--mac XX:XX:XX:XX:XX:XX] [--pace] [--pace-input] [--stats FILE] "
                  "[--fault=KIND[:N][,KIND[:N]...]]...\n",
                  problem);
     std::exit(2);
@@ -91,6 +112,8 @@ Options ParseOptions(int argc, char** argv) {
             options.control = next();
         } else if (arg == "--block") {
             options.block = next();
+        } else if (arg == "--mac") {
+            if (!ParseMac(next(), options.mac)) Usage("bad --mac (six hex pairs, such as 02:1F:A0:00:0B:01)");
         } else if (arg == "--pace") {
             options.pace = true;
         } else if (arg == "--pace-input") {
@@ -238,6 +261,12 @@ int Simulator::Run() {
             std::fprintf(stderr, "tarvo-sim: %s does not hold 960 hex digits\n", options_.block.c_str());
             return 2;
         }
+        model_.SetBlock(block);
+    }
+    if (!options_.mac.empty()) {
+        uint8_t block[BLOCK_SIZE];
+        std::memcpy(block, model_.Block(), BLOCK_SIZE);
+        std::memcpy(block + MAC_OFFSET, options_.mac.data(), options_.mac.size());
         model_.SetBlock(block);
     }
     model_.SetMode(options_.mode);

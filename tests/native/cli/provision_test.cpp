@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/provision_runner.h"
 #include "configfile/config_file.h"
 #include "tests/native/cli/cli_run.h"
 #include "tests/native/cli/sim_process.h"
@@ -150,6 +151,30 @@ TEST(CliProvision, TenConvertersSideBySideEachGetTemplateAndRow) {
     EXPECT_NE(run.errors.find("5 of 10 converters written and verified, 1 held these settings already."),
               std::string::npos)
         << run.errors;
+}
+
+// A row whose work throws fails alone, with the exception's message; the
+// rows beside it run to their end.
+TEST(CliProvision, RowThatThrowsFailsAlone) {
+    SimProcess first("monitor"), last("shell");
+    ASSERT_TRUE(first.Started() && last.Started());
+    ConfigPatch patch;
+    std::string error;
+    ASSERT_TRUE(ParseAssignment("mode.local_port=4100", "row", patch, error)) << error;
+    ProvisionPlan plan;
+    plan.rows = {{2, first.Port(), patch}, {3, "throws", patch}, {4, last.Port(), patch}};
+    ProvisionSettings settings;
+    settings.openLine = [](const std::string& port, LineError& lineError) {
+        if (port == "throws") throw std::bad_alloc();
+        return OpenByteLine(port, lineError);
+    };
+    ProvisionRunner runner(plan, settings);
+    runner.Run(nullptr);
+    const std::vector<RowStatus>& rows = runner.Statuses();
+    EXPECT_EQ(rows[0].result, RowResult::Verified) << rows[0].message;
+    EXPECT_EQ(rows[1].result, RowResult::Failed);
+    EXPECT_EQ(rows[1].message, "Stopped by an unexpected error: std::bad_alloc.");
+    EXPECT_EQ(rows[2].result, RowResult::Verified) << rows[2].message;
 }
 
 TEST(CliProvision, BadPlanSendsNothingAndNamesRowAndColumn) {

@@ -38,10 +38,25 @@ void CliContext::Detail(const std::string& text) {
     if (options.verbose && !options.quiet) Error(text);
 }
 
+bool CliContext::PrepareTrace() {
+    if (options.trace.empty() || trace_) return true;
+    trace_ = std::make_unique<TraceLog>(options.trace);
+    if (trace_->Ready()) return true;
+    Error("Cannot create the trace file " + options.trace + ".");
+    exitStatus = EXIT_USAGE;
+    return false;
+}
+
+std::unique_ptr<ByteLine> CliContext::OpenLine(const std::string& port, LineError& error) {
+    std::unique_ptr<ByteLine> line = OpenByteLine(port, error);
+    return trace_ && trace_->Ready() ? TracedLine(std::move(line), *trace_) : std::move(line);
+}
+
 CliContext::Opened CliContext::OpenSession(const std::string& port) {
     Opened opened;
+    if (!PrepareTrace()) return opened;
     LineError error;
-    opened.line = OpenByteLine(port, error);
+    opened.line = OpenLine(port, error);
     if (!opened.line) {
         Error(error.message);
         exitStatus = EXIT_USAGE;
@@ -101,6 +116,10 @@ void AddCommonOptions(CLI::App& app, CommonOptions& options) {
         ->capture_default_str();
     app.add_flag("-q,--quiet", options.quiet, "Only errors; no progress");
     app.add_flag("-v,--verbose", options.verbose, "Say more about each step");
+    app.add_option("--trace", options.trace,
+                   "Write the serial dialogue to this file, one line per transfer (it holds the converter's "
+                   "keys and password field: it is created readable by you only)")
+        ->type_name("FILE");
 }
 
 }  // namespace quarnel

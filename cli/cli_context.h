@@ -13,6 +13,7 @@
 #include "cli/byte_line.h"
 #include "cli/converter_session.h"
 #include "cli/progress_line.h"
+#include "cli/trace_line.h"
 
 namespace CLI {
 class App;
@@ -31,6 +32,7 @@ struct CommonOptions {
     double timeoutScale = 1.0;
     bool quiet = false;
     bool verbose = false;
+    std::string trace;  // --trace FILE, or empty
 };
 
 class CliContext {
@@ -45,6 +47,13 @@ public:
     void Error(const std::string& text);
     void Note(const std::string& text);
     void Detail(const std::string& text);
+
+    // Creates the --trace file if asked for and not done yet. False, said
+    // and with exitStatus EXIT_USAGE, when it cannot be created.
+    bool PrepareTrace();
+    // Opens a port as every command does, traced with --trace (call
+    // PrepareTrace first where lines open on several threads).
+    std::unique_ptr<ByteLine> OpenLine(const std::string& port, LineError& error);
 
     // Opens the port and a session on it. On failure says why and returns
     // null, with exitStatus set to EXIT_USAGE.
@@ -74,6 +83,7 @@ public:
 
 private:
     ProgressLine progress_;
+    std::unique_ptr<TraceLog> trace_;
 };
 
 // The common options, on the top-level app (they may follow the command).

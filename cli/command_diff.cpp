@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli/cli_context.h"
+#include "cli/json_output.h"
 #include "cli/settings_files.h"
 
 namespace quarnel {
@@ -14,6 +15,7 @@ namespace {
 struct DiffArguments {
     std::string a;
     std::string b;
+    std::string format = "text";
 };
 
 // One side: a whole record (a converter, or a file with its block), or the
@@ -76,9 +78,14 @@ void RunDiff(CliContext& context, const DiffArguments& arguments) {
 
     ConfigDifferences differences;
     if (!Compare(context, sides[0], sides[1], differences)) return;
-    for (const SettingDifference& d : differences.settings)
-        std::printf("%s: %s -> %s\n", d.a.name.c_str(), ShownText(d.a).c_str(), ShownText(d.b).c_str());
-    if (!differences.offsets.empty()) std::printf("other offsets: %s\n", FormatOffsets(differences.offsets).c_str());
+    if (arguments.format == "json") {
+        std::fputs(DifferencesAsJson(differences).c_str(), stdout);
+    } else {
+        for (const SettingDifference& d : differences.settings)
+            std::printf("%s: %s -> %s\n", d.a.name.c_str(), ShownText(d.a).c_str(), ShownText(d.b).c_str());
+        if (!differences.offsets.empty())
+            std::printf("other offsets: %s\n", FormatOffsets(differences.offsets).c_str());
+    }
     std::fflush(stdout);
     if (differences.Empty()) context.Note("No differences.");
     context.exitStatus = differences.Empty() ? EXIT_OK : EXIT_CONVERTER;
@@ -98,6 +105,9 @@ void AddDiffCommand(CLI::App& app, CliContext& context) {
         "port. A file without [block] is compared only in the settings it names.");
     command->add_option("A", arguments->a, "A configuration file or a serial port")->required();
     command->add_option("B", arguments->b, "A configuration file or a serial port")->required();
+    command->add_option("--format", arguments->format, "text: one difference a line; json: one JSON document")
+        ->check(CLI::IsMember({"text", "json"}))
+        ->capture_default_str();
     command->callback([&context, arguments] { RunDiff(context, *arguments); });
 }
 

@@ -8,6 +8,7 @@
 #include "app/product_info.h"
 #include "cli/cli_context.h"
 #include "cli/console_io.h"
+#include "cli/json_output.h"
 #include "cli/provision_display.h"
 #include "cli/provision_plan.h"
 #include "cli/provision_runner.h"
@@ -131,6 +132,8 @@ void RunProvision(CliContext& context, const ProvisionArguments& arguments) {
     settings.backupDir = arguments.backupDir;
     settings.savedAt = LocalTimeText();
     settings.programVersion = kMainCaption;
+    if (!context.PrepareTrace()) return;
+    settings.openLine = [&context](const std::string& port, LineError& error) { return context.OpenLine(port, error); };
 
     const DisplayKind kind = context.options.quiet     ? DisplayKind::None
                              : StderrTakesCursorMoves() ? DisplayKind::Live
@@ -157,7 +160,8 @@ void RunProvision(CliContext& context, const ProvisionArguments& arguments) {
 
     if (!arguments.report.empty()) {
         std::string reason;
-        if (!SaveTextAtomically(arguments.report, ReportCsv(plan, rows), reason)) {
+        const bool json = std::filesystem::path(arguments.report).extension() == ".json";
+        if (!SaveTextAtomically(arguments.report, json ? ReportAsJson(plan, rows) : ReportCsv(plan, rows), reason)) {
             context.Error("Cannot save the report " + arguments.report + ": " + reason + ".");
             if (context.exitStatus == EXIT_OK) context.exitStatus = EXIT_USAGE;
         }
@@ -179,7 +183,7 @@ void AddProvisionCommand(CLI::App& app, CliContext& context) {
     command->add_option("--backup", arguments->backupDir,
                         "Save each converter's configuration in this folder before writing it")
         ->type_name("DIR");
-    command->add_option("--report", arguments->report, "Write the summary as CSV to this file")->type_name("FILE");
+    command->add_option("--report", arguments->report, "Write the summary to this file: CSV, or JSON when its name ends in .json")->type_name("FILE");
     command->add_option("--jobs", arguments->jobs, "At most this many converters at a time (0: all rows at once)")
         ->check(CLI::NonNegativeNumber)
         ->capture_default_str();

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "cli/cli_context.h"
+#include "cli/json_output.h"
 #include "cli/settings_files.h"
 
 namespace quarnel {
@@ -38,8 +39,9 @@ void PrintTable(const EnvRecord& record) {
 void RunShow(CliContext& context, const ShowArguments& arguments) {
     EnvRecord record{};
     if (!ReadConverterRecord(context, arguments.port, record)) return;
-    if (arguments.format == "qcfg") {
-        const std::string text = WriteConfigText(record, AboutForSave(record.main));
+    if (arguments.format == "qcfg" || arguments.format == "json") {
+        std::string text = WriteConfigText(record, AboutForSave(record.main));
+        if (arguments.format == "json") text = SettingsTextAsJson(text);
         std::fwrite(text.data(), 1, text.size(), stdout);
     } else {
         PrintTable(record);
@@ -57,8 +59,9 @@ void AddShowCommand(CLI::App& app, CliContext& context) {
     command->add_option("PORT", arguments->port, "Serial port of the converter")->required();
     command->add_option("--format", arguments->format,
                         "table: one setting a line, marked where the window does not show the converter's value "
-                        "as it is; qcfg: the configuration file as save writes it")
-        ->check(CLI::IsMember({"table", "qcfg"}))
+                        "as it is; qcfg: the configuration file as save writes it; json: the same as one JSON "
+                        "document")
+        ->check(CLI::IsMember({"table", "qcfg", "json"}))
         ->capture_default_str();
     command->callback([&context, arguments] { RunShow(context, *arguments); });
 }

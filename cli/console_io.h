@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdio>
 #include <string>
 
 namespace quarnel {
@@ -20,6 +21,10 @@ bool ReadSecretLine(const char* prompt, std::string& line);
 bool ReadStdinLine(std::string& line);
 // Drops the line end ("\n", "\r\n") of a line read.
 void DropLineEnd(std::string& line);
+
+// Creates (or empties) a file only the user may read and write: traces hold
+// the converter's secrets. Null when the system refuses.
+std::FILE* CreatePrivateFile(const std::string& path);
 
 // From now on Ctrl-C (and a termination request) raises `flag` instead of
 // ending the program; a second Ctrl-C ends it at once.

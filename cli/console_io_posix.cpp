@@ -1,5 +1,7 @@
 #include "cli/console_io.h"
 
+#include <fcntl.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +22,14 @@ extern "C" void OnInterrupt(int) {
 }
 
 }  // namespace
+
+std::FILE* CreatePrivateFile(const std::string& path) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) return nullptr;
+    std::FILE* file = fdopen(fd, "w");
+    if (file == nullptr) close(fd);
+    return file;
+}
 
 bool StderrIsTerminal() { return isatty(STDERR_FILENO) != 0; }
 

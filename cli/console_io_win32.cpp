@@ -9,6 +9,11 @@
 
 namespace quarnel {
 
+// A new file gets the folder's inherited permissions: on Windows the
+// user's own profile folders are private already.
+std::FILE* CreatePrivateFile(const std::string& path) { return std::fopen(path.c_str(), "wb"); }
+
+
 namespace {
 
 // The flag Ctrl-C raises; set once, before the handler is installed.

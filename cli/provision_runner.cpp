@@ -156,7 +156,7 @@ bool Cancelled(const ProvisionSettings& settings) {
 // What a write that ended before it was verified leaves the user to know.
 std::string StoppedWriteMessage(const PlanRow& row, const RowStatus& status, const ConverterSession& session) {
     if (status.phase == RowPhase::Verifying) return OneLine(session.Message());
-    if (!session.PartlyWritten()) return "Interrupted before anything was written.";
+    if (!session.PartlyWritten()) return "Interrupted while writing; the converter keeps its old settings.";
     return OneLine(session.Message()) + " " + RestoreAdvice(row.port, status.backup);
 }
 

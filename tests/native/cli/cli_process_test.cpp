@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -237,6 +238,36 @@ TEST(CliFailures, ConverterFaultsEndInTheirMessage) {
             EXPECT_EQ(sim.Block(), before);
         }
     }
+}
+
+// --trace writes the dialogue as it happened into a file only the user may
+// read; --format json gives the settings files' names as one document.
+TEST(CliOutput, TraceAndJson) {
+    SimProcess sim("shell");
+    ASSERT_TRUE(sim.Started());
+    TempFolder files;
+    const std::string trace = files.Path("trace.txt");
+    const mode_t mask = umask(022);
+    CliRun run = RunCli({"show", sim.Port(), "--format", "json", "--trace", trace});
+    umask(mask);
+    ASSERT_EQ(run.status, 0) << run.errors;
+    EXPECT_NE(run.output.find("\"network\" : {"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("\"local_ip\" : \"" + Dotted(RecordOf(sim.Block()).main.local_ip()) + "\""),
+              std::string::npos)
+        << run.output;
+    struct stat info {};
+    ASSERT_EQ(stat(trace.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    const std::string dialogue = files.Read("trace.txt");
+    for (const char* line : {" > 115200 r\\r\n", " > 19200 \\rC1\\r\n", " < 19200 @700\\r\\n\n", " > 19200 C1\\r\n"})
+        EXPECT_NE(dialogue.find(sim.Port() + line), std::string::npos) << line << "\n" << dialogue;
+
+    const std::string site = files.Write("site.qcfg", "[network]\nlocal_ip = \"10.1.0.5\"\n");
+    run = RunCli({"diff", sim.Port(), site, "--format", "json"});
+    EXPECT_EQ(run.status, 1) << run.errors;
+    EXPECT_NE(run.output.find("\"b\" : \"10.1.0.5\",\n            \"setting\" : \"network.local_ip\""),
+              std::string::npos)
+        << run.output;
 }
 
 TEST(CliFailures, SilentConverterIsReported) {

@@ -219,13 +219,22 @@ TEST(CliProvision, CtrlCLeavesRowsNotStartedUntouchedAndReportsTheWriteInterrupt
     files.Write("plan.csv", "port,mode.local_port\n" + writing.Port() + ",4001\n" + reading.Port() + ",4002\n" +
                                 waiting.Port() + ",4003\n");
     const CliRun run = RunCli({"provision", files.Path("plan.csv"), "--template", files.Path("site.qcfg"), "--jobs",
-                               "2", "--mode", "shell", "--timeout-scale", "3", "--report", files.Path("report.csv")},
+                               "2", "--mode", "shell", "--timeout-scale", "3", "--report", files.Path("report.json")},
                               "", 1.0);
     EXPECT_EQ(run.status, 130) << run.errors;
-    const std::string report = files.Read("report.csv");
-    EXPECT_NE(report.find(writing.Port() + "," + MacOf(before, ":") + ",interrupted,"), std::string::npos) << report;
-    EXPECT_NE(report.find(reading.Port() + ",,cancelled,"), std::string::npos) << report;
-    EXPECT_NE(report.find(waiting.Port() + ",,not started,"), std::string::npos) << report;
+    // The report as JSON, its rows in the plan's order.
+    const std::string report = files.Read("report.json");
+    const std::string results[][3] = {{writing.Port(), MacOf(before, ":"), "interrupted"},
+                                      {reading.Port(), "", "cancelled"},
+                                      {waiting.Port(), "", "not started"}};
+    size_t at = 0;
+    for (const auto& [port, mac, result] : results) {
+        at = report.find("\"mac_address\" : \"" + mac + "\"", at);
+        ASSERT_NE(at, std::string::npos) << report;
+        EXPECT_NE(report.find("\"port\" : \"" + port + "\",\n            \"result\" : \"" + result + "\"", at),
+                  std::string::npos)
+            << report;
+    }
     EXPECT_EQ(writing.Block(), before);
     EXPECT_EQ(waiting.LoggedLines(), 0u);
 }

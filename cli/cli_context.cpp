@@ -82,7 +82,7 @@ int CliContext::Finish(SessionResult result, const ConverterSession& session) {
     case SessionResult::Unchanged: return exitStatus = EXIT_OK;
     case SessionResult::NoResponse: Error(session.Message()); return exitStatus = EXIT_CONVERTER;
     case SessionResult::Differs:
-        Error(session.Message() + " Differing offsets: " + FormatOffsets(session.Differences()) + ".");
+        Error(session.Message());
         return exitStatus = EXIT_CONVERTER;
     case SessionResult::Cancelled: Error(session.Message()); return exitStatus = EXIT_CANCELLED;
     case SessionResult::Refused:

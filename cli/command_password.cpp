@@ -5,6 +5,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/console_io.h"
+#include "configfile/latin1_text.h"
 #include "ui/password_block.h"
 
 namespace quarnel {
@@ -24,6 +25,11 @@ bool TakePassword(CliContext& context, const PasswordArguments& arguments, std::
     if (arguments.fromStdin) {
         if (!ReadStdinLine(password)) {
             context.Error("No password on standard input.");
+            return false;
+        }
+        std::string more;
+        if (ReadStdinLine(more)) {
+            context.Error("Standard input holds more than one line; give the password alone on one line.");
             return false;
         }
     } else {
@@ -47,6 +53,21 @@ bool TakePassword(CliContext& context, const PasswordArguments& arguments, std::
         context.Error("The password is empty; to remove the password use --delete.");
         return false;
     }
+    // The converter keeps a byte a character: the typed text (UTF-8) becomes
+    // Latin-1, and only characters it can show are taken.
+    std::string bytes;
+    if (!Utf8ToLatin1(password, bytes)) {
+        context.Error("The password holds a character the converter cannot keep: only Latin-1 letters, digits "
+                      "and signs are taken.");
+        return false;
+    }
+    for (unsigned char c : bytes) {
+        if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0)) {
+            context.Error("The password holds a control character; the converter cannot keep it.");
+            return false;
+        }
+    }
+    password = bytes;
     if (password.size() > static_cast<size_t>(PASSWORD_MAX_CHARS)) {
         context.Error("The password has more than " + std::to_string(PASSWORD_MAX_CHARS) + " characters.");
         return false;

@@ -135,15 +135,18 @@ void RunProvision(CliContext& context, const ProvisionArguments& arguments) {
     if (!context.PrepareTrace()) return;
     settings.openLine = [&context](const std::string& port, LineError& error) { return context.OpenLine(port, error); };
 
-    const DisplayKind kind = context.options.quiet     ? DisplayKind::None
-                             : StderrTakesCursorMoves() ? DisplayKind::Live
-                                                        : DisplayKind::Events;
+    // Step lines are for a person watching: off a terminal (a log, a pipe)
+    // only the results are written.
+    const DisplayKind kind = context.options.quiet || !StderrIsTerminal() ? DisplayKind::None
+                             : StderrTakesCursorMoves()                    ? DisplayKind::Live
+                                                                           : DisplayKind::Events;
     ProvisionDisplay display(plan, kind, stderr);
     ProvisionRunner runner(plan, std::move(settings));
     runner.Run([&display](const std::vector<RowStatus>& rows) { display.Update(rows); });
     const std::vector<RowStatus>& rows = runner.Statuses();
 
-    if (!context.options.quiet) std::fputs(("\n" + SummaryTable(plan, rows)).c_str(), stdout);
+    // The result table is the command's output: -q silences progress only.
+    std::fputs(("\n" + SummaryTable(plan, rows)).c_str(), stdout);
     std::fflush(stdout);
     int verified = 0, unchanged = 0;
     for (size_t i = 0; i < rows.size(); ++i) {

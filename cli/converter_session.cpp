@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "configfile/config_file.h"
 #include "envrecord/record_values.h"
 
 namespace quarnel {
@@ -55,6 +56,15 @@ std::string RestoreAdvice(const std::string& port, const std::string& backup) {
     if (!backup.empty()) return "Put its settings back with: quarnel-cli restore " + port + " " + backup;
     return "Run the command again to write all of them, or put back a file saved from this converter with: "
            "quarnel-cli restore " + port + " FILE";
+}
+
+std::string DescribeDifferences(const EnvRecord& a, const EnvRecord& b) {
+    const ConfigDifferences differences = CompareRecords(a, b);
+    std::string text;
+    for (const SettingDifference& d : differences.settings) text += (text.empty() ? "" : ", ") + d.a.name;
+    if (!differences.offsets.empty())
+        text += (text.empty() ? "offsets " : "; other offsets ") + FormatOffsets(differences.offsets);
+    return text;
 }
 
 bool SameWrittenBytes(const EnvRecord& a, const EnvRecord& b) {
@@ -129,8 +139,7 @@ SessionResult ConverterSession::Verify(const EnvRecord& written) {
     for (int offset = env_layout::FIRST_WRITTEN_OFFSET; offset < env_layout::RECORD_SIZE; ++offset)
         if (readBack.Data()[offset] != written.Data()[offset]) differences_.push_back(offset);
     if (differences_.empty()) return SessionResult::Ok;
-    message_ = "The converter holds other values than were written, at " + std::to_string(differences_.size()) +
-               (differences_.size() == 1 ? " offset." : " offsets.");
+    message_ = "The converter holds other values than were written: " + DescribeDifferences(written, readBack) + ".";
     return SessionResult::Differs;
 }
 

@@ -205,8 +205,7 @@ void ProvisionRunner::RunRow(const PlanRow& row, const ProvisionSettings& settin
     switch (result) {
     case SessionResult::Ok: return slot.Finish(RowResult::Verified);
     case SessionResult::Differs:
-        return slot.Finish(RowResult::Failed,
-                           session.Message() + " Differing offsets: " + FormatOffsets(session.Differences()) + ".");
+        return slot.Finish(RowResult::Failed, session.Message());
     case SessionResult::Cancelled:
         return slot.Finish(RowResult::Interrupted, StoppedWriteMessage(row, slot.Snapshot(), session));
     default: return slot.Finish(RowResult::Failed, StoppedWriteMessage(row, slot.Snapshot(), session));

@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -178,6 +179,19 @@ TEST_P(CliConverter, FileCommandsRoundTripTheBlock) {
 
 INSTANTIATE_TEST_SUITE_P(BothConsoles, CliConverter, ::testing::Values("monitor", "shell"));
 
+// Other names of the pty open as its own does: the simulator's link to it
+// in a folder of its own, and a path through "..".
+TEST(CliPorts, AnyNameOfTheDeviceOpens) {
+    SimProcess sim("monitor");
+    ASSERT_TRUE(sim.Started());
+    const std::string names[] = {sim.File("line"), "/dev/pts/.." + sim.Port().substr(std::strlen("/dev"))};
+    for (const std::string& name : names) {
+        const CliRun run = RunCli({"show", name});
+        EXPECT_EQ(run.status, 0) << name << ": " << run.errors;
+        EXPECT_NE(run.output.find("\nnetwork.local_ip "), std::string::npos) << name << ": " << run.output;
+    }
+}
+
 TEST(CliFailures, SilentConverterIsReported) {
     SimProcess sim("silent");
     ASSERT_TRUE(sim.Started());
@@ -199,13 +213,20 @@ TEST(CliFailures, BadInputSendsNothing) {
     const std::string port = sim.Port();
     const std::string good = files.Write("good.qcfg", "[network]\nlocal_ip = \"10.1.0.5\"\n");
     const std::string bad = files.Write("bad.qcfg", "[network]\nlocal_ip = \"10.1.0.5\"\n\n[serial]\nparity = \"MARK\"\n");
-    const int held = open(port.c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(held, 0);
-    ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
-    CliRun run = RunCli({"factory", port});
-    close(held);
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.errors.find("is in use by another program."), std::string::npos) << run.errors;
+    // A port another program holds, by a lock or by the terminal's exclusive
+    // flag (which root, running the tests, would pass).
+    CliRun run;
+    for (const bool exclusiveFlag : {false, true}) {
+        const int held = open(port.c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(held, 0);
+        ASSERT_EQ(exclusiveFlag ? ioctl(held, TIOCEXCL) : flock(held, LOCK_EX | LOCK_NB), 0);
+        run = RunCli({"factory", port});
+        // The simulator keeps the pty open: the flag would outlive this holder.
+        if (exclusiveFlag) ioctl(held, TIOCNXCL);
+        close(held);
+        EXPECT_EQ(run.status, 2) << "exclusive flag: " << exclusiveFlag;
+        EXPECT_NE(run.errors.find("Port " + port + " is in use by another program."), std::string::npos) << run.errors;
+    }
 
     const struct {
         std::vector<std::string> args;
@@ -213,6 +234,7 @@ TEST(CliFailures, BadInputSendsNothing) {
         const char* message;
     } refused[] = {
         {{"factory", "/dev/ttyQUARNEL-none"}, "", "Port /dev/ttyQUARNEL-none does not exist.\n"},
+        {{"show", good}, "", "good.qcfg is not a serial port.\n"},
         {{"password", port, "--password-stdin"}, "thirteen-char\n", "more than 12 characters"},
         {{"password", port, "--password-stdin"}, "\n", "use --delete"},
         {{"password", port}, "", "give it with --password-stdin"},

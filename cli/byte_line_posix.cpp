@@ -10,9 +10,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace quarnel {
 
@@ -22,6 +24,10 @@ using Clock = std::chrono::steady_clock;
 using Millis = std::chrono::milliseconds;
 
 constexpr int kInitialSpeed = 115200;
+// Bounds of the wait for written bytes to leave the line before it closes.
+constexpr Millis kDrainSlack{100};
+constexpr Millis kDrainCap{1000};
+constexpr Millis kDrainPoll{5};
 
 // The console speeds only: anything else is a fault of the caller.
 bool SpeedCode(int bitsPerSecond, speed_t& code) {
@@ -30,6 +36,11 @@ bool SpeedCode(int bitsPerSecond, speed_t& code) {
     case 19200: code = B19200; return true;
     default: return false;
     }
+}
+
+// Ten bits a character on the wire (8N1).
+Clock::duration WireTime(int bytes, int bitsPerSecond) {
+    return std::chrono::microseconds(static_cast<int64_t>(bytes) * 10 * 1000000 / bitsPerSecond);
 }
 
 LineError OpenError(const std::string& name, int error) {
@@ -85,6 +96,7 @@ private:
 class PosixLine final : public ByteLine {
 public:
     PosixLine(std::string name, int fd) : ByteLine(std::move(name)), port_(fd) {}
+    ~PosixLine() override { DrainOutput(); }
     PosixLine(const PosixLine&) = delete;
     PosixLine& operator=(const PosixLine&) = delete;
 
@@ -107,6 +119,7 @@ public:
         if (tcgetattr(port_.Fd(), &settings) != 0 || cfsetispeed(&settings, code) != 0 ||
             cfsetospeed(&settings, code) != 0 || tcsetattr(port_.Fd(), TCSANOW, &settings) != 0)
             return Failed("cannot set the line speed");
+        speed_ = bitsPerSecond;
         tcflush(port_.Fd(), TCIOFLUSH);
         return true;
     }
@@ -124,6 +137,7 @@ public:
             if (ready < 0) return Failed("writing failed");
             if (ready == 0) return Failed("the port took no more bytes", 0);
         }
+        lastWriteEnds_ = Clock::now() + WireTime(count, speed_);
         return true;
     }
 
@@ -178,6 +192,27 @@ private:
         }
     }
 
+    // The last command (a shell console's leave-configuration) must cross
+    // the wire at the speed it was sent with: not be dropped by the close,
+    // nor cut by a speed change of the program that opens the port next.
+    // The last write's time on the wire and the driver's queue are waited
+    // for, bounded by the queue's size at the line speed; the device's own
+    // FIFO the driver's close waits for. A pty reports an empty queue at
+    // once: the wait lets the kernel hand its bytes on to the peer's input,
+    // beyond the reach of the next opener's flush.
+    void DrainOutput() {
+        const Clock::time_point start = Clock::now();
+        int queued = 0;
+        if (ioctl(port_.Fd(), TIOCOUTQ, &queued) != 0) queued = 0;
+        const Clock::time_point deadline =
+            std::min(start + kDrainCap, std::max(start, lastWriteEnds_) + WireTime(2 * queued, speed_) + kDrainSlack);
+        if (lastWriteEnds_ > start) std::this_thread::sleep_until(std::min(lastWriteEnds_, deadline));
+        while (queued > 0 && Clock::now() < deadline) {
+            std::this_thread::sleep_for(std::min<Clock::duration>(WireTime(queued, speed_) + Millis(1), kDrainPoll));
+            if (ioctl(port_.Fd(), TIOCOUTQ, &queued) != 0) queued = 0;
+        }
+    }
+
     // The system's reason is added unless `code` is 0.
     bool Failed(const char* what, int code = errno) {
         Fail("Port " + PortName() + ": " + what + (code != 0 ? std::string(" (") + std::strerror(code) + ")" : "") +
@@ -186,6 +221,8 @@ private:
     }
 
     PortHandle port_;
+    int speed_ = kInitialSpeed;
+    Clock::time_point lastWriteEnds_;
 };
 
 }  // namespace

@@ -33,6 +33,8 @@ struct LineError {
 
 class ByteLine {
 public:
+    // Waits, for a time bounded by the bytes still queued at the line speed,
+    // until what was written has left the line, then gives the port back.
     virtual ~ByteLine() = default;
 
     // Sets the speed (bits per second) and drops every byte buffered in

@@ -51,7 +51,13 @@ LineError OpenError(const std::string& name, DWORD code) {
 class Win32Line final : public ByteLine {
 public:
     Win32Line(std::string name, HANDLE handle) : ByteLine(std::move(name)), handle_(handle) {}
-    ~Win32Line() override { CloseHandle(handle_); }
+    ~Win32Line() override {
+        // The last command (a shell console's leave-configuration) leaves the
+        // line before the port closes; without flow control the driver sends
+        // its queue in the time its bytes take on the wire.
+        FlushFileBuffers(handle_);
+        CloseHandle(handle_);
+    }
     Win32Line(const Win32Line&) = delete;
     Win32Line& operator=(const Win32Line&) = delete;
 

@@ -15,9 +15,7 @@ native=$(realpath -m "${1:-${QUARNEL_NATIVE_TREE:-$root/build/native}}")
 runs=${QUARNEL_BENCH_RUNS:-5}
 sim="$native/tools/tarvo-sim/tarvo-sim"
 cli="$native/quarnel-cli"
-# libserialport opens only the devices the system lists as serial ports.
-shim="$native/tools/pty-serial-shim/libpty_serial_shim.so"
-for f in "$sim" "$cli" "$shim"; do
+for f in "$sim" "$cli"; do
   [ -e "$f" ] || { echo "bench-provision.sh: $f is missing (build the native tree first)" >&2; exit 2; }
 done
 
@@ -53,7 +51,7 @@ median_run() {
   local times=() start end
   for ((r = 0; r < runs; r++)); do
     start=$(date +%s.%N)
-    LD_PRELOAD="$shim" timeout 120 "$cli" provision "$work/plan.csv" --template "$work/site.qcfg" -q \
+    timeout 120 "$cli" provision "$work/plan.csv" --template "$work/site.qcfg" -q \
       || { echo "bench-provision.sh: provision failed" >&2; exit 1; }
     end=$(date +%s.%N)
     times+=("$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }')")

@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -273,6 +274,27 @@ TEST(CliOutput, TraceAndJson) {
         << run.output;
 }
 
+// Other names of the pty open as its own does: the simulator's link to it
+// in a folder of its own, and a path through "..". Each run leaves the shell
+// console with "C1" at the console's speed, though the next run opens the
+// port at once at the monitor speed.
+TEST(CliPorts, AnyNameOfTheDeviceOpensAndEveryRunLeavesTheConsole) {
+    SimProcess sim("shell");
+    ASSERT_TRUE(sim.Started());
+    const std::string names[] = {sim.File("line"), "/dev/pts/.." + sim.Port().substr(std::strlen("/dev"))};
+    for (const std::string& name : names) {
+        const CliRun run = RunCli({"show", name, "--mode", "shell"});
+        EXPECT_EQ(run.status, 0) << name << ": " << run.errors;
+        EXPECT_NE(run.output.find("\nnetwork.local_ip "), std::string::npos) << name << ": " << run.output;
+    }
+    const std::string closing = "19200 C1\\r\n";
+    const std::string oneRun = "19200 \\r\n19200 C1\\r\n19200 env xconfig\\r\n19200 L0\\r\n19200 RA 00\\r\n" + closing;
+    // The second run's closing line may not be read yet.
+    const std::string first = oneRun + oneRun.substr(0, oneRun.size() - closing.size());
+    const std::string log = clitest::ReadFile(sim.File("log"));
+    EXPECT_TRUE(log == first || log == first + closing) << log;
+}
+
 TEST(CliFailures, SilentConverterIsReported) {
     SimProcess sim("silent");
     ASSERT_TRUE(sim.Started());
@@ -294,13 +316,20 @@ TEST(CliFailures, BadInputSendsNothing) {
     const std::string port = sim.Port();
     const std::string good = files.Write("good.qcfg", "[network]\nlocal_ip = \"10.1.0.5\"\n");
     const std::string bad = files.Write("bad.qcfg", "[network]\nlocal_ip = \"10.1.0.5\"\n\n[serial]\nparity = \"MARK\"\n");
-    const int held = open(port.c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(held, 0);
-    ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
-    CliRun run = RunCli({"factory", port});
-    close(held);
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.errors.find("is in use by another program."), std::string::npos) << run.errors;
+    // A port another program holds, by a lock or by the terminal's exclusive
+    // flag (which root, running the tests, would pass).
+    CliRun run;
+    for (const bool exclusiveFlag : {false, true}) {
+        const int held = open(port.c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(held, 0);
+        ASSERT_EQ(exclusiveFlag ? ioctl(held, TIOCEXCL) : flock(held, LOCK_EX | LOCK_NB), 0);
+        run = RunCli({"factory", port});
+        // The simulator keeps the pty open: the flag would outlive this holder.
+        if (exclusiveFlag) ioctl(held, TIOCNXCL);
+        close(held);
+        EXPECT_EQ(run.status, 2) << "exclusive flag: " << exclusiveFlag;
+        EXPECT_NE(run.errors.find("Port " + port + " is in use by another program."), std::string::npos) << run.errors;
+    }
 
     const struct {
         std::vector<std::string> args;
@@ -308,6 +337,7 @@ TEST(CliFailures, BadInputSendsNothing) {
         const char* message;
     } refused[] = {
         {{"factory", "/dev/ttyQUARNEL-none"}, "", "Port /dev/ttyQUARNEL-none does not exist.\n"},
+        {{"show", good}, "", "good.qcfg is not a serial port.\n"},
         {{"password", port, "--password-stdin"}, "thirteen-char\n", "more than 12 characters"},
         {{"password", port, "--password-stdin"}, "\n", "use --delete"},
         {{"password", port, "--password-stdin"}, "tab\there\n", "control character"},

@@ -1,4 +1,4 @@
-// Runs the real quarnel-cli for a test, with the pty shim preloaded.
+// Runs the real quarnel-cli for a test, as a user would.
 #pragma once
 
 #include <string>

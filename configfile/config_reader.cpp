@@ -8,11 +8,21 @@
 
 #include "configfile/config_file.h"
 #include "configfile/setting_table.h"
+#include "configfile/toml_character_check.h"
 #include "envrecord/hex_text.h"
 
 #define TOML_EXCEPTIONS 0
 #define TOML_ENABLE_FORMATTERS 0
 #define TOML_ENABLE_WINDOWS_COMPAT 0
+// The library's own checks fail on typing errors it then reports as syntax
+// errors ("[!]", "a=[}"): an abort in a debug build or an assumption the
+// optimiser builds on would turn a typo into a crash. Its configuration
+// header defines them unconditionally, so they are replaced after it.
+#include <toml++/impl/preprocessor.h>
+#undef TOML_ASSERT
+#undef TOML_ASSERT_ASSUME
+#define TOML_ASSERT(expr) static_assert(true)
+#define TOML_ASSERT_ASSUME(expr) static_assert(true)
 #include <toml++/toml.h>
 
 namespace quarnel {
@@ -188,6 +198,12 @@ private:
 bool ParseConfigText(std::string_view text, const std::string& fileName, ConfigFile& file, std::string& error) {
     ConfigFile parsed;
     parsed.fileName = fileName;
+    int line = 0;
+    std::string reason;
+    if (!CheckTomlCharacters(text, line, reason)) {
+        error = fileName + ", line " + std::to_string(line) + ": " + reason;
+        return false;
+    }
     toml::parse_result result = toml::parse(text, fileName);
     if (!result) {
         const toml::parse_error& fault = result.error();

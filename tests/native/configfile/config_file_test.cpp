@@ -174,6 +174,46 @@ TEST(ConfigFileRefusals, NameFileLineSettingAndReasonAndChangeNothing) {
     }
 }
 
+// Texts found by fuzzing: undefined behaviour or a failed check inside the
+// TOML library before they were refused here. Characters outside ASCII in
+// quotes and comments stay welcome.
+TEST(ConfigFileRefusals, FuzzFindingsAreSyntaxErrorsOnTheirLine) {
+    const struct {
+        const char* text;
+        int line;  // 0: accepted, with `comment` as comment.text
+        const char* comment;
+    } cases[] = {
+        {"\xC3\xA9", 1, nullptr},
+        {"[network]\nlocal_ip = \"10.1.0.5\" \xC3\xA9\n", 2, nullptr},
+        {"[network]\n\xD2\x99 = 1\n", 2, nullptr},
+        {"[comment]\ntext = \"\"\"a\\ \xC2\xA1\"\"\"\n", 2, nullptr},
+        {"[comment]\ntext = \"\"\"a\\\n\n  \xC3\xA9\"\"\"\n", 4, nullptr},
+        {"[comment]\ntext = \"\"\"a\"\"\"\" \xC3\xA9\n", 2, nullptr},
+        {"[comment]\ntext = '''a'''' \xC3\xA9\n", 2, nullptr},
+        {"[!]\n", 1, nullptr},
+        {"[#network]\n", 1, nullptr},
+        {"a=[}\n", 1, nullptr},
+        {"a=1979-05-27T:\n", 1, nullptr},
+        {"a=1234-05-2@ 1\n", 1, nullptr},
+        {"\xEF\xBB\xBF# \xC3\xA9\n[comment] # \xC3\xA9\ntext = \"\xC3\xA9\\\"\xC3\xA9\"\n", 0, "\xE9\"\xE9"},
+        {"[comment]\ntext = '''\n\xC3\xA9\\'''\n", 0, "\xE9\\"},
+        {"[comment]\ntext = \"\"\"\\\\\xC3\xA9\"\"\xC3\xA9\"\"\"\n", 0, "\\\xE9\"\"\xE9"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        ConfigFile file;
+        std::string error;
+        const bool parsed = ParseConfigText(c.text, "t.qcfg", file, error);
+        ASSERT_EQ(parsed, c.line == 0) << error;
+        if (parsed) {
+            ASSERT_EQ(file.patch.entries.size(), 1u);
+            EXPECT_EQ(file.patch.entries[0].value.bytes, c.comment);
+        } else {
+            EXPECT_EQ(error.rfind("t.qcfg, line " + std::to_string(c.line) + ": syntax error", 0), 0u) << error;
+        }
+    }
+}
+
 TEST(ConfigFileRefusals, ConverterLimitsAndOffersLeaveTheRecordUntouched) {
     EnvRecord converter = RandomConverter(3);
     converter.main.set_model_code(1), converter.main.set_long_limits(0), converter.main.set_has_xonxoff(0);

@@ -34,13 +34,19 @@ constexpr const char* BLOCK_SECTION = "block";
 constexpr const char* BLOCK_KEY = "bytes";
 
 // One key of the file with its line, so that the first fault in the file is
-// the one reported, whatever order the library keeps its tables in.
+// the one reported, whatever order the library keeps its tables in. An empty
+// section's header stands for itself, so that an unknown one is reported.
 struct Item {
+    enum Kind { TOP_LEVEL, SECTION_HEADER, SETTING };
+    Kind kind;
     int line;
-    std::string section;  // empty at the top level
+    std::string section;
     std::string key;
     const toml::node* node;
 };
+
+// A key as a message names it; an empty key ("") would vanish otherwise.
+std::string KeyText(const std::string& key) { return key.empty() ? "\"\"" : key; }
 
 int LineOf(const toml::node& node) { return static_cast<int>(node.source().begin.line); }
 
@@ -67,13 +73,14 @@ public:
         std::vector<Item> items;
         for (auto&& [key, node] : root) {
             const toml::table* section = node.as_table();
+            const std::string topKey(key.str());
             if (section == nullptr) {
-                items.push_back({LineOf(node), "", std::string(key.str()), &node});
+                items.push_back({Item::TOP_LEVEL, LineOf(node), "", topKey, &node});
                 continue;
             }
-            if (section->empty()) items.push_back({LineOf(node), std::string(key.str()), "", &node});
+            if (section->empty()) items.push_back({Item::SECTION_HEADER, LineOf(node), topKey, "", &node});
             for (auto&& [name, value] : *section) {
-                items.push_back({LineOf(value), std::string(key.str()), std::string(name.str()), &value});
+                items.push_back({Item::SETTING, LineOf(value), topKey, std::string(name.str()), &value});
             }
         }
         std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.line < b.line; });
@@ -92,18 +99,16 @@ private:
     }
 
     bool ReadItem(const Item& item) {
-        const std::string name = item.section + "." + item.key;
-        if (item.section.empty()) {
-            return Refuse(item.line, item.key, "a setting outside any section; settings go under [network], "
-                                               "[serial], ... as a saved file shows");
+        const std::string name = KeyText(item.section) + "." + KeyText(item.key);
+        if (item.kind == Item::TOP_LEVEL) {
+            return Refuse(item.line, KeyText(item.key), "a setting outside any section; settings go under "
+                                                        "[network], [serial], ... as a saved file shows");
         }
-        if (item.key.empty()) {
-            if (item.section == ABOUT_SECTION || item.section == BLOCK_SECTION || IsSection(item.section)) return true;
-            return Refuse(item.line, "", "unknown section [" + item.section + "]");
-        }
+        const bool known = item.section == ABOUT_SECTION || item.section == BLOCK_SECTION || IsSection(item.section);
+        if (!known) return Refuse(item.line, "", "unknown section [" + KeyText(item.section) + "]");
+        if (item.kind == Item::SECTION_HEADER) return true;
         if (item.section == ABOUT_SECTION) return ReadAbout(item, name);
         if (item.section == BLOCK_SECTION) return ReadBlock(item, name);
-        if (!IsSection(item.section)) return Refuse(item.line, "", "unknown section [" + item.section + "]");
         const int setting = FindSetting(item.section, item.key);
         if (setting < 0) {
             return Refuse(item.line, name, "unknown setting; [" + item.section + "] holds " +

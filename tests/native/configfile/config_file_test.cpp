@@ -162,6 +162,9 @@ TEST(ConfigFileRefusals, NameFileLineSettingAndReasonAndChangeNothing) {
         {"[wep_keys]\nwep64_key1 = \"0123456789AB\"\n", "line 2: wep_keys.wep64_key1: \"0123456789AB\" is not 10 hexadecimal digits"},
         {"[block]\nbytes = [\"00\"]\n", "line 2: block.bytes: holds 1 bytes"},
         {"[block]\nbytes = [\n\"00\",\n\"0x\"]\n", "line 4: block.bytes: holds a character that is not a hexadecimal digit"},
+        {"[network]\n\"\" = 1\n", "t.qcfg, line 2: network.\"\": unknown setting; [network] holds local_ip"},
+        {"[network.\"\"]\nlocal_ip = \"10.1.0.5\"\n", "t.qcfg, line 1: network.\"\": unknown setting"},
+        {"[\"\"]\n", "t.qcfg, line 1: unknown section [\"\"]"},
     };
     for (const Refusal& c : cases) {
         SCOPED_TRACE(c.text);

@@ -161,31 +161,29 @@ private:
     bool ReadBlock(const Item& item, const std::string& name) {
         if (item.key != BLOCK_KEY) return Refuse(item.line, name, "unknown setting; [block] holds bytes");
         const char* const expected = "expects the 480 bytes of the block as hexadecimal text, 32 bytes to a line";
+        constexpr std::size_t kDigits = 2u * env_layout::RECORD_SIZE;
         std::string digits;
-        int line = item.line;
+        // Each line is checked as it is taken, and a block too long is refused
+        // at its first digit too many: the time stays that of the file's length.
         const auto take = [&](const toml::node& part) {
-            if (!part.is_string()) return false;
-            line = LineOf(part);
+            if (!part.is_string()) return Refuse(LineOf(part), name, expected);
             for (char c : part.as_string()->get()) {
                 if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+                if (std::string_view("0123456789abcdefABCDEF").find(c) == std::string_view::npos)
+                    return Refuse(LineOf(part), name, "holds a character that is not a hexadecimal digit");
+                if (digits.size() == kDigits)
+                    return Refuse(LineOf(part), name, "holds more than 480 bytes; " + std::string(expected));
                 digits.push_back(c);
             }
             return true;
         };
         if (const toml::array* lines = item.node->as_array()) {
-            for (const toml::node& part : *lines) {
-                if (!take(part)) return Refuse(LineOf(part), name, expected);
-                if (digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
-                    return Refuse(line, name, "holds a character that is not a hexadecimal digit");
-                }
-            }
+            for (const toml::node& part : *lines)
+                if (!take(part)) return false;
         } else if (!take(*item.node)) {
-            return Refuse(item.line, name, expected);
+            return false;
         }
-        if (digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
-            return Refuse(line, name, "holds a character that is not a hexadecimal digit");
-        }
-        if (digits.size() != 2u * env_layout::RECORD_SIZE) {
+        if (digits.size() != kDigits) {
             return Refuse(item.line, name, "holds " + std::to_string(digits.size() / 2) + " bytes; " + expected);
         }
         HexToBytes(file_.block.Data(), env_layout::RECORD_SIZE, digits);

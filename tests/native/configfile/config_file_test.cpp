@@ -47,6 +47,12 @@ ConfigFile Parse(const std::string& text) {
     return file;
 }
 
+std::string Repeated(const std::string& text, int times) {
+    std::string out;
+    while (times-- > 0) out += text;
+    return out;
+}
+
 std::string Differences(const EnvRecord& a, const EnvRecord& b, int from = 0) {
     std::string out;
     for (int i = from; i < env_layout::RECORD_SIZE; ++i)
@@ -165,6 +171,9 @@ TEST(ConfigFileRefusals, NameFileLineSettingAndReasonAndChangeNothing) {
         {"[network]\n\"\" = 1\n", "t.qcfg, line 2: network.\"\": unknown setting; [network] holds local_ip"},
         {"[network.\"\"]\nlocal_ip = \"10.1.0.5\"\n", "t.qcfg, line 1: network.\"\": unknown setting"},
         {"[\"\"]\n", "t.qcfg, line 1: unknown section [\"\"]"},
+        // 100 KB of lines, refused at the first byte beyond the block.
+        {"[block]\nbytes = [\n" + Repeated("\"00\",\n", 17000) + "]\n",
+         "t.qcfg, line 483: block.bytes: holds more than 480 bytes"},
     };
     for (const Refusal& c : cases) {
         SCOPED_TRACE(c.text);

@@ -151,6 +151,9 @@ TEST(CliProvision, BadPlanSendsNothingAndNamesRowAndColumn) {
         {"port,comment.text\n" + a + ",\"Hall 3\n" + b + ",x\n", "plan.csv:row 2: a quoted field is not closed"},
         {"port,comment.text\n" + a + ",Hall\n" + b + "\n", "plan.csv:row 3: 1 cell, but the header has 2 cells"},
         {"port,mode.local_port\n,4001\n", "plan.csv:row 2, column 1: port: no port"},
+        {"port,comment.text=x\n" + a + ",y\n", "plan.csv:row 1, column 2: comment.text=x: unknown setting; [comment] holds text"},
+        {"port,comment.text\n" + a + "," + std::string(100, 'x') + "\n",
+         "plan.csv:row 2, column 2: comment.text: \"" + std::string(40, 'x') + "...\" is 100 characters long"},
     };
     for (const auto& c : cases) {
         files.Write("plan.csv", c.plan);

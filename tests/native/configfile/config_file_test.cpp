@@ -1,17 +1,13 @@
 // Configuration files: record -> file -> record round trips, the refusals,
-// partial files and files moved between converters, the atomic save.
+// partial files and files moved between converters.
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <functional>
 #include <map>
 #include <string>
 
 #include "configfile/config_file.h"
-#include "configfile/text_file.h"
 #include "envrecord/field_limits.h"
 #include "tests/native/envrecord/record_test_util.h"
 
@@ -294,26 +290,6 @@ TEST(ConfigFilePatch, AssignmentsTakeTheWindowsTextsAndRefuseLikeAFile) {
         ASSERT_TRUE(ApplyPatch(patch, record, error)) << error;
         EXPECT_EQ(ByName(record).at(c.setting).text, c.shown);
     }
-}
-
-TEST(ConfigFileSave, ReplacesTheFileAtOnceAndReportsTheSystemsReason) {
-    char folder[] = "/tmp/qcfg-test-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const std::string path = std::string(folder) + "/tarvo.qcfg";
-    std::string reason, text;
-    ASSERT_TRUE(SaveTextAtomically(path, "first\n", reason)) << reason;
-    ASSERT_TRUE(SaveTextAtomically(path, "second\n", reason)) << reason;
-    ASSERT_TRUE(ReadTextFile(path, text, reason)) << reason;
-    EXPECT_EQ(text, "second\n");
-    EXPECT_NE(access(TemporaryPathFor(path).c_str(), F_OK), 0) << "temporary file left";
-
-    const std::string missing = std::string(folder) + "/no/such/folder.qcfg";
-    EXPECT_FALSE(SaveTextAtomically(missing, "x", reason));
-    EXPECT_EQ(reason, "No such file or directory");
-    EXPECT_FALSE(ReadTextFile(missing, text, reason));
-    EXPECT_EQ(text, "second\n");
-    std::remove(path.c_str());
-    rmdir(folder);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -162,6 +163,16 @@ TEST(CliProvision, BadPlanSendsNothingAndNamesRowAndColumn) {
         EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
         EXPECT_NE(run.errors.find("Nothing was sent to any converter."), std::string::npos) << run.errors;
     }
+    // A report that could not be saved is refused before any converter is touched.
+    files.Write("plan.csv", "port,mode.local_port\n" + a + ",4001\n");
+    std::filesystem::create_directory(files.Path("report.csv"));
+    const CliRun run = RunCli({"provision", files.Path("plan.csv"), "--template", files.Path("site.qcfg"), "--report",
+                               files.Path("report.csv")});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.errors.find("Cannot save the report " + files.Path("report.csv") + ": " + files.Path("report.csv") +
+                              " is a folder, not a regular file."),
+              std::string::npos)
+        << run.errors;
     EXPECT_EQ(first.LoggedLines() + second.LoggedLines(), 0u);
 }
 

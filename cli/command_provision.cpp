@@ -83,23 +83,22 @@ bool LoadPlan(CliContext& context, const ProvisionArguments& arguments, Provisio
     return true;
 }
 
-// The folders the run writes to exist before any converter is touched.
+// The backup folder and the report can take the files before any converter
+// is touched.
 bool PrepareFolders(CliContext& context, const ProvisionArguments& arguments) {
-    std::error_code failure;
+    std::string reason;
     if (!arguments.backupDir.empty()) {
+        std::error_code failure;
         std::filesystem::create_directories(arguments.backupDir, failure);
-        if (failure || !std::filesystem::is_directory(arguments.backupDir, failure)) {
-            context.Error("Cannot use " + arguments.backupDir + " as the backup folder" +
-                          (failure ? ": " + failure.message() : std::string()) + ".");
+        if (failure) reason = failure.message();
+        if (failure || !CheckSaveFolder(arguments.backupDir, reason)) {
+            context.Error("Cannot use " + arguments.backupDir + " as the backup folder: " + reason + ".");
             return false;
         }
     }
-    if (!arguments.report.empty()) {
-        const std::filesystem::path folder = std::filesystem::path(arguments.report).parent_path();
-        if (!folder.empty() && !std::filesystem::is_directory(folder, failure)) {
-            context.Error("The folder of the report " + arguments.report + " does not exist.");
-            return false;
-        }
+    if (!arguments.report.empty() && !CheckSaveTarget(arguments.report, reason)) {
+        context.Error("Cannot save the report " + arguments.report + ": " + reason + ".");
+        return false;
     }
     return true;
 }

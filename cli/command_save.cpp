@@ -15,16 +15,19 @@ struct SaveArguments {
     std::string file;
 };
 
+void RefuseFile(CliContext& context, const SaveArguments& arguments, const std::string& reason) {
+    context.Error("The settings could not be saved to " + arguments.file + ".\n\n" + reason);
+    context.exitStatus = EXIT_USAGE;
+}
+
 void RunSave(CliContext& context, const SaveArguments& arguments) {
+    // A file that cannot be saved is refused before the converter is read.
+    std::string reason;
+    if (!CheckSaveTarget(arguments.file, reason)) return RefuseFile(context, arguments, reason);
     EnvRecord record{};
     if (!ReadConverterRecord(context, arguments.port, record)) return;
     const std::string text = WriteConfigText(record, AboutForSave(record.main));
-    std::string reason;
-    if (!SaveTextAtomically(arguments.file, text, reason)) {
-        context.Error("The settings could not be saved to " + arguments.file + ".\n\n" + reason);
-        context.exitStatus = EXIT_USAGE;
-        return;
-    }
+    if (!SaveTextAtomically(arguments.file, text, reason)) return RefuseFile(context, arguments, reason);
     context.Note("Settings of " + arguments.port + " saved to " + arguments.file + ".");
     context.exitStatus = EXIT_OK;
 }

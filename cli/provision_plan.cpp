@@ -38,12 +38,6 @@ std::string PortKey(const std::string& port) {
 
 std::string Cells(size_t count) { return std::to_string(count) + (count == 1 ? " cell" : " cells"); }
 
-bool KnownSetting(const std::string& name) {
-    for (int i = 0; i < SETTING_NAMES_COUNT; ++i)
-        if (SettingName(i) == name) return true;
-    return false;
-}
-
 bool BlankRecord(const std::vector<std::string>& fields) {
     for (const std::string& field : fields)
         if (!Trimmed(field).empty()) return false;
@@ -59,14 +53,13 @@ bool CheckHeader(const std::vector<std::string>& header, const std::string& file
     for (size_t i = 1; i < header.size(); ++i) {
         const std::string name = Trimmed(header[i]);
         if (name.find('.') == std::string::npos) {
-            error = Where(fileName, 1, i) + ": \"" + name +
+            error = Where(fileName, 1, i) + ": \"" + MessageExcerpt(name) +
                     "\" is not a setting; settings are named section.name, such as network.local_ip";
             return false;
         }
-        if (!KnownSetting(name)) {
-            // The assignment parser says what the section holds.
-            ConfigPatch unused;
-            ParseAssignment(name + "=", Where(fileName, 1, i), unused, error);
+        std::string reason;
+        if (FindSettingNamed(name, reason) < 0) {
+            error = Where(fileName, 1, i) + ": " + MessageExcerpt(name) + ": " + reason;
             return false;
         }
         for (size_t j = 1; j < i; ++j) {

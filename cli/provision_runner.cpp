@@ -2,9 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <mutex>
-#include <set>
 #include <thread>
 
 #include "cli/converter_session.h"
@@ -16,6 +14,8 @@ namespace quarnel {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+constexpr char kBackupExtension[] = "qcfg";
 
 // How often the calling thread looks at the rows.
 constexpr auto kPollInterval = std::chrono::milliseconds(50);
@@ -120,33 +120,6 @@ struct ProvisionRunner::Slot {
     }
 };
 
-// Backup file names: tarvo-<MAC>.qcfg, or tarvo-<MAC>-2.qcfg and so on when
-// that file exists already (an earlier run) or another row took it (two
-// converters with one MAC address). An existing backup is never replaced.
-class ProvisionRunner::BackupNames {
-public:
-    explicit BackupNames(std::string folder) : folder_(std::move(folder)) {}
-
-    std::string Claim(const MainBlock::MacAddress& mac) {
-        std::lock_guard<std::mutex> hold(lock_);
-        const std::string stem = ConfigFileStem(mac);
-        for (int n = 1;; ++n) {
-            const std::string name = stem + (n > 1 ? "-" + std::to_string(n) : std::string()) + ".qcfg";
-            const std::string path = (std::filesystem::path(folder_) / name).string();
-            std::error_code ignored;
-            if (claimed_.count(path) == 0 && !std::filesystem::exists(path, ignored)) {
-                claimed_.insert(path);
-                return path;
-            }
-        }
-    }
-
-private:
-    std::string folder_;
-    std::mutex lock_;
-    std::set<std::string> claimed_;
-};
-
 namespace {
 
 bool Cancelled(const ProvisionSettings& settings) {
@@ -162,8 +135,7 @@ std::string StoppedWriteMessage(const PlanRow& row, const RowStatus& status, con
 
 }  // namespace
 
-void ProvisionRunner::RunRow(const PlanRow& row, const ProvisionSettings& settings, BackupNames* backups,
-                             Slot& slot) {
+void ProvisionRunner::RunRow(const PlanRow& row, const ProvisionSettings& settings, Slot& slot) {
     slot.Enter(RowPhase::Opening);
     LineError lineError;
     std::unique_ptr<ByteLine> line = settings.openLine(row.port, lineError);
@@ -189,14 +161,17 @@ void ProvisionRunner::RunRow(const PlanRow& row, const ProvisionSettings& settin
         return slot.Finish(RowResult::Refused, OneLine(refusal) + "; nothing written.");
     if (SameWrittenBytes(converter, target)) return slot.Finish(RowResult::Unchanged);
 
-    if (backups != nullptr) {
+    if (!settings.backupDir.empty()) {
+        // tarvo-<MAC>.qcfg, or tarvo-<MAC>-2.qcfg and on when an earlier run
+        // or another row (two converters with one MAC address) has it.
         slot.Enter(RowPhase::BackingUp);
-        const std::string path = backups->Claim(converter.main.mac_address());
         const std::string text =
             WriteConfigText(converter, AboutOf(converter.main, settings.savedAt, settings.programVersion));
-        std::string reason;
-        if (!SaveTextAtomically(path, text, reason))
-            return slot.Finish(RowResult::Failed, "Cannot save the backup " + path + ": " + reason + "; nothing written.");
+        std::string path, reason;
+        if (!SaveTextAsNewFile(settings.backupDir, ConfigFileStem(converter.main.mac_address()), kBackupExtension,
+                               text, path, reason))
+            return slot.Finish(RowResult::Failed, "Cannot save the backup in " + settings.backupDir + ": " + reason +
+                                                      "; nothing written.");
         slot.SetBackup(path);
     }
     if (Cancelled(settings)) return slot.Finish(RowResult::Cancelled, "Nothing written.");
@@ -204,18 +179,16 @@ void ProvisionRunner::RunRow(const PlanRow& row, const ProvisionSettings& settin
     result = session.Write(target, true);
     switch (result) {
     case SessionResult::Ok: return slot.Finish(RowResult::Verified);
-    case SessionResult::Differs:
-        return slot.Finish(RowResult::Failed, session.Message());
+    case SessionResult::Differs: return slot.Finish(RowResult::Failed, session.Message());
     case SessionResult::Cancelled:
         return slot.Finish(RowResult::Interrupted, StoppedWriteMessage(row, slot.Snapshot(), session));
     default: return slot.Finish(RowResult::Failed, StoppedWriteMessage(row, slot.Snapshot(), session));
     }
 }
 
-void ProvisionRunner::GuardedRow(const PlanRow& row, const ProvisionSettings& settings, BackupNames* backups,
-                                 Slot& slot) {
+void ProvisionRunner::GuardedRow(const PlanRow& row, const ProvisionSettings& settings, Slot& slot) {
     try {
-        RunRow(row, settings, backups, slot);
+        RunRow(row, settings, slot);
     } catch (const std::exception& e) {
         slot.Finish(RowResult::Failed, std::string("Stopped by an unexpected error: ") + e.what() + ".");
     } catch (...) {
@@ -225,7 +198,6 @@ void ProvisionRunner::GuardedRow(const PlanRow& row, const ProvisionSettings& se
 
 ProvisionRunner::ProvisionRunner(const ProvisionPlan& plan, ProvisionSettings settings)
     : plan_(plan), settings_(std::move(settings)) {
-    if (!settings_.backupDir.empty()) backupNames_ = std::make_unique<BackupNames>(settings_.backupDir);
     for (size_t i = 0; i < plan_.rows.size(); ++i) slots_.push_back(std::make_unique<Slot>());
     statuses_.resize(plan_.rows.size());
 }
@@ -239,8 +211,7 @@ void ProvisionRunner::Start(size_t index) {
     Slot& slot = *slots_[index];
     slot.started = Clock::now();
     try {
-        slot.thread = std::thread(GuardedRow, std::cref(plan_.rows[index]), std::cref(settings_), backupNames_.get(),
-                                  std::ref(slot));
+        slot.thread = std::thread(GuardedRow, std::cref(plan_.rows[index]), std::cref(settings_), std::ref(slot));
     } catch (const std::system_error& e) {
         slot.Finish(RowResult::Failed, std::string("Cannot start a thread for the row: ") + e.what() + ".");
     }

@@ -2,9 +2,8 @@
 // row. A row reads its converter, applies its patch (the converter-dependent
 // checks happen here: a refusal ends the row before anything is written),
 // saves a backup if asked, writes and verifies. Rows share nothing but the
-// read-only plan and settings, the cancel flag and the list of backup names
-// taken; each reports through its own slot, which the calling thread polls
-// to show progress.
+// read-only plan and settings and the cancel flag; each reports through its
+// own slot, which the calling thread polls to show progress.
 //
 //   ProvisionRunner runner(plan, settings);
 //   runner.Run([&](const std::vector<RowStatus>& rows) { display.Update(rows); });
@@ -78,18 +77,16 @@ public:
 
 private:
     struct Slot;
-    class BackupNames;
 
     // One row from its port to its result, in the row's own thread; a row
     // that throws fails alone, with the exception's message.
-    static void GuardedRow(const PlanRow& row, const ProvisionSettings& settings, BackupNames* backups, Slot& slot);
-    static void RunRow(const PlanRow& row, const ProvisionSettings& settings, BackupNames* backups, Slot& slot);
+    static void GuardedRow(const PlanRow& row, const ProvisionSettings& settings, Slot& slot);
+    static void RunRow(const PlanRow& row, const ProvisionSettings& settings, Slot& slot);
     void Start(size_t index);
     void Snapshot();
 
     const ProvisionPlan& plan_;
     ProvisionSettings settings_;
-    std::unique_ptr<BackupNames> backupNames_;
     std::vector<std::unique_ptr<Slot>> slots_;
     std::vector<RowStatus> statuses_;
 };

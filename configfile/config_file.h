@@ -77,6 +77,14 @@ struct ConfigFile {
 extern const int SETTING_NAMES_COUNT;
 std::string SettingName(int index);
 
+// The setting named "section.name", or -1 with `reason` saying what the name
+// misses (an unknown section, or the settings its section holds).
+int FindSettingNamed(std::string_view name, std::string& reason);
+
+// What a user gave, as a message quotes it: its first 40 characters at the
+// most, "..." after a cut, so that an over-long value does not fill the message.
+std::string MessageExcerpt(std::string_view text);
+
 // Parses a file's text (UTF-8, LF or CRLF). `fileName` starts every message.
 // Refuses a syntax error, an unknown section or setting, a value of the wrong
 // type, a list choice the window does not offer, an address that is not four

@@ -47,12 +47,10 @@ bool ParseAssignment(std::string_view assignment, const std::string& source, Con
         error = source + ": expects section.name=value, such as network.local_ip=192.168.1.50";
         return false;
     }
-    const std::string section(name.substr(0, dot));
-    const int setting = FindSetting(section, name.substr(dot + 1));
+    std::string reason;
+    const int setting = FindSettingNamed(name, reason);
     if (setting < 0) {
-        error = source + ": " + std::string(name) + ": " +
-                (IsSection(section) ? "unknown setting; [" + section + "] holds " + NamesInSection(section)
-                                    : "unknown section [" + section + "]");
+        error = source + ": " + MessageExcerpt(name) + ": " + reason;
         return false;
     }
     RawValue raw;
@@ -63,7 +61,6 @@ bool ParseAssignment(std::string_view assignment, const std::string& source, Con
     PatchEntry entry;
     entry.setting = setting;
     entry.source = source;
-    std::string reason;
     if (!ParseSettingValue(setting, raw, entry.value, reason)) {
         error = source + ": " + SettingName(setting) + ": " + reason;
         return false;

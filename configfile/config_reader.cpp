@@ -8,11 +8,21 @@
 
 #include "configfile/config_file.h"
 #include "configfile/setting_table.h"
+#include "configfile/toml_character_check.h"
 #include "envrecord/hex_text.h"
 
 #define TOML_EXCEPTIONS 0
 #define TOML_ENABLE_FORMATTERS 0
 #define TOML_ENABLE_WINDOWS_COMPAT 0
+// The library's own checks fail on typing errors it then reports as syntax
+// errors ("[!]", "a=[}"): an abort in a debug build or an assumption the
+// optimiser builds on would turn a typo into a crash. Its configuration
+// header defines them unconditionally, so they are replaced after it.
+#include <toml++/impl/preprocessor.h>
+#undef TOML_ASSERT
+#undef TOML_ASSERT_ASSUME
+#define TOML_ASSERT(expr) static_assert(true)
+#define TOML_ASSERT_ASSUME(expr) static_assert(true)
 #include <toml++/toml.h>
 
 namespace quarnel {
@@ -24,13 +34,19 @@ constexpr const char* BLOCK_SECTION = "block";
 constexpr const char* BLOCK_KEY = "bytes";
 
 // One key of the file with its line, so that the first fault in the file is
-// the one reported, whatever order the library keeps its tables in.
+// the one reported, whatever order the library keeps its tables in. An empty
+// section's header stands for itself, so that an unknown one is reported.
 struct Item {
+    enum Kind { TOP_LEVEL, SECTION_HEADER, SETTING };
+    Kind kind;
     int line;
-    std::string section;  // empty at the top level
+    std::string section;
     std::string key;
     const toml::node* node;
 };
+
+// A key as a message names it; an empty key ("") would vanish otherwise.
+std::string KeyText(const std::string& key) { return key.empty() ? "\"\"" : key; }
 
 int LineOf(const toml::node& node) { return static_cast<int>(node.source().begin.line); }
 
@@ -57,13 +73,14 @@ public:
         std::vector<Item> items;
         for (auto&& [key, node] : root) {
             const toml::table* section = node.as_table();
+            const std::string topKey(key.str());
             if (section == nullptr) {
-                items.push_back({LineOf(node), "", std::string(key.str()), &node});
+                items.push_back({Item::TOP_LEVEL, LineOf(node), "", topKey, &node});
                 continue;
             }
-            if (section->empty()) items.push_back({LineOf(node), std::string(key.str()), "", &node});
+            if (section->empty()) items.push_back({Item::SECTION_HEADER, LineOf(node), topKey, "", &node});
             for (auto&& [name, value] : *section) {
-                items.push_back({LineOf(value), std::string(key.str()), std::string(name.str()), &value});
+                items.push_back({Item::SETTING, LineOf(value), topKey, std::string(name.str()), &value});
             }
         }
         std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.line < b.line; });
@@ -82,18 +99,16 @@ private:
     }
 
     bool ReadItem(const Item& item) {
-        const std::string name = item.section + "." + item.key;
-        if (item.section.empty()) {
-            return Refuse(item.line, item.key, "a setting outside any section; settings go under [network], "
-                                               "[serial], ... as a saved file shows");
+        const std::string name = KeyText(item.section) + "." + KeyText(item.key);
+        if (item.kind == Item::TOP_LEVEL) {
+            return Refuse(item.line, KeyText(item.key), "a setting outside any section; settings go under "
+                                                        "[network], [serial], ... as a saved file shows");
         }
-        if (item.key.empty()) {
-            if (item.section == ABOUT_SECTION || item.section == BLOCK_SECTION || IsSection(item.section)) return true;
-            return Refuse(item.line, "", "unknown section [" + item.section + "]");
-        }
+        const bool known = item.section == ABOUT_SECTION || item.section == BLOCK_SECTION || IsSection(item.section);
+        if (!known) return Refuse(item.line, "", "unknown section [" + KeyText(item.section) + "]");
+        if (item.kind == Item::SECTION_HEADER) return true;
         if (item.section == ABOUT_SECTION) return ReadAbout(item, name);
         if (item.section == BLOCK_SECTION) return ReadBlock(item, name);
-        if (!IsSection(item.section)) return Refuse(item.line, "", "unknown section [" + item.section + "]");
         const int setting = FindSetting(item.section, item.key);
         if (setting < 0) {
             return Refuse(item.line, name, "unknown setting; [" + item.section + "] holds " +
@@ -146,31 +161,29 @@ private:
     bool ReadBlock(const Item& item, const std::string& name) {
         if (item.key != BLOCK_KEY) return Refuse(item.line, name, "unknown setting; [block] holds bytes");
         const char* const expected = "expects the 480 bytes of the block as hexadecimal text, 32 bytes to a line";
+        constexpr std::size_t kDigits = 2u * env_layout::RECORD_SIZE;
         std::string digits;
-        int line = item.line;
+        // Each line is checked as it is taken, and a block too long is refused
+        // at its first digit too many: the time stays that of the file's length.
         const auto take = [&](const toml::node& part) {
-            if (!part.is_string()) return false;
-            line = LineOf(part);
+            if (!part.is_string()) return Refuse(LineOf(part), name, expected);
             for (char c : part.as_string()->get()) {
                 if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+                if (std::string_view("0123456789abcdefABCDEF").find(c) == std::string_view::npos)
+                    return Refuse(LineOf(part), name, "holds a character that is not a hexadecimal digit");
+                if (digits.size() == kDigits)
+                    return Refuse(LineOf(part), name, "holds more than 480 bytes; " + std::string(expected));
                 digits.push_back(c);
             }
             return true;
         };
         if (const toml::array* lines = item.node->as_array()) {
-            for (const toml::node& part : *lines) {
-                if (!take(part)) return Refuse(LineOf(part), name, expected);
-                if (digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
-                    return Refuse(line, name, "holds a character that is not a hexadecimal digit");
-                }
-            }
+            for (const toml::node& part : *lines)
+                if (!take(part)) return false;
         } else if (!take(*item.node)) {
-            return Refuse(item.line, name, expected);
+            return false;
         }
-        if (digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
-            return Refuse(line, name, "holds a character that is not a hexadecimal digit");
-        }
-        if (digits.size() != 2u * env_layout::RECORD_SIZE) {
+        if (digits.size() != kDigits) {
             return Refuse(item.line, name, "holds " + std::to_string(digits.size() / 2) + " bytes; " + expected);
         }
         HexToBytes(file_.block.Data(), env_layout::RECORD_SIZE, digits);
@@ -188,6 +201,12 @@ private:
 bool ParseConfigText(std::string_view text, const std::string& fileName, ConfigFile& file, std::string& error) {
     ConfigFile parsed;
     parsed.fileName = fileName;
+    int line = 0;
+    std::string reason;
+    if (!CheckTomlCharacters(text, line, reason)) {
+        error = fileName + ", line " + std::to_string(line) + ": " + reason;
+        return false;
+    }
     toml::parse_result result = toml::parse(text, fileName);
     if (!result) {
         const toml::parse_error& fault = result.error();

@@ -94,7 +94,7 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Quoted(std::string_view text) { return "\"" + MessageExcerpt(text) + "\""; }
 
 std::string ChoicesText(int setting) {
     std::string out;
@@ -316,6 +316,28 @@ int FindSetting(std::string_view section, std::string_view name) {
         if (section == SETTINGS[i].section && name == SETTINGS[i].name) return i;
     }
     return -1;
+}
+
+int FindSettingNamed(std::string_view name, std::string& reason) {
+    const std::size_t dot = name.find('.');
+    const std::string_view section = name.substr(0, dot);
+    const int setting = dot == std::string_view::npos ? -1 : FindSetting(section, name.substr(dot + 1));
+    if (setting >= 0) return setting;
+    const std::string sectionText(section);
+    reason = IsSection(section) ? "unknown setting; [" + sectionText + "] holds " + NamesInSection(section)
+                                : "unknown section [" + MessageExcerpt(sectionText) + "]";
+    return -1;
+}
+
+std::string MessageExcerpt(std::string_view text) {
+    constexpr std::size_t kMostCharacters = 40;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // A UTF-8 sequence is cut before its first byte only.
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (++characters > kMostCharacters) return std::string(text.substr(0, i)) + "...";
+    }
+    return std::string(text);
 }
 
 bool IsSection(std::string_view section) {

@@ -1,8 +1,10 @@
 #include "configfile/text_file.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <random>
 
 namespace quarnel {
 
@@ -24,6 +26,19 @@ bool ReadTextFile(const std::string& path, std::string& text, std::string& reaso
     return true;
 }
 
-std::string TemporaryPathFor(const std::string& path) { return path + ".saving"; }
+std::string NumberedFileName(const std::string& stem, const std::string& extension, int number) {
+    return stem + (number > 1 ? "-" + std::to_string(number) : std::string()) +
+           (extension.empty() ? std::string() : "." + extension);
+}
+
+std::string TemporaryNameFor(const std::string& fileName) {
+    // Unpredictable, so that nobody can plant anything at the name ahead of
+    // a save; the file is created exclusively all the same.
+    thread_local std::mt19937 generator(
+        std::random_device{}() ^ static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    char number[16];
+    std::snprintf(number, sizeof number, "%08x", static_cast<unsigned>(generator()));
+    return fileName + "." + number + ".saving";
+}
 
 }  // namespace quarnel

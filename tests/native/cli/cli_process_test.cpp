@@ -334,7 +334,7 @@ TEST(CliFailures, BadInputSendsNothing) {
     const struct {
         std::vector<std::string> args;
         std::string input;
-        const char* message;
+        std::string message;
     } refused[] = {
         {{"factory", "/dev/ttyQUARNEL-none"}, "", "Port /dev/ttyQUARNEL-none does not exist.\n"},
         {{"show", good}, "", "good.qcfg is not a serial port.\n"},
@@ -352,6 +352,8 @@ TEST(CliFailures, BadInputSendsNothing) {
         {{"apply", port}, "", "Nothing to apply"},
         {{"restore", port, good}, "", "good.qcfg: holds no [block]"},
         {{"save", port}, "", "FILE is required"},
+        {{"save", port, files.Path("no/x.qcfg")}, "", "The folder " + files.Path("no") + " does not exist"},
+        {{"save", port, "/dev/null"}, "", "/dev/null is a device, not a regular file"},
     };
     for (const auto& c : refused) {
         run = RunCli(c.args, c.input);

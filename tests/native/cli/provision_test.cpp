@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -194,6 +195,9 @@ TEST(CliProvision, BadPlanSendsNothingAndNamesRowAndColumn) {
         {"port,comment.text\n" + a + ",\"Hall 3\n" + b + ",x\n", "plan.csv:row 2: a quoted field is not closed"},
         {"port,comment.text\n" + a + ",Hall\n" + b + "\n", "plan.csv:row 3: 1 cell, but the header has 2 cells"},
         {"port,mode.local_port\n,4001\n", "plan.csv:row 2, column 1: port: no port"},
+        {"port,comment.text=x\n" + a + ",y\n", "plan.csv:row 1, column 2: comment.text=x: unknown setting; [comment] holds text"},
+        {"port,comment.text\n" + a + "," + std::string(100, 'x') + "\n",
+         "plan.csv:row 2, column 2: comment.text: \"" + std::string(40, 'x') + "...\" is 100 characters long"},
     };
     for (const auto& c : cases) {
         files.Write("plan.csv", c.plan);
@@ -202,6 +206,16 @@ TEST(CliProvision, BadPlanSendsNothingAndNamesRowAndColumn) {
         EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
         EXPECT_NE(run.errors.find("Nothing was sent to any converter."), std::string::npos) << run.errors;
     }
+    // A report that could not be saved is refused before any converter is touched.
+    files.Write("plan.csv", "port,mode.local_port\n" + a + ",4001\n");
+    std::filesystem::create_directory(files.Path("report.csv"));
+    const CliRun run = RunCli({"provision", files.Path("plan.csv"), "--template", files.Path("site.qcfg"), "--report",
+                               files.Path("report.csv")});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.errors.find("Cannot save the report " + files.Path("report.csv") + ": " + files.Path("report.csv") +
+                              " is a folder, not a regular file."),
+              std::string::npos)
+        << run.errors;
     EXPECT_EQ(first.LoggedLines() + second.LoggedLines(), 0u);
 }
 

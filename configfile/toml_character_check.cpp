@@ -1,0 +1,138 @@
+#include "configfile/toml_character_check.h"
+
+#include <algorithm>
+
+namespace quarnel {
+
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+constexpr char kOutsideQuotes[] =
+    "syntax error: a non-ASCII character outside quotes and comments; texts go in quotes";
+constexpr char kAfterBackslash[] =
+    "syntax error: a non-ASCII character right after a backslash (or the blanks and line ends after one); "
+    "write it as an escape such as \\u00E9";
+
+// The library closes a multi-line string on three quotes and takes up to
+// two more into the text.
+constexpr std::size_t kMostClosingQuotes = 5;
+
+bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
+bool IsBlankOrLineEnd(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+enum class Within { Nothing, Comment, BasicString, LiteralString, MultiLineBasic, MultiLineLiteral };
+
+class Scan {
+public:
+    explicit Scan(std::string_view text) : text_(text) {}
+
+    bool Run(int& line, std::string& reason) {
+        while (at_ < text_.size()) {
+            if (text_[at_] == '\n') {
+                NewLine();
+                continue;
+            }
+            if (!Step()) {
+                line = line_;
+                reason = refusal_;
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    void NewLine() {
+        ++line_, ++at_;
+        // A single-line string left open is the library's syntax error, found there.
+        if (within_ == Within::Comment || within_ == Within::BasicString || within_ == Within::LiteralString)
+            within_ = Within::Nothing;
+    }
+
+    std::size_t QuotesAt(std::size_t from, char quote) const {
+        std::size_t n = 0;
+        while (from + n < text_.size() && text_[from + n] == quote) ++n;
+        return n;
+    }
+
+    bool Refuse(const char* reason) {
+        refusal_ = reason;
+        return false;
+    }
+
+    bool Step() {
+        const char c = text_[at_];
+        switch (within_) {
+        case Within::Nothing:
+            if (!IsAscii(c)) return Refuse(kOutsideQuotes);
+            if (c == '#') {
+                within_ = Within::Comment;
+            } else if (c == '"' || c == '\'') {
+                const bool multiLine = QuotesAt(at_, c) >= 3;
+                within_ = c == '"' ? (multiLine ? Within::MultiLineBasic : Within::BasicString)
+                                   : (multiLine ? Within::MultiLineLiteral : Within::LiteralString);
+                at_ += multiLine ? 3 : 1;
+                return true;
+            }
+            break;
+        case Within::Comment: break;
+        case Within::BasicString:
+            if (c == '"') within_ = Within::Nothing;
+            // An escaped quote stays inside; a line end is counted by Run.
+            if (c == '\\' && at_ + 1 < text_.size() && text_[at_ + 1] != '\n') ++at_;
+            break;
+        case Within::LiteralString:
+            if (c == '\'') within_ = Within::Nothing;
+            break;
+        case Within::MultiLineBasic:
+            if (c == '\\') return AfterBackslash();
+            if (c == '"') return ClosingQuotes(c);
+            break;
+        case Within::MultiLineLiteral:
+            if (c == '\'') return ClosingQuotes(c);
+            break;
+        }
+        ++at_;
+        return true;
+    }
+
+    // The library asks whether the character after a backslash is a space;
+    // after a line-ending backslash it asks again of every character up to
+    // the first that is neither blank nor line end.
+    bool AfterBackslash() {
+        ++at_;
+        if (at_ < text_.size() && IsBlankOrLineEnd(text_[at_])) {
+            for (; at_ < text_.size() && IsBlankOrLineEnd(text_[at_]); ++at_)
+                if (text_[at_] == '\n') ++line_;
+            // The character there is read as any other (a quote may close the string).
+            return at_ >= text_.size() || IsAscii(text_[at_]) || Refuse(kAfterBackslash);
+        }
+        if (at_ < text_.size() && !IsAscii(text_[at_])) return Refuse(kAfterBackslash);
+        ++at_;  // the escaped character
+        return true;
+    }
+
+    bool ClosingQuotes(char quote) {
+        const std::size_t quotes = QuotesAt(at_, quote);
+        if (quotes >= 3) within_ = Within::Nothing;
+        at_ += quotes >= 3 ? std::min(quotes, kMostClosingQuotes) : quotes;
+        return true;
+    }
+
+    std::string_view text_;
+    std::size_t at_ = 0;
+    int line_ = 1;
+    Within within_ = Within::Nothing;
+    const char* refusal_ = "";
+};
+
+}  // namespace
+
+bool CheckTomlCharacters(std::string_view text, int& line, std::string& reason) {
+    // The library skips a byte-order mark at the start, as a text editor writes it.
+    if (text.substr(0, kUtf8Mark.size()) == kUtf8Mark) text.remove_prefix(kUtf8Mark.size());
+    return Scan(text).Run(line, reason);
+}
+
+}  // namespace quarnel

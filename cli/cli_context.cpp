@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <sstream>
 
 namespace quarnel {
 
@@ -105,6 +106,41 @@ int CliContext::FinishWrite(SessionResult result, const ConverterSession& sessio
     return exitStatus;
 }
 
+CLI::Validator NumberFrom(double low, double high) {
+    return CLI::Validator(
+        [low, high](std::string& text) -> std::string {
+            double value = 0;
+            if (!CLI::detail::lexical_cast(text, value)) return "\"" + text + "\" is not a number";
+            if (value < low || value > high) {
+                std::ostringstream range;
+                range << "must be from " << low << " to " << high;
+                if (high >= 1e9) range.str("must be at least " + CLI::detail::to_string(low));
+                return range.str();
+            }
+            return std::string();
+        },
+        "");
+}
+
+std::string UnknownCommand(const CLI::App& app, int argc, const char* const* argv) {
+    // The common options that take a value, written apart from it.
+    static const char* const kValued[] = {"--mode", "--timeout-scale", "--trace"};
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word.empty() || word[0] == '-') {
+            for (const char* valued : kValued) i += word == valued ? 1 : 0;
+            continue;
+        }
+        std::string names;
+        for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
+            if (command->get_name() == word) return "";
+            names += (names.empty() ? "" : ", ") + command->get_name();
+        }
+        return "unknown command \"" + word + "\"; the commands are " + names + ".";
+    }
+    return "";
+}
+
 void AddCommonOptions(CLI::App& app, CommonOptions& options) {
     app.add_option("--mode", options.mode,
                    "Console mode of the converter: auto probes monitor mode (115200 bps), then shell mode "
@@ -112,7 +148,7 @@ void AddCommonOptions(CLI::App& app, CommonOptions& options) {
         ->check(CLI::IsMember({"auto", "monitor", "shell"}))
         ->capture_default_str();
     app.add_option("--timeout-scale", options.timeoutScale, "Multiply every reply time-out by this (slow lines)")
-        ->check(CLI::Range(0.1, 100.0))
+        ->check(NumberFrom(0.1, 100.0))
         ->capture_default_str();
     app.add_flag("-q,--quiet", options.quiet, "Only errors; no progress");
     app.add_flag("-v,--verbose", options.verbose, "Say more about each step");

@@ -17,6 +17,7 @@
 
 namespace CLI {
 class App;
+class Validator;
 }
 
 namespace quarnel {
@@ -85,6 +86,14 @@ private:
     ProgressLine progress_;
     std::unique_ptr<TraceLog> trace_;
 };
+
+// A number from `low` to `high`, refused as "not a number" or with the
+// range in words.
+CLI::Validator NumberFrom(double low, double high);
+
+// The message for an unknown command, if the first word of the command line
+// names none of `app`'s commands; empty otherwise.
+std::string UnknownCommand(const CLI::App& app, int argc, const char* const* argv);
 
 // The common options, on the top-level app (they may follow the command).
 void AddCommonOptions(CLI::App& app, CommonOptions& options);

@@ -2,6 +2,7 @@
 // file differ, setting by setting. Exit status 0 when equal, 1 when not.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "cli/cli_context.h"
@@ -64,6 +65,19 @@ bool Compare(CliContext& context, const Side& a, const Side& b, ConfigDifference
     return true;
 }
 
+// Two converters (or their backups) with other MAC addresses: said by name,
+// first, rather than as the offsets of the address.
+void NameOtherMac(const Side& a, const Side& b, ConfigDifferences& differences) {
+    if (!a.whole || !b.whole || a.record.main.mac_address() == b.record.main.mac_address()) return;
+    const SettingDifference mac{NamedSetting{"about.mac", MacText(a.record.main.mac_address(), ":")},
+                                NamedSetting{"about.mac", MacText(b.record.main.mac_address(), ":")}};
+    differences.settings.insert(differences.settings.begin(), mac);
+    const int first = env_layout::MAC_ADDRESS.offset, end = first + env_layout::MAC_ADDRESS.size;
+    auto& offsets = differences.offsets;
+    offsets.erase(std::remove_if(offsets.begin(), offsets.end(), [&](int o) { return o >= first && o < end; }),
+                  offsets.end());
+}
+
 void RunDiff(CliContext& context, const DiffArguments& arguments) {
     const std::string* names[2] = {&arguments.a, &arguments.b};
     Side sides[2];
@@ -78,6 +92,7 @@ void RunDiff(CliContext& context, const DiffArguments& arguments) {
 
     ConfigDifferences differences;
     if (!Compare(context, sides[0], sides[1], differences)) return;
+    NameOtherMac(sides[0], sides[1], differences);
     if (arguments.format == "json") {
         std::fputs(DifferencesAsJson(differences).c_str(), stdout);
     } else {

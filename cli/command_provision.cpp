@@ -186,9 +186,8 @@ void AddProvisionCommand(CLI::App& app, CliContext& context) {
                         "Save each converter's configuration in this folder before writing it")
         ->type_name("DIR");
     command->add_option("--report", arguments->report, "Write the summary to this file: CSV, or JSON when its name ends in .json")->type_name("FILE");
-    command->add_option("--jobs", arguments->jobs, "At most this many converters at a time (0: all rows at once)")
-        ->check(CLI::NonNegativeNumber)
-        ->capture_default_str();
+    command->add_option("--jobs", arguments->jobs, "At most this many converters at a time (default: every row at once)")
+        ->check(NumberFrom(1, 1e9));
     command->footer(kProvisionFooter);
     command->callback([&context, arguments] { RunProvision(context, *arguments); });
 }

@@ -1,6 +1,8 @@
 // quarnel-cli: the converter from the command line.
 #include <CLI/CLI.hpp>
 
+#include <cstdio>
+
 #include "app/product_info.h"
 #include "cli/cli_context.h"
 #include "cli/console_io.h"
@@ -46,6 +48,11 @@ int main(int argc, char** argv) {
     AddDiffCommand(app, context);
     AddProvisionCommand(app, context);
 
+    const std::string unknown = UnknownCommand(app, argc, argv);
+    if (!unknown.empty()) {
+        std::fprintf(stderr, "quarnel-cli: %s\n", unknown.c_str());
+        return EXIT_USAGE;
+    }
     CancelOnInterrupt(context.cancel);
     try {
         app.parse(argc, argv);

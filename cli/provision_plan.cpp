@@ -3,6 +3,8 @@
 #include <cctype>
 #include <map>
 
+#include "configfile/latin1_text.h"
+
 namespace quarnel {
 
 namespace {
@@ -17,7 +19,7 @@ std::string Trimmed(std::string_view text) {
     return std::string(text);
 }
 
-std::string Where(const std::string& fileName, int row) { return fileName + ":row " + std::to_string(row); }
+std::string Where(const std::string& fileName, int row) { return fileName + ", row " + std::to_string(row); }
 
 // Columns by number as a spreadsheet counts them; the message then names the setting.
 std::string Where(const std::string& fileName, int row, size_t column) {
@@ -159,6 +161,12 @@ std::string CsvRecord(const std::vector<std::string>& fields) {
 
 bool ParsePlan(std::string_view text, const std::string& fileName, const ConfigPatch& shared, ProvisionPlan& plan,
                std::string& error) {
+    int line = 0;
+    if (!IsUtf8(text, line)) {
+        error = Where(fileName, line) + ": the plan is not UTF-8 text (a spreadsheet's \"CSV (Comma delimited)\" "
+                "writes another code page); save it as \"CSV UTF-8 (Comma delimited)\" and run again";
+        return false;
+    }
     std::vector<std::vector<std::string>> records;
     if (!SplitCsv(text, fileName, records, error)) return false;
     if (records.empty()) {

@@ -66,8 +66,11 @@ ConfigDifferences ComparePatches(const ConfigPatch& a, const ConfigPatch& b) {
     for (int i = 0; i < SETTING_COUNT; ++i) {
         const SettingValue* va = valuesA[static_cast<std::size_t>(i)];
         const SettingValue* vb = valuesB[static_cast<std::size_t>(i)];
-        if (!va || !vb || (va->number == vb->number && va->bytes == vb->bytes)) continue;
-        differences.settings.push_back({ShownValue(i, *va), ShownValue(i, *vb)});
+        if (!va && !vb) continue;
+        if (va && vb && va->number == vb->number && va->bytes == vb->bytes) continue;
+        // A setting one file names and the other does not differs too.
+        const NamedSetting notNamed{SettingName(i), "(not named)"};
+        differences.settings.push_back({va ? ShownValue(i, *va) : notNamed, vb ? ShownValue(i, *vb) : notNamed});
     }
     return differences;
 }

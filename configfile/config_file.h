@@ -163,7 +163,8 @@ ConfigDifferences CompareRecords(const EnvRecord& a, const EnvRecord& b);
 // the file names, those it would change. Refused as ApplyPatch refuses.
 bool ComparePatch(const EnvRecord& record, const ConfigPatch& patch, ConfigDifferences& differences,
                   std::string& error);
-// Two files without block: the settings both name, with different values.
+// Two files without block: the settings both name with different values,
+// and those only one names (shown "(not named)" on the other side).
 ConfigDifferences ComparePatches(const ConfigPatch& a, const ConfigPatch& b);
 
 // The record a file stands for: its block patched with its named settings

@@ -37,6 +37,32 @@ std::string Latin1ToUtf8(std::string_view bytes) {
     return out;
 }
 
+bool IsUtf8(std::string_view text, int& line) {
+    line = 1;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead == '\n') ++line;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        // Sequence length and the lowest and highest second byte allowed.
+        int length = 0;
+        unsigned low = 0x80, high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) length = 2;
+        else if (lead >= 0xE0 && lead <= 0xEF) length = 3, low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
+        else if (lead >= 0xF0 && lead <= 0xF4) length = 4, low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
+        else return false;
+        if (i + length > text.size()) return false;
+        for (int k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if (k == 1 ? (next < low || next > high) : (next & 0xC0) != 0x80) return false;
+        }
+        i += static_cast<std::size_t>(length);
+    }
+    return true;
+}
+
 std::string QuotedLatin1(std::string_view bytes) {
     std::string out = "\"";
     for (char c : bytes) {

@@ -15,6 +15,10 @@ bool Utf8ToLatin1(std::string_view utf8, std::string& bytes);
 
 std::string Latin1ToUtf8(std::string_view bytes);
 
+// Whether the text is well-formed UTF-8 (any character, no overlong forms or
+// surrogates). Where it fails, `line` (counted from 1) is where.
+bool IsUtf8(std::string_view text, int& line);
+
 // The bytes as a TOML basic string, quotes included: control characters,
 // quotes and backslashes escaped, everything else as UTF-8.
 std::string QuotedLatin1(std::string_view bytes);

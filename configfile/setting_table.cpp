@@ -324,8 +324,12 @@ int FindSettingNamed(std::string_view name, std::string& reason) {
     const int setting = dot == std::string_view::npos ? -1 : FindSetting(section, name.substr(dot + 1));
     if (setting >= 0) return setting;
     const std::string sectionText(section);
-    reason = IsSection(section) ? "unknown setting; [" + sectionText + "] holds " + NamesInSection(section)
-                                : "unknown section [" + MessageExcerpt(sectionText) + "]";
+    // A file's [about] says which converter it came from; a value to set it is not.
+    if (section == "about")
+        reason = "[about] is informational (which converter a file was saved from) and cannot be set";
+    else
+        reason = IsSection(section) ? "unknown setting; [" + sectionText + "] holds " + NamesInSection(section)
+                                    : "unknown section [" + MessageExcerpt(sectionText) + "]";
     return -1;
 }
 

@@ -151,6 +151,9 @@ TEST_P(CliConverter, FileCommandsRoundTripTheBlock) {
              " -> 19200\nwlan.target_ssid: " + before.wlan.ssid() + " -> Line 7\n"},
         {{"diff", port, site}, 1, "serial.baud_rate: 19200 -> 9600\n"},
         {{"diff", line7, line7}, 0, ""},
+        {{"diff", site, line7}, 1,
+         "network.local_ip: 10.1.0.5 -> (not named)\nserial.baud_rate: 9600 -> 19200\n"
+         "wlan.target_ssid: (not named) -> HALL-7\n"},
     };
     for (const auto& c : diffs) {
         run = RunCli(c.args);
@@ -179,7 +182,8 @@ TEST_P(CliConverter, FileCommandsRoundTripTheBlock) {
     EXPECT_EQ(sim.Block(), AfterWrite(initial, other));
     run = RunCli({"diff", backup, port});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.output, "other offsets: 9\n");
+    EXPECT_EQ(run.output, "about.mac: " + quarnel::MacText(mac, ":") + " -> " +
+                              quarnel::MacText(before.main.mac_address(), ":") + "\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(BothConsoles, CliConverter, ::testing::Values("monitor", "shell"));
@@ -345,10 +349,14 @@ TEST(CliFailures, BadInputSendsNothing) {
         {{"password", port, "--password-stdin"}, "one\ntwo\n", "more than one line"},
         {{"password", port}, "", "give it with --password-stdin"},
         {{"factory", port, "--mode", "both"}, "", "--mode"},
+        {{"--mode", "shell", "frobnicate", port}, "", "unknown command \"frobnicate\""},
+        {{"factory", port, "--timeout-scale", "1,5"}, "", "--timeout-scale: \"1,5\" is not a number"},
+        {{"provision", good, "--template", good, "--jobs", "0"}, "", "--jobs: must be at least 1"},
         {{"apply", port, good, bad}, "", "bad.qcfg, line 5: serial.parity: \"MARK\" is not offered"},
         {{"apply", port, good, "--set", "network.local_ip=10.1.0.300"}, "",
          "--set network.local_ip=10.1.0.300: network.local_ip: \"10.1.0.300\" is not an address"},
         {{"apply", port, files.Path("missing.qcfg")}, "", "could not be read from"},
+        {{"apply", port, "--set", "about.mac=02:00:00:00:00:01"}, "", "about.mac: [about] is informational"},
         {{"apply", port}, "", "Nothing to apply"},
         {{"restore", port, good}, "", "good.qcfg: holds no [block]"},
         {{"save", port}, "", "FILE is required"},

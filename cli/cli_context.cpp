@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "configfile/backups.h"
+
 #include <cstdio>
 #include <sstream>
 
@@ -39,6 +41,13 @@ void CliContext::Detail(const std::string& text) {
     if (options.verbose && !options.quiet) Error(text);
 }
 
+bool CliContext::SaveAutomaticBackup(const EnvRecord& converter, std::string& reason) {
+    const std::string folder = BackupFolder(reason);
+    if (folder.empty() || !SaveBackup(folder, converter, backupPath, reason)) return false;
+    Note("The converter's settings before the write are saved in " + backupPath + ".");
+    return true;
+}
+
 bool CliContext::PrepareTrace() {
     if (options.trace.empty() || trace_) return true;
     trace_ = std::make_unique<TraceLog>(options.trace);
@@ -69,6 +78,9 @@ CliContext::Opened CliContext::OpenSession(const std::string& port) {
     settings.timeoutScale = options.timeoutScale;
     settings.cancel = &cancel;
     settings.progress = [this](const SessionProgress& p) { progress_.Show(p); };
+    if (!options.noBackup) settings.beforeWrite = [this](const EnvRecord& converter, std::string& reason) {
+        return SaveAutomaticBackup(converter, reason);
+    };
     opened.session = std::make_unique<ConverterSession>(*opened.line, std::move(settings));
     Detail("Opened " + port + ".");
     return opened;
@@ -87,6 +99,7 @@ int CliContext::Finish(SessionResult result, const ConverterSession& session) {
         return exitStatus = EXIT_CONVERTER;
     case SessionResult::Cancelled: Error(session.Message()); return exitStatus = EXIT_CANCELLED;
     case SessionResult::Refused:
+    case SessionResult::NotSaved:
     case SessionResult::LineFailed: Error(session.Message()); return exitStatus = EXIT_USAGE;
     }
     return exitStatus = EXIT_USAGE;
@@ -152,6 +165,8 @@ void AddCommonOptions(CLI::App& app, CommonOptions& options) {
         ->capture_default_str();
     app.add_flag("-q,--quiet", options.quiet, "Only errors; no progress");
     app.add_flag("-v,--verbose", options.verbose, "Say more about each step");
+    app.add_flag("--no-backup", options.noBackup,
+                 "Do not save the converter's settings in the backups folder before writing to it");
     app.add_option("--trace", options.trace,
                    "Write the serial dialogue to this file, one line per transfer (it holds the converter's "
                    "keys and password field: it is created readable by you only)")

@@ -34,6 +34,7 @@ struct CommonOptions {
     bool quiet = false;
     bool verbose = false;
     std::string trace;  // --trace FILE, or empty
+    bool noBackup = false;
 };
 
 class CliContext {
@@ -76,6 +77,8 @@ public:
 
     // The backup this command saved of the converter before writing, if any.
     std::string backupPath;
+    // Saves the automatic backup of `converter` (backupPath then names it).
+    bool SaveAutomaticBackup(const EnvRecord& converter, std::string& reason);
 
     ProgressLine& Progress() { return progress_; }
 
@@ -108,5 +111,6 @@ void AddApplyCommand(CLI::App& app, CliContext& context);
 void AddRestoreCommand(CLI::App& app, CliContext& context);
 void AddDiffCommand(CLI::App& app, CliContext& context);
 void AddProvisionCommand(CLI::App& app, CliContext& context);
+void AddBackupsCommand(CLI::App& app, CliContext& context);
 
 }  // namespace quarnel

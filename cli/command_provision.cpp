@@ -12,6 +12,7 @@
 #include "cli/provision_display.h"
 #include "cli/provision_plan.h"
 #include "cli/provision_runner.h"
+#include "configfile/backups.h"
 #include "configfile/text_file.h"
 
 namespace quarnel {
@@ -48,14 +49,6 @@ struct ProvisionArguments {
     std::string report;
     int jobs = 0;
 };
-
-std::string LocalTimeText() {
-    const std::time_t now = std::time(nullptr);
-    char text[32] = "";
-    // Called before any row's thread starts.
-    if (const std::tm* local = std::localtime(&now)) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local);
-    return text;
-}
 
 bool ReadFileOrSay(CliContext& context, const std::string& path, const char* what, std::string& text) {
     std::string reason;
@@ -118,6 +111,28 @@ int ExitStatusOf(const std::vector<RowStatus>& rows) {
     return status;
 }
 
+// Each row's converter is saved before it is written: with --backup DIR as
+// DIR/tarvo-<MAC>.qcfg (-2, -3 ... when taken), else as every command saves
+// it, in the backups folder; --no-backup saves nothing.
+std::function<bool(const EnvRecord&, std::string&, std::string&)> BackupSaver(const CliContext& context,
+                                                                             const std::string& folder) {
+    if (!folder.empty()) {
+        const std::string savedAt = LocalTimeText();
+        return [folder, savedAt](const EnvRecord& converter, std::string& path, std::string& reason) {
+            const std::string text = WriteConfigText(converter, AboutOf(converter.main, savedAt, kMainCaption));
+            if (SaveTextAsNewFile(folder, ConfigFileStem(converter.main.mac_address()), "qcfg", text, path, reason))
+                return true;
+            reason = "Cannot save the backup in " + folder + ": " + reason;
+            return false;
+        };
+    }
+    if (context.options.noBackup) return nullptr;
+    return [](const EnvRecord& converter, std::string& path, std::string& reason) {
+        const std::string backups = BackupFolder(reason);
+        return !backups.empty() && SaveBackup(backups, converter, path, reason);
+    };
+}
+
 void RunProvision(CliContext& context, const ProvisionArguments& arguments) {
     context.exitStatus = EXIT_USAGE;
     ProvisionPlan plan;
@@ -128,9 +143,7 @@ void RunProvision(CliContext& context, const ProvisionArguments& arguments) {
     settings.timeoutScale = context.options.timeoutScale;
     settings.cancel = &context.cancel;
     settings.jobs = arguments.jobs;
-    settings.backupDir = arguments.backupDir;
-    settings.savedAt = LocalTimeText();
-    settings.programVersion = kMainCaption;
+    settings.saveBackup = BackupSaver(context, arguments.backupDir);
     if (!context.PrepareTrace()) return;
     settings.openLine = [&context](const std::string& port, LineError& error) { return context.OpenLine(port, error); };
 

@@ -156,6 +156,11 @@ SessionResult ConverterSession::Change(EnvRecord& record, const std::function<bo
     record = work;
     // Flash wears with every write: one that changes nothing is not made.
     if (SameWrittenBytes(converter, work)) return SessionResult::Unchanged;
+    std::string reason;
+    if (settings_.beforeWrite && !settings_.beforeWrite(converter, reason)) {
+        message_ = reason + " Nothing was written to the converter.";
+        return SessionResult::NotSaved;
+    }
     return Write(record, verify);
 }
 

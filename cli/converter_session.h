@@ -29,6 +29,7 @@ enum class SessionResult {
     NoResponse,  // the converter did not answer or refused (the window's message)
     Differs,     // the read-back differs from what was written (Differences())
     Refused,     // the change was refused before anything was sent
+    NotSaved,    // the backup before the write could not be saved: nothing was sent
     Cancelled,
     LineFailed,  // the port failed
 };
@@ -47,6 +48,9 @@ struct SessionSettings {
     double timeoutScale = 1.0;                    // applied to every reply time-out
     const std::atomic<bool>* cancel = nullptr;    // checked at every step; may be null
     std::function<void(const SessionProgress&)> progress;  // may be empty
+    // Called with what the converter holds before a change is written;
+    // false (and why) stops the change before anything is sent. May be empty.
+    std::function<bool(const EnvRecord& converter, std::string& reason)> beforeWrite;
 };
 
 // "64-79, 96" for a list of record offsets.

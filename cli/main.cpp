@@ -23,6 +23,10 @@ constexpr char kExamples[] =
     "  quarnel-cli restore /dev/ttyUSB0 backup.qcfg\n"
     "  quarnel-cli diff backup.qcfg /dev/ttyUSB0\n"
     "  quarnel-cli provision bench.csv --template site.qcfg --backup backups --report done.csv\n"
+    "  quarnel-cli backups /dev/ttyUSB0\n"
+    "\nBefore every write the converter's settings are saved in the backups folder\n"
+    "($XDG_STATE_HOME/quarnel/backups, by default ~/.local/state/quarnel/backups; on Windows\n"
+    "Quarnel\\backups in the local application data folder); --no-backup saves none.\n"
     "\nExit status: 0 success, 1 the converter failed or differs, 2 usage, file or port error,\n"
     "130 interrupted.\n";
 
@@ -47,6 +51,7 @@ int main(int argc, char** argv) {
     AddRestoreCommand(app, context);
     AddDiffCommand(app, context);
     AddProvisionCommand(app, context);
+    AddBackupsCommand(app, context);
 
     const std::string unknown = UnknownCommand(app, argc, argv);
     if (!unknown.empty()) {

@@ -15,7 +15,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr char kBackupExtension[] = "qcfg";
 
 // How often the calling thread looks at the rows.
 constexpr auto kPollInterval = std::chrono::milliseconds(50);
@@ -161,17 +160,11 @@ void ProvisionRunner::RunRow(const PlanRow& row, const ProvisionSettings& settin
         return slot.Finish(RowResult::Refused, OneLine(refusal) + "; nothing written.");
     if (SameWrittenBytes(converter, target)) return slot.Finish(RowResult::Unchanged);
 
-    if (!settings.backupDir.empty()) {
-        // tarvo-<MAC>.qcfg, or tarvo-<MAC>-2.qcfg and on when an earlier run
-        // or another row (two converters with one MAC address) has it.
+    if (settings.saveBackup) {
         slot.Enter(RowPhase::BackingUp);
-        const std::string text =
-            WriteConfigText(converter, AboutOf(converter.main, settings.savedAt, settings.programVersion));
         std::string path, reason;
-        if (!SaveTextAsNewFile(settings.backupDir, ConfigFileStem(converter.main.mac_address()), kBackupExtension,
-                               text, path, reason))
-            return slot.Finish(RowResult::Failed, "Cannot save the backup in " + settings.backupDir + ": " + reason +
-                                                      "; nothing written.");
+        if (!settings.saveBackup(converter, path, reason))
+            return slot.Finish(RowResult::Failed, OneLine(reason) + "; nothing written.");
         slot.SetBackup(path);
     }
     if (Cancelled(settings)) return slot.Finish(RowResult::Cancelled, "Nothing written.");

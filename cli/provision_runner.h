@@ -51,10 +51,9 @@ struct ProvisionSettings {
     const std::atomic<bool>* cancel = nullptr;
     // At most this many rows at a time; 0: every row at once.
     int jobs = 0;
-    // Backups: the folder (empty: none), the time and program they name.
-    std::string backupDir;
-    std::string savedAt;
-    std::string programVersion;
+    // Saves the converter's settings before its row is written (`path`
+    // the file) or says why not; empty: no backup.
+    std::function<bool(const EnvRecord& converter, std::string& path, std::string& reason)> saveBackup;
     // Opens a row's port (OpenByteLine; another where a test stands in).
     std::function<std::unique_ptr<ByteLine>(const std::string& port, LineError& error)> openLine = OpenByteLine;
 };

@@ -127,6 +127,11 @@ std::string ConfigFileStem(const MainBlock::MacAddress& mac);
 // ("2024-05-01 14:03:52") and this program's version.
 AboutData AboutForSave(const MainBlock& main);
 
+// How [about] saved_at writes a time.
+constexpr char SAVED_AT_FORMAT[] = "%Y-%m-%d %H:%M:%S";
+// The local time now in strftime's `format`; safe on any thread.
+std::string LocalTimeText(const char* format = SAVED_AT_FORMAT);
+
 // The file text for a record: about, every named setting, the block. A
 // setting whose converter value the window does not show as it is (a list
 // value outside the list, a number beyond the limits, a text with bytes after

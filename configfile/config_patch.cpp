@@ -2,6 +2,7 @@
 // a record or onto the window's form.
 
 #include <ctime>
+#include <mutex>
 #include <string>
 
 #include "app/product_info.h"
@@ -127,14 +128,19 @@ AboutData AboutOf(const MainBlock& main, const std::string& savedAt, const std::
     return about;
 }
 
-AboutData AboutForSave(const MainBlock& main) {
+std::string LocalTimeText(const char* format) {
+    // localtime's buffer is shared; provisioning rows save from many threads.
+    static std::mutex lock;
     const std::time_t now = std::time(nullptr);
-    char savedAt[32] = "";
-    // Saving happens on one thread at a time; the shared buffer of
-    // localtime is not at risk.
-    if (const std::tm* local = std::localtime(&now)) std::strftime(savedAt, sizeof savedAt, "%Y-%m-%d %H:%M:%S", local);
+    char text[64] = "";
+    std::lock_guard<std::mutex> hold(lock);
+    if (const std::tm* local = std::localtime(&now)) std::strftime(text, sizeof text, format, local);
+    return text;
+}
+
+AboutData AboutForSave(const MainBlock& main) {
     // The window's caption names the program and its version.
-    return AboutOf(main, savedAt, kMainCaption);
+    return AboutOf(main, LocalTimeText(), kMainCaption);
 }
 
 }  // namespace quarnel

@@ -8,8 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <regex>
 #include <string>
 #include <vector>
@@ -212,8 +214,7 @@ TEST(CliFailures, ConverterFaultsEndInTheirMessage) {
          "The write could not be verified: Tarvo refused to send part of its settings (bytes 128-255)", true},
         {"monitor", "drop-ack:9", {"apply", "PORT", "--set", "comment.text=X"}, 1,
          "Writing stopped after 96 of 448 bytes (the converter stopped answering): the converter may now hold a "
-         "mix of old and new settings.\nRun the command again to write all of them, or put back a file saved from "
-         "this converter with: quarnel-cli restore PORT FILE\n",
+         "mix of old and new settings.\nPut its settings back with: quarnel-cli restore PORT BACKUPS/tarvo-",
          true},
         {"monitor", "", {"apply", "PORT", "FILE"}, 0, "already holds these settings; nothing was written.", false},
         {"shell", "insert-char:5", {"show", "PORT", "--timeout-scale", "0.3"}, 1, "No respone from Tarvo.", false},
@@ -236,6 +237,7 @@ TEST(CliFailures, ConverterFaultsEndInTheirMessage) {
         EXPECT_EQ(run.status, c.status) << run.errors;
         std::string message = c.message;
         for (size_t at; (at = message.find("PORT")) != std::string::npos;) message.replace(at, 4, sim.Port());
+        if (size_t at = message.find("BACKUPS"); at != std::string::npos) message.replace(at, 7, clitest::BackupsFolder());
         EXPECT_NE(run.errors.find(message), std::string::npos) << run.errors;
         EXPECT_EQ(run.errors.find("verified."), std::string::npos) << run.errors;
         EXPECT_EQ(sim.SawWrite(), c.written);
@@ -297,6 +299,68 @@ TEST(CliPorts, AnyNameOfTheDeviceOpensAndEveryRunLeavesTheConsole) {
     const std::string first = oneRun + oneRun.substr(0, oneRun.size() - closing.size());
     const std::string log = clitest::ReadFile(sim.File("log"));
     EXPECT_TRUE(log == first || log == first + closing) << log;
+}
+
+// Every command that writes first saves what the converter held, one new
+// file each, in the backups folder; --no-backup saves none; `backups` lists
+// them newest first, all or one converter's.
+TEST(CliBackups, EveryWriteLeavesOneAndBackupsListsThem) {
+    std::vector<uint8_t> block = SimProcess("monitor").Block();
+    ASSERT_EQ(block.size(), 480u);
+    block[9] = 0x42;  // a MAC address no other test's converter has
+    SimProcess sim("monitor", "", block);
+    ASSERT_TRUE(sim.Started());
+    TempFolder files;
+    const std::string port = sim.Port();
+    EnvRecord edited = RecordOf(sim.Block());
+    edited.tail.set_comment("restored");
+    const std::string restore =
+        files.Write("restore.qcfg", quarnel::WriteConfigText(edited, quarnel::AboutOf(edited.main, "", "")));
+    files.Write("site.qcfg", "[mode]\nlocal_port = 4100\n");
+    files.Write("plan.csv", "port,network.local_ip\n" + port + ",10.1.0.77\n");
+    const std::vector<std::vector<std::string>> writes = {
+        {"apply", port, "--set", "comment.text=first"},
+        {"restore", port, restore},
+        {"factory", port},
+        {"password", port, "--password-stdin"},
+        {"provision", files.Path("plan.csv"), "--template", files.Path("site.qcfg")},
+    };
+    const auto saved = [] {
+        std::vector<std::string> paths;
+        for (const auto& item : std::filesystem::directory_iterator(clitest::BackupsFolder())) paths.push_back(item.path());
+        std::sort(paths.begin(), paths.end());
+        return paths;
+    };
+    CliRun run = RunCli({"backups"});
+    std::vector<std::string> before = saved(), listed;
+    for (const auto& args : writes) {
+        const std::vector<uint8_t> held = sim.Block();
+        run = RunCli(args, "tarvo\n");
+        ASSERT_EQ(run.status, 0) << args[0] << ": " << run.errors;
+        std::vector<std::string> after = saved(), added;
+        std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
+        ASSERT_EQ(added.size(), 1u) << args[0];
+        EXPECT_EQ(BlockOfFile(clitest::ReadFile(added[0])), held) << args[0];
+        listed.insert(listed.begin(), added[0]);
+        before = after;
+    }
+    run = RunCli({"apply", port, "--set", "comment.text=unsaved", "--no-backup"});
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(saved(), before);
+
+    const std::string mac = quarnel::MacText(RecordOf(sim.Block()).main.mac_address(), ":");
+    for (const std::string& which : {std::string(), mac, port}) {
+        run = RunCli(which.empty() ? std::vector<std::string>{"backups"} : std::vector<std::string>{"backups", which});
+        ASSERT_EQ(run.status, 0) << run.errors;
+        std::string expected;
+        for (const std::string& path : listed) expected += path + "  " + mac + "  ";
+        std::string shown = std::regex_replace(run.output, std::regex("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\n"), "");
+        // All backups: this converter's are the newest (other tests' may follow).
+        if (which.empty()) shown = shown.substr(0, expected.size());
+        EXPECT_EQ(shown, expected) << which;
+    }
+    run = RunCli({"backups", "02:00:00:00:00:99"});
+    EXPECT_EQ(run.output, "");
 }
 
 TEST(CliFailures, SilentConverterIsReported) {

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 namespace clitest {
@@ -22,9 +23,25 @@ std::string Contents(std::FILE* file) {
     return text;
 }
 
+// The runs' state folder (and so their backups): one of the test process's
+// own, removed when it ends, never the user's.
+const std::string& StateFolder() {
+    static const std::string folder = [] {
+        char pattern[] = "/tmp/quarnel-state.XXXXXX";
+        const std::string made = mkdtemp(pattern) != nullptr ? pattern : "";
+        setenv("XDG_STATE_HOME", made.c_str(), 1);
+        std::atexit([] { std::filesystem::remove_all(StateFolder()); });
+        return made;
+    }();
+    return folder;
+}
+
 }  // namespace
 
+std::string BackupsFolder() { return StateFolder() + "/quarnel/backups"; }
+
 CliRun RunCli(const std::vector<std::string>& args, const std::string& input, double interruptAfter) {
+    StateFolder();
     // Files, not pipes: nothing to read while the program runs, so nothing can block.
     std::FILE* in = std::tmpfile();
     std::FILE* out = std::tmpfile();

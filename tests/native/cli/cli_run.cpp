@@ -26,14 +26,15 @@ std::string Contents(std::FILE* file) {
 // The runs' state folder (and so their backups): one of the test process's
 // own, removed when it ends, never the user's.
 const std::string& StateFolder() {
-    static const std::string folder = [] {
+    // Kept to the very end: the removal at exit still needs the name.
+    static const std::string* folder = [] {
         char pattern[] = "/tmp/quarnel-state.XXXXXX";
-        const std::string made = mkdtemp(pattern) != nullptr ? pattern : "";
-        setenv("XDG_STATE_HOME", made.c_str(), 1);
+        auto* made = new std::string(mkdtemp(pattern) != nullptr ? pattern : "");
+        setenv("XDG_STATE_HOME", made->c_str(), 1);
         std::atexit([] { std::filesystem::remove_all(StateFolder()); });
         return made;
     }();
-    return folder;
+    return *folder;
 }
 
 }  // namespace

@@ -119,6 +119,12 @@ std::string DescribeDifferences(const Block& expected, const Block& actual) {
   return text;
 }
 
+std::string WriteStoppedText(int confirmed) {
+  return "Writing stopped after " + std::to_string(confirmed) +
+         " of 448 bytes: Tarvo may now hold a mix of old and new settings.\r\n\r\nThe window still holds the "
+         "values that were sent: press Write again to send all of them, or Load a saved settings file and Write it.";
+}
+
 bool EndsRead(const std::string& command) {
   // The shell probe's own "C1" comes while the progress window is still up.
   return command == "r 1a0 60\\r" || command == "C1\\r";

@@ -26,6 +26,8 @@ constexpr DWORD kWait = 15000;
 constexpr char kNoResponse[] =
     "No respone from Tarvo.\r\n\r\nCheck serial port, cable connection, power supply and console mode.";
 constexpr char kMacText[] = "0A:BC:DE:01:2F:9E";  // the MAC of RichBlock
+// The message of a write that stopped after `confirmed` of its 448 bytes.
+std::string WriteStoppedText(int confirmed);
 
 uint32_t Le32(const Block& block, int offset);
 uint16_t Le16(const Block& block, int offset);

@@ -70,8 +70,6 @@ class SerialDriver {
   virtual void ReleaseReceiver() = 0;
 
   virtual void PostToOwner(WindowHandle owner, uint32_t message, uint32_t lParam) = 0;
-  // A link error the user must see (caption "Error", exclamation icon, task-modal).
-  virtual void ShowLinkError(WindowHandle owner, const char* text) = 0;
 };
 
 }  // namespace quarnel

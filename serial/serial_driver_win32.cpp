@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "framework/message_box.h"
 #include "serial/port_messages.h"
 #include "serial/serial_port.h"
 
@@ -279,11 +278,6 @@ void Win32SerialDriver::CancelWait(HANDLE port) {
 
 void Win32SerialDriver::PostToOwner(WindowHandle owner, uint32_t message, uint32_t lParam) {
   PostMessageA(static_cast<HWND>(owner), message, 0, static_cast<LPARAM>(lParam));
-}
-
-void Win32SerialDriver::ShowLinkError(WindowHandle owner, const char* text) {
-  // Through the one message-box hook of the program, like every other box.
-  ShowMessageBox(static_cast<HWND>(owner), text, "Error", MB_ICONEXCLAMATION | MB_TASKMODAL);
 }
 
 }  // namespace quarnel

@@ -56,7 +56,6 @@ class Win32SerialDriver final : public SerialDriver {
   void StopReceiver() override;
   void ReleaseReceiver() override;
   void PostToOwner(WindowHandle owner, uint32_t message, uint32_t lParam) override;
-  void ShowLinkError(WindowHandle owner, const char* text) override;
 
   // Id of the running receiver thread, 0 without one.
   DWORD ReceiverThreadId() const { return receiver_.ThreadId(); }

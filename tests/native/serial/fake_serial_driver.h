@@ -34,7 +34,6 @@ class FakeSerialDriver : public SerialDriver {
   // What was done.
   std::vector<std::string> calls;
   std::vector<Post> posts;
-  std::vector<std::string> errors;
   std::vector<uint32_t> readSizes;
   std::string openedPath;
   LineConfig line = {};
@@ -89,9 +88,6 @@ class FakeSerialDriver : public SerialDriver {
   void ReleaseReceiver() override { calls.push_back("ReleaseReceiver"), ++releases; }
   void PostToOwner(WindowHandle owner, uint32_t message, uint32_t lParam) override {
     calls.push_back("PostToOwner"), posts.push_back({owner, message, lParam});
-  }
-  void ShowLinkError(WindowHandle, const char* text) override {
-    calls.push_back("ShowLinkError"), errors.push_back(text);
   }
 };
 

@@ -11,7 +11,6 @@
 #include "serial/com_port_list.h"
 #include "serial/port_messages.h"
 #include "tests/win32/serial/link_harness.h"
-#include "tests/win32/support/message_box_recorder.h"
 #include "tools/window-driver/sim_files.h"
 
 namespace quarnel {
@@ -36,7 +35,6 @@ class SerialLinkTest : public ::testing::Test {
     CloseHandle(receiver);
   }
 
-  test::MessageBoxRecorder boxes_;
   LinkHarness link_;
 };
 

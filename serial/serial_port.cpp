@@ -56,7 +56,6 @@ void SerialPort::Configure(const PortSettings& settings, LinkState& state) {
 
 LinkFailure SerialPort::StartReceiver(LinkState& state) {
   if (!state.isOpen || state.linkActive) return LinkFailure::kNone;
-  driver_.CreateLinkEvents(state.portNumber);
   // Set before the thread runs: it ends as soon as it sees linkActive 0.
   state.linkActive = 1;
   if (driver_.StartReceiver(state)) return LinkFailure::kNone;
@@ -77,9 +76,8 @@ void SerialPort::Close(LinkState& state) {
   state.txPos = 0;
   state.txCount = 0;
   if (state.handle != InvalidPortHandle()) {
-    // The receiver uses the handle and the read-end event: it goes first.
+    // The receiver's wait reads from the handle: it goes first.
     driver_.StopReceiver();
-    driver_.CloseLinkEvents();
     driver_.PurgeAll(state.handle);
     driver_.ClearDtr(state.handle);
     driver_.SetEventMask(state.handle, 0);

@@ -81,8 +81,6 @@ class FakeSerialDriver : public SerialDriver {
     return {IoStatus::kCompleted, n};
   }
 
-  void CreateLinkEvents(uint16_t) override { calls.push_back("CreateLinkEvents"); }
-  void CloseLinkEvents() override { calls.push_back("CloseLinkEvents"); }
   bool StartReceiver(LinkState&) override { return calls.push_back("StartReceiver"), threadStarts; }
   void StopReceiver() override { calls.push_back("StopReceiver"); }
   void ReleaseReceiver() override { calls.push_back("ReleaseReceiver"), ++releases; }

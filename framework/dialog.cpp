@@ -84,7 +84,15 @@ bool Dialog::DestroyWindow() {
 void Dialog::End(int result) {
     result_ = result;
     endRequested_ = true;
-    if (!modalRunning_ && hwnd_ != nullptr) ShowWindow(hwnd_, SW_HIDE);
+    if (hwnd_ == nullptr) return;
+    if (!modalRunning_) {
+        ShowWindow(hwnd_, SW_HIDE);
+        return;
+    }
+    // A message sent from another thread or process is handled inside the
+    // loop's GetMessage, which then blocks on: only a posted message makes
+    // it return and see the request.
+    PostMessageA(hwnd_, WM_NULL, 0, 0);
 }
 
 bool Dialog::UpdateData(bool saveAndValidate) { return RunExchange(saveAndValidate, 0); }

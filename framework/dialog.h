@@ -84,8 +84,9 @@ public:
     // Destroys the window (modeless use); the object stays.
     bool DestroyWindow();
 
-    // Ends the modal run with `result` once the current message is handled;
-    // a modeless dialog is hidden.
+    // Ends the modal run with `result` once the current message is handled,
+    // a message sent from another thread or process too; a modeless dialog
+    // is hidden.
     void End(int result);
     void EndDialog(int result) { End(result); }
 

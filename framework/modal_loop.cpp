@@ -98,6 +98,8 @@ void Dialog::RunModalLoop(bool& quit, WPARAM& quitCode) {
             if (SendMessageA(hwnd_, WM_KICKIDLE, MSGF_DIALOGBOX, idleCount++) == 0) idle = false;
             if (endRequested_ || hwnd_ == nullptr) return;
         }
+        // A message sent from elsewhere may have ended the run inside PeekMessage.
+        if (endRequested_ || hwnd_ == nullptr) return;
         if (!GetMessageA(&msg, nullptr, 0, 0)) {
             quit = true;
             quitCode = msg.wParam;

@@ -51,7 +51,7 @@ struct LinkState {
   SharedFlag linkActive;  // written by the window thread (StartReceiver sets, Close clears);
                          // read by the receiver thread after each wait
   int32_t isOpen;       // window thread: the port handle is open
-  uint16_t portNumber;  // window thread, in Open; names the link's events
+  uint16_t portNumber;  // window thread, in Open; the COM port number of the open port
   PortHandle handle;    // window thread; InvalidPortHandle() while closed
   SharedFlag rxPending;  // written by the window thread (OnDataAvailable sets, PumpReceive clears just
                          // before releasing the receiver); read by the receiver thread before it posts

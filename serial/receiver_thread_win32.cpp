@@ -11,7 +11,8 @@ namespace quarnel {
 
 // Everything the thread uses, with its own handles to the events: whatever
 // becomes of the port and its driver, nothing the thread waits on is closed
-// under it. Stop and the thread each hold a share; the last one frees it.
+// under it. Besides these it reads the LinkState's two flags and posts to the
+// owner window. Stop and the thread each hold a share; the last one frees it.
 struct ReceiverContext {
   LinkState* state;  // read only: linkActive, rxPending
   HWND owner;
@@ -91,8 +92,11 @@ bool ReceiverThread::Stop() {
   // whatever the thread waits on, and it ends within a scheduling delay.
   SetEvent(context_->stopEvent);
   const bool ended = WaitForSingleObject(thread_, kReceiverStopWaitMs) == WAIT_OBJECT_0;
-  // A thread the system has not let run by then holds only its own handles
-  // and ends at its next wake-up (the stop event stays set).
+  // A thread the system has not let run by then ends at its next wake-up:
+  // the stop event stays set and outranks its other waits. Should it have
+  // woken for data just before, it may still read the link's flags and post
+  // one data notification: a closed link ignores it, an open one serves it
+  // like any other (it reads only what the driver holds).
   context_->Release();
   CloseHandle(thread_);
   thread_ = nullptr;

@@ -7,7 +7,7 @@
 // The receiver thread of one open port. It sleeps until the port's receive
 // wait completes (a byte came in, or the wait ended for good or ill), posts
 // WM_PORT_EVENT/PORT_EVENT_DATA to the LinkState's owner unless a
-// notification is being served, then parks on the port's "ReadEnd" event
+// notification is being served, then parks on the link's read-end event
 // until the window thread has taken the bytes in and armed the next wait.
 // It touches no buffer and no counter, and it never spins: both its waits
 // block until the window thread or the line gives it something to do.
@@ -39,7 +39,8 @@ class ReceiverThread {
   ReceiverContext* context_ = nullptr;
 };
 
-// Longest wait in Stop for the thread to end.
-constexpr DWORD kReceiverStopWaitMs = 5000;
+// Longest wait in Stop for the thread to end: it only has to be scheduled,
+// and the window thread waits for it.
+constexpr DWORD kReceiverStopWaitMs = 500;
 
 }  // namespace quarnel

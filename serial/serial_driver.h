@@ -59,19 +59,16 @@ class SerialDriver {
   virtual IoResult Read(PortHandle port, uint8_t* bytes, uint32_t count, uint32_t waitMs) = 0;
   virtual IoResult Write(PortHandle port, const uint8_t* bytes, uint32_t count, uint32_t waitMs) = 0;
 
-  // The link's named events ("ReadEnd", "Write", "Read" + port number).
-  virtual void CreateLinkEvents(uint16_t portNumber) = 0;
-  virtual void CloseLinkEvents() = 0;
-  // Starts the receiver thread for the open port; false when no thread could be started.
+  // Starts the receiver thread for the open port, with events of its own;
+  // false when no thread could be started.
   virtual bool StartReceiver(LinkState& state) = 0;
-  // Ends the receiver thread, wherever it waits, and waits for it (bounded). No-op without one.
+  // Ends the receiver thread, wherever it waits, and waits for it (bounded);
+  // its events go with it. No-op without one.
   virtual void StopReceiver() = 0;
   // Sets the read-end event: the receiver may wait for the next received character.
   virtual void ReleaseReceiver() = 0;
 
   virtual void PostToOwner(WindowHandle owner, uint32_t message, uint32_t lParam) = 0;
-  // A link error the user must see (caption "Error", exclamation icon, task-modal).
-  virtual void ShowLinkError(WindowHandle owner, const char* text) = 0;
 };
 
 }  // namespace quarnel

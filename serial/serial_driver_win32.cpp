@@ -1,8 +1,7 @@
 #include "serial/serial_driver_win32.h"
 
-#include <cstdio>
+#include <cstring>
 
-#include "framework/message_box.h"
 #include "serial/port_messages.h"
 #include "serial/serial_port.h"
 
@@ -20,72 +19,20 @@ namespace {
 
 HANDLE AsHandle(PortHandle port) { return static_cast<HANDLE>(port); }
 
-HANDLE CreateLinkEvent(const char* prefix, uint16_t portNumber, BOOL manualReset, BOOL signalled) {
-  char name[24];
-  std::snprintf(name, sizeof name, "%s%u", prefix, static_cast<unsigned>(portNumber));
-  return CreateEventA(nullptr, manualReset, signalled, name);
-}
-
 void CloseIfOpen(HANDLE& handle) {
   if (handle != nullptr) CloseHandle(handle);
   handle = nullptr;
 }
 
-void Rearm(OVERLAPPED& ov) {
-  HANDLE event = ov.hEvent;
-  ZeroMemory(&ov, sizeof ov);
-  ov.hEvent = event;
-  ResetEvent(event);
-}
-
-// Completes a ReadFile/WriteFile on `transfer`. One still pending after
-// waitMs is cancelled and collected, so its record is free again and no late
-// transfer lands in the caller's buffer. If even the cancelled transfer does
-// not end within kIoWaitMs, the system may still use the record: it stays
-// `stuck`, and no transfer is issued on it until its event tells it has ended
-// (a late read lands beyond the bytes counted, where nothing is read).
-IoResult Await(HANDLE port, Transfer& transfer, BOOL started, DWORD done, DWORD waitMs) {
-  if (started) return {IoStatus::kCompleted, done};
-  if (GetLastError() != ERROR_IO_PENDING) return {IoStatus::kFailed, 0};
-  OVERLAPPED& ov = transfer.ov;
-  DWORD count = 0;
-  if (WaitForSingleObject(ov.hEvent, waitMs) == WAIT_OBJECT_0) {
-    if (!GetOverlappedResult(port, &ov, &count, FALSE)) return {IoStatus::kFailed, 0};
-    return {IoStatus::kCompleted, count};
-  }
-  CancelIoEx(port, &ov);  // this transfer only: the receive wait stays out
-  if (WaitForSingleObject(ov.hEvent, kIoWaitMs) != WAIT_OBJECT_0) {
-    transfer.stuck = true;
-    return {IoStatus::kTimedOut, 0};
-  }
-  if (!GetOverlappedResult(port, &ov, &count, FALSE)) count = 0;
-  return {IoStatus::kTimedOut, count};
-}
-
-// Whether a new transfer may be issued on `transfer` (see Await).
-bool Ready(Transfer& transfer) {
-  if (transfer.stuck && WaitForSingleObject(transfer.ov.hEvent, 0) == WAIT_OBJECT_0) transfer.stuck = false;
-  return !transfer.stuck;
-}
-
-ReceiveWait* NewReceiveWait() {
-  auto* wait = new ReceiveWait{};
-  wait->ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  return wait;
-}
-
 }  // namespace
-
-Win32SerialDriver::Win32SerialDriver() : wait_(NewReceiveWait()) {}
 
 Win32SerialDriver::~Win32SerialDriver() {
   StopReceiver();
-  CloseLinkEvents();
-  // A wait left issued is still the system's (see CancelWait).
-  if (!waitIssued_) {
-    CloseIfOpen(wait_->ov.hEvent);
-    delete wait_;
-  }
+  // Every slot's record is the driver's again by now (StopReceiver leaves a
+  // receive wait the system still holds to abandoned_).
+  FreeTransferRecord(write_);
+  FreeTransferRecord(read_);
+  FreeTransferRecord(wait_);
 }
 
 PortHandle Win32SerialDriver::OpenPort(const char* devicePath) {
@@ -93,7 +40,11 @@ PortHandle Win32SerialDriver::OpenPort(const char* devicePath) {
                      nullptr);
 }
 
-void Win32SerialDriver::ClosePort(PortHandle port) { CloseHandle(AsHandle(port)); }
+void Win32SerialDriver::ClosePort(PortHandle port) {
+  CloseHandle(AsHandle(port));
+  // Closing the port ends the transfers still out on it: those done by now go.
+  abandoned_.FreeCompleted();
+}
 
 CommStatus Win32SerialDriver::ClearErrors(PortHandle port) {
   CollectWait(AsHandle(port));
@@ -155,16 +106,19 @@ IoResult Win32SerialDriver::Read(PortHandle port, uint8_t* bytes, uint32_t count
   CollectWait(AsHandle(port));
   uint32_t held = 0;
   if (byteHeld_ && count > 0) {
-    bytes[0] = wait_->byte;
+    bytes[0] = wait_->bytes[0];
     byteHeld_ = false;
     held = 1;
   }
   if (held == count || waitIssued_) return {IoStatus::kCompleted, held};
-  if (!Ready(read_)) return {held > 0 ? IoStatus::kTimedOut : IoStatus::kFailed, held};
-  Rearm(read_.ov);
+  TransferRecord* record = Ready(read_);
+  if (record == nullptr) return {held > 0 ? IoStatus::kTimedOut : IoStatus::kFailed, held};
+  const DWORD want = count - held < sizeof record->bytes ? count - held : sizeof record->bytes;
   DWORD done = 0;
-  const BOOL started = ReadFile(AsHandle(port), bytes + held, count - held, &done, &read_.ov);
+  const BOOL started = ReadFile(AsHandle(port), record->bytes, want, &done, &record->ov);
   IoResult result = Await(AsHandle(port), read_, started, done, waitMs);
+  // The bytes are in the record (an abandoned read counts none).
+  if (result.count > 0) std::memcpy(bytes + held, record->bytes, result.count);
   // The held byte is delivered whatever became of the read after it.
   if (held > 0 && result.status == IoStatus::kFailed) result.status = IoStatus::kTimedOut;
   result.count += held;
@@ -172,34 +126,55 @@ IoResult Win32SerialDriver::Read(PortHandle port, uint8_t* bytes, uint32_t count
 }
 
 IoResult Win32SerialDriver::Write(PortHandle port, const uint8_t* bytes, uint32_t count, uint32_t waitMs) {
-  if (!Ready(write_)) return {IoStatus::kFailed, 0};
-  Rearm(write_.ov);
+  TransferRecord* record = Ready(write_);
+  if (record == nullptr) return {IoStatus::kFailed, 0};
+  const DWORD n = count < sizeof record->bytes ? count : sizeof record->bytes;
+  std::memcpy(record->bytes, bytes, n);
   DWORD done = 0;
-  const BOOL started = WriteFile(AsHandle(port), bytes, count, &done, &write_.ov);
+  const BOOL started = WriteFile(AsHandle(port), record->bytes, n, &done, &record->ov);
   return Await(AsHandle(port), write_, started, done, waitMs);
 }
 
-void Win32SerialDriver::CreateLinkEvents(uint16_t portNumber) {
-  CloseLinkEvents();
-  readEndEvent_ = CreateLinkEvent("ReadEnd", portNumber, FALSE, FALSE);
-  write_ = Transfer{};
-  write_.ov.hEvent = CreateLinkEvent("Write", portNumber, TRUE, TRUE);
-  read_ = Transfer{};
-  read_.ov.hEvent = CreateLinkEvent("Read", portNumber, TRUE, FALSE);
+TransferRecord* Win32SerialDriver::Ready(TransferRecord*& slot) {
+  abandoned_.FreeCompleted();
+  if (slot == nullptr) slot = NewTransferRecord();
+  if (slot != nullptr) RearmTransferRecord(*slot);
+  return slot;
 }
 
-void Win32SerialDriver::CloseLinkEvents() {
-  CloseIfOpen(readEndEvent_);
-  // A stuck transfer's event is left to the system, like its record.
-  if (!write_.stuck) CloseIfOpen(write_.ov.hEvent);
-  if (!read_.stuck) CloseIfOpen(read_.ov.hEvent);
+// Completes the transfer just started on `slot`'s record within waitMs in
+// all: one still pending near the end is cancelled and given the rest, and
+// what it moved before counts. One that has not completed even then is
+// abandoned with its record, and the slot gets a new record next time.
+IoResult Win32SerialDriver::Await(HANDLE port, TransferRecord*& slot, BOOL started, DWORD done, DWORD waitMs) {
+  if (started) return {IoStatus::kCompleted, done};
+  if (GetLastError() != ERROR_IO_PENDING) return {IoStatus::kFailed, 0};
+  TransferRecord& record = *slot;
+  const DWORD cancelWait = waitMs < 2 * kCancelWaitMs ? waitMs / 2 : kCancelWaitMs;
+  DWORD count = 0;
+  WaitForSingleObject(record.ov.hEvent, waitMs - cancelWait);
+  if (TransferCompleted(record)) {
+    if (!GetOverlappedResult(port, &record.ov, &count, FALSE)) return {IoStatus::kFailed, 0};
+    return {IoStatus::kCompleted, count};
+  }
+  CancelIoEx(port, &record.ov);  // this transfer only: the receive wait stays out
+  WaitForSingleObject(record.ov.hEvent, cancelWait);
+  if (!TransferCompleted(record)) {
+    abandoned_.Add(slot);
+    slot = nullptr;
+    return {IoStatus::kTimedOut, 0};
+  }
+  if (!GetOverlappedResult(port, &record.ov, &count, FALSE)) count = 0;
+  return {IoStatus::kTimedOut, count};
 }
 
 bool Win32SerialDriver::StartReceiver(LinkState& state) {
   StopReceiver();
   receiverPort_ = static_cast<HANDLE>(state.handle);
+  readEndEvent_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   ArmWait(receiverPort_);
-  if (receiver_.Start(state, wait_->ov.hEvent, readEndEvent_)) return true;
+  HANDLE dataEvent = wait_ != nullptr ? wait_->ov.hEvent : nullptr;
+  if (receiver_.Start(state, dataEvent, readEndEvent_)) return true;
   StopReceiver();
   return false;
 }
@@ -207,6 +182,15 @@ bool Win32SerialDriver::StartReceiver(LinkState& state) {
 void Win32SerialDriver::StopReceiver() {
   receiver_.Stop();
   if (receiverPort_ != nullptr) CancelWait(receiverPort_);
+  // The receiver has its own duplicate of the wait's event, so a wait the
+  // system still holds can go with its record; the next port gets a new one.
+  if (waitIssued_) {
+    abandoned_.Add(wait_);
+    wait_ = nullptr;
+    waitIssued_ = false;
+    waitCancelled_ = false;
+  }
+  CloseIfOpen(readEndEvent_);
   byteHeld_ = false;
   releaseOwed_ = false;
   lineGone_ = false;
@@ -223,18 +207,19 @@ void Win32SerialDriver::ReleaseReceiver() {
   releaseOwed_ = false;
   // Without a new wait (the line has gone) the receiver must sleep, not
   // find the old wait's event still signalled.
-  if (!waitIssued_) ResetEvent(wait_->ov.hEvent);
+  if (!waitIssued_ && wait_ != nullptr) ResetEvent(wait_->ov.hEvent);
   if (readEndEvent_ != nullptr) SetEvent(readEndEvent_);
 }
 
 void Win32SerialDriver::ArmWait(HANDLE port) {
-  if (waitIssued_ || byteHeld_ || lineGone_ || wait_->ov.hEvent == nullptr) return;
-  Rearm(wait_->ov);
+  if (waitIssued_ || byteHeld_ || lineGone_) return;
+  TransferRecord* record = Ready(wait_);
+  if (record == nullptr) return;
   waitIssuedAt_ = GetTickCount();
   DWORD done = 0;
   // Completed at once or pending, its event wakes the receiver. A read that
   // fails at once leaves the receiver asleep (see lineGone_).
-  if (ReadFile(port, &wait_->byte, 1, &done, &wait_->ov) || GetLastError() == ERROR_IO_PENDING) {
+  if (ReadFile(port, record->bytes, 1, &done, &record->ov) || GetLastError() == ERROR_IO_PENDING) {
     waitIssued_ = true;
   } else {
     lineGone_ = true;
@@ -242,7 +227,7 @@ void Win32SerialDriver::ArmWait(HANDLE port) {
 }
 
 void Win32SerialDriver::CollectWait(HANDLE port) {
-  if (!waitIssued_ || WaitForSingleObject(wait_->ov.hEvent, 0) != WAIT_OBJECT_0) return;
+  if (!waitIssued_ || !TransferCompleted(*wait_)) return;
   DWORD count = 0;
   byteHeld_ = GetOverlappedResult(port, &wait_->ov, &count, FALSE) && count == 1;
   waitIssued_ = false;
@@ -250,40 +235,31 @@ void Win32SerialDriver::CollectWait(HANDLE port) {
   // may not have seen it yet (this runs whenever the window thread looks at
   // the queues), and it parks once it has.
   releaseOwed_ = true;
+  if (waitCancelled_) {
+    waitCancelled_ = false;
+    byteHeld_ = false;
+    return;
+  }
   // A wait ends without a byte only when its time-out runs out; ending so
   // well before, it was refused: the device behind the port has gone (an
   // adapter pulled out). Waiting again would only wake the receiver at once,
   // again and again.
-  if (!byteHeld_ && !cancelling_ && GetTickCount() - waitIssuedAt_ < kReceiveWaitMs / 2) lineGone_ = true;
+  if (!byteHeld_ && GetTickCount() - waitIssuedAt_ < kReceiveWaitMs / 2) lineGone_ = true;
 }
 
+// The cancelled wait's byte is dropped, whenever it completes. One that has
+// not completed within kCancelWaitMs stays issued: the system still holds its
+// record, and the receiver, if it runs, still waits on its event.
 void Win32SerialDriver::CancelWait(HANDLE port) {
   if (!waitIssued_) return;
+  waitCancelled_ = true;
   CancelIoEx(port, &wait_->ov);
-  // Until the cancelled read has completed the system may still write its
-  // byte and record. If that takes too long they are left to it, and the
-  // next port gets a fresh wait (the receiver is stopped by now: its
-  // duplicate of the old event goes with it).
-  if (WaitForSingleObject(wait_->ov.hEvent, kIoWaitMs) != WAIT_OBJECT_0) {
-    wait_ = NewReceiveWait();
-    waitIssued_ = false;
-    byteHeld_ = false;
-    releaseOwed_ = false;
-    return;
-  }
-  cancelling_ = true;
+  WaitForSingleObject(wait_->ov.hEvent, kCancelWaitMs);
   CollectWait(port);
-  cancelling_ = false;
-  byteHeld_ = false;
 }
 
 void Win32SerialDriver::PostToOwner(WindowHandle owner, uint32_t message, uint32_t lParam) {
   PostMessageA(static_cast<HWND>(owner), message, 0, static_cast<LPARAM>(lParam));
-}
-
-void Win32SerialDriver::ShowLinkError(WindowHandle owner, const char* text) {
-  // Through the one message-box hook of the program, like every other box.
-  ShowMessageBox(static_cast<HWND>(owner), text, "Error", MB_ICONEXCLAMATION | MB_TASKMODAL);
 }
 
 }  // namespace quarnel

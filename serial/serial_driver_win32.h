@@ -4,10 +4,12 @@
 
 #include "serial/receiver_thread_win32.h"
 #include "serial/serial_driver.h"
+#include "serial/transfer_record_win32.h"
 
-// The system's serial communications behind SerialDriver. Holds the link's
-// named events, the OVERLAPPED records of the window thread's reads and writes,
-// the receive wait and the receiver thread.
+// The system's serial communications behind SerialDriver. Holds the records
+// of the window thread's reads and writes and of the receive wait, the
+// receiver thread and its read-end event; every event is unnamed, the link's
+// own.
 //
 // The receive wait is a one-byte overlapped read that the window thread keeps
 // issued while the receiver sleeps; the receiver wakes when it completes.
@@ -15,26 +17,21 @@
 // those at once on a pty). The byte it takes in is handed out first by the
 // next Read, and ClearErrors counts it as waiting in the input queue.
 //
+// A read or write moves its bytes through its own record, so at most
+// kLinkBufferSize a call. Every wait on the calling (window) thread is
+// bounded: a read or write within its waitMs, stopping the receiver within
+// kReceiverStopWaitMs, a cancellation within kCancelWaitMs.
+//
 //   Win32SerialDriver driver;
 //   SerialPort port(driver);
 namespace quarnel {
 
-// An overlapped read or write of the window thread (see Await).
-struct Transfer {
-  OVERLAPPED ov{};
-  bool stuck = false;  // cancelled but not yet ended: the system still owns ov
-};
-
-// The receive wait's record and the byte it takes in. On the heap: one whose
-// cancellation does not end in time is left to the system.
-struct ReceiveWait {
-  OVERLAPPED ov{};  // its manual-reset event wakes the receiver
-  uint8_t byte = 0;
-};
+// Longest wait for a cancelled transfer to complete.
+constexpr DWORD kCancelWaitMs = 100;
 
 class Win32SerialDriver final : public SerialDriver {
  public:
-  Win32SerialDriver();
+  Win32SerialDriver() = default;
   ~Win32SerialDriver() override;
   Win32SerialDriver(const Win32SerialDriver&) = delete;
   Win32SerialDriver& operator=(const Win32SerialDriver&) = delete;
@@ -50,18 +47,19 @@ class Win32SerialDriver final : public SerialDriver {
   void ClearDtr(PortHandle port) override;
   IoResult Read(PortHandle port, uint8_t* bytes, uint32_t count, uint32_t waitMs) override;
   IoResult Write(PortHandle port, const uint8_t* bytes, uint32_t count, uint32_t waitMs) override;
-  void CreateLinkEvents(uint16_t portNumber) override;
-  void CloseLinkEvents() override;
   bool StartReceiver(LinkState& state) override;
   void StopReceiver() override;
   void ReleaseReceiver() override;
   void PostToOwner(WindowHandle owner, uint32_t message, uint32_t lParam) override;
-  void ShowLinkError(WindowHandle owner, const char* text) override;
 
   // Id of the running receiver thread, 0 without one.
   DWORD ReceiverThreadId() const { return receiver_.ThreadId(); }
 
  private:
+  // The record of `slot` made ready for a new transfer; nullptr when none
+  // can be made.
+  TransferRecord* Ready(TransferRecord*& slot);
+  IoResult Await(HANDLE port, TransferRecord*& slot, BOOL started, DWORD done, DWORD waitMs);
   // Receive wait (window thread only): issues it unless one is out or its
   // byte is still held; collects it once it has completed; cancels it.
   void ArmWait(HANDLE port);
@@ -69,13 +67,16 @@ class Win32SerialDriver final : public SerialDriver {
   void CancelWait(HANDLE port);
 
   HANDLE readEndEvent_ = nullptr;  // auto-reset; set by the window thread, waited on by the receiver
-  Transfer write_;                 // window thread only
-  Transfer read_;                  // window thread only
-  ReceiveWait* wait_;              // the receive wait (window thread; its event wakes the receiver)
+  // Each slot holds its record between transfers; one whose transfer the
+  // system has not completed goes to abandoned_, and the slot gets a new one.
+  TransferRecord* write_ = nullptr;  // window thread only
+  TransferRecord* read_ = nullptr;   // window thread only
+  TransferRecord* wait_ = nullptr;   // the receive wait (window thread; its event wakes the receiver)
+  AbandonedTransfers abandoned_;
   bool waitIssued_ = false;        // a receive wait is out and not yet collected
-  bool byteHeld_ = false;          // wait_->byte is received and not yet handed out
+  bool waitCancelled_ = false;     // and it was cancelled: its byte is dropped
+  bool byteHeld_ = false;          // wait_'s byte is received and not yet handed out
   bool releaseOwed_ = false;       // a completed wait was collected: the receiver parks until released
-  bool cancelling_ = false;        // CancelWait is collecting the wait it cancelled
   // The line refused the wait (the device has gone): no further wait is
   // issued, so the receiver sleeps until the port closes; nothing more can
   // come in, and a running exchange ends on its reply time-out.

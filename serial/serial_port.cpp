@@ -8,7 +8,7 @@
 
 namespace quarnel {
 
-void SerialPort::Open(WindowHandle owner, const PortSettings& settings, LinkState& state) {
+LinkFailure SerialPort::Open(WindowHandle owner, const PortSettings& settings, LinkState& state) {
   // Resetting an open port's state would lose its handle and its receiver.
   if (state.isOpen) Close(state);
 
@@ -23,24 +23,20 @@ void SerialPort::Open(WindowHandle owner, const PortSettings& settings, LinkStat
   state.handle = InvalidPortHandle();
   state.rxPending = 0;
 
-  char name[16];
-  std::snprintf(name, sizeof name, "COM%d", settings.port);
   // The \\.\ prefix reaches ports above COM9, which have no DOS name of their own.
   char path[24];
-  std::snprintf(path, sizeof path, "\\\\.\\%s", name);
+  std::snprintf(path, sizeof path, "\\\\.\\COM%d", settings.port);
 
   state.handle = driver_.OpenPort(path);
   if (state.handle == InvalidPortHandle()) {
-    char text[32];
-    std::snprintf(text, sizeof text, "Cannot open %s", name);
-    driver_.ShowLinkError(owner, text);
     driver_.PostToOwner(owner, WM_PORT_EVENT, PORT_EVENT_CLOSE);
-    return;
+    return LinkFailure::kPortNotOpened;
   }
   state.isOpen = 1;
   state.portNumber = settings.port;
   Configure(settings, state);
   driver_.PostToOwner(owner, WM_PORT_OPENED, 0);
+  return LinkFailure::kNone;
 }
 
 void SerialPort::Configure(const PortSettings& settings, LinkState& state) {
@@ -58,18 +54,16 @@ void SerialPort::Configure(const PortSettings& settings, LinkState& state) {
   driver_.SetEventMask(state.handle, kEventRxChar);
 }
 
-void SerialPort::StartReceiver(LinkState& state) {
-  if (!state.isOpen || state.linkActive) return;
-  driver_.CreateLinkEvents(state.portNumber);
+LinkFailure SerialPort::StartReceiver(LinkState& state) {
+  if (!state.isOpen || state.linkActive) return LinkFailure::kNone;
   // Set before the thread runs: it ends as soon as it sees linkActive 0.
   state.linkActive = 1;
-  if (!driver_.StartReceiver(state)) {
-    // Without a receiver nothing would ever be read: treat it like a failed open.
-    WindowHandle owner = state.owner;
-    driver_.ShowLinkError(owner, "Can't create thread");
-    Close(state);
-    driver_.PostToOwner(owner, WM_PORT_EVENT, PORT_EVENT_CLOSE);
-  }
+  if (driver_.StartReceiver(state)) return LinkFailure::kNone;
+  // Without a receiver nothing would ever be read: treat it like a failed open.
+  WindowHandle owner = state.owner;
+  Close(state);
+  driver_.PostToOwner(owner, WM_PORT_EVENT, PORT_EVENT_CLOSE);
+  return LinkFailure::kNoReceiver;
 }
 
 void SerialPort::Close(LinkState& state) {
@@ -82,9 +76,8 @@ void SerialPort::Close(LinkState& state) {
   state.txPos = 0;
   state.txCount = 0;
   if (state.handle != InvalidPortHandle()) {
-    // The receiver uses the handle and the read-end event: it goes first.
+    // The receiver's wait reads from the handle: it goes first.
     driver_.StopReceiver();
-    driver_.CloseLinkEvents();
     driver_.PurgeAll(state.handle);
     driver_.ClearDtr(state.handle);
     driver_.SetEventMask(state.handle, 0);

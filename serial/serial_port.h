@@ -8,9 +8,10 @@
 // SerialPort: the program's only path to the converter.
 //
 //   Open            resets the LinkState, opens COM<port>, configures it, posts WM_PORT_OPENED;
-//                   on failure shows "Cannot open COM<n>" and posts WM_PORT_EVENT/PORT_EVENT_CLOSE.
+//                   on failure posts WM_PORT_EVENT/PORT_EVENT_CLOSE and returns kPortNotOpened.
 //   Configure       queue sizes, time-outs and line settings; drops every buffered byte.
-//   StartReceiver   starts the receiver thread and sets linkActive (on WM_PORT_OPENED).
+//   StartReceiver   starts the receiver thread and sets linkActive (on WM_PORT_OPENED); on
+//                   failure closes the port, posts PORT_EVENT_CLOSE and returns kNoReceiver.
 //   OnDataAvailable on WM_PORT_EVENT/PORT_EVENT_DATA: reads the waiting bytes at once.
 //   PumpTransmit, ReadByte..., PumpReceive   once per pump tick, in that order.
 //   Write           queues bytes for PumpTransmit.
@@ -18,8 +19,16 @@
 //
 // Everything runs on the window thread. The receiver thread only tells the
 // window that bytes have arrived (one notification at a time: it posts, then
-// parks until PumpReceive finds rxBuf empty and releases it).
+// parks until PumpReceive finds rxBuf empty and releases it). A failure is
+// returned; telling the user is the window's part.
 namespace quarnel {
+
+// Why the link could not be made.
+enum class LinkFailure {
+  kNone,
+  kPortNotOpened,  // the system refused to open the port
+  kNoReceiver,     // no receiver thread could be started
+};
 
 class SerialPort {
  public:
@@ -28,9 +37,9 @@ class SerialPort {
   SerialPort(const SerialPort&) = delete;
   SerialPort& operator=(const SerialPort&) = delete;
 
-  void Open(WindowHandle owner, const PortSettings& settings, LinkState& state);
+  LinkFailure Open(WindowHandle owner, const PortSettings& settings, LinkState& state);
   void Configure(const PortSettings& settings, LinkState& state);
-  void StartReceiver(LinkState& state);
+  LinkFailure StartReceiver(LinkState& state);
   void Close(LinkState& state);
   bool IsRxDrained(const LinkState& state) const;
   void OnDataAvailable(LinkState& state);

@@ -11,6 +11,7 @@
 #include "serial/port_messages.h"
 #include "ui/config_dialog.h"
 #include "ui/kick_idle.h"
+#include "ui/link_failure_box.h"
 #include "ui/port_event_code.h"
 
 namespace quarnel {
@@ -65,7 +66,7 @@ void ConfigDialog::OnOpen() {
         }
         serialPort.Close(gLinkState);
     }
-    serialPort.Open(GetHwnd(), gPortSettings, gLinkState);
+    ShowLinkFailure(GetHwnd(), serialPort.Open(GetHwnd(), gPortSettings, gLinkState), gPortSettings.port);
 }
 
 void ConfigDialog::OnPortDropDown() {
@@ -107,7 +108,7 @@ LRESULT ConfigDialog::OnPortEvent(WPARAM, LPARAM lParam) {
 }
 
 LRESULT ConfigDialog::OnPortOpened(WPARAM, LPARAM) {
-    serialPort.StartReceiver(gLinkState);
+    ShowLinkFailure(GetHwnd(), serialPort.StartReceiver(gLinkState), gPortSettings.port);
     if (gLinkState.linkActive) {
         EnableDlgItem(IDC_READ, true);
         EnableDlgItem(IDC_CLOSE, true);

@@ -34,7 +34,6 @@ class FakeSerialDriver : public SerialDriver {
   // What was done.
   std::vector<std::string> calls;
   std::vector<Post> posts;
-  std::vector<std::string> errors;
   std::vector<uint32_t> readSizes;
   std::string openedPath;
   LineConfig line = {};
@@ -82,16 +81,11 @@ class FakeSerialDriver : public SerialDriver {
     return {IoStatus::kCompleted, n};
   }
 
-  void CreateLinkEvents(uint16_t) override { calls.push_back("CreateLinkEvents"); }
-  void CloseLinkEvents() override { calls.push_back("CloseLinkEvents"); }
   bool StartReceiver(LinkState&) override { return calls.push_back("StartReceiver"), threadStarts; }
   void StopReceiver() override { calls.push_back("StopReceiver"); }
   void ReleaseReceiver() override { calls.push_back("ReleaseReceiver"), ++releases; }
   void PostToOwner(WindowHandle owner, uint32_t message, uint32_t lParam) override {
     calls.push_back("PostToOwner"), posts.push_back({owner, message, lParam});
-  }
-  void ShowLinkError(WindowHandle, const char* text) override {
-    calls.push_back("ShowLinkError"), errors.push_back(text);
   }
 };
 

@@ -52,7 +52,7 @@ class SerialPortTest : public ::testing::Test {
 
 TEST_F(SerialPortTest, OpenResetsStateConfiguresAndAnnouncesThePort) {
   settings_.port = 12;
-  port_.Open(Owner(), settings_, *state_);
+  EXPECT_EQ(port_.Open(Owner(), settings_, *state_), LinkFailure::kNone);
 
   EXPECT_EQ(driver_.openedPath, "\\\\.\\COM12");
   EXPECT_EQ(state_->isOpen, 1);
@@ -65,11 +65,10 @@ TEST_F(SerialPortTest, OpenResetsStateConfiguresAndAnnouncesThePort) {
   ASSERT_EQ(driver_.posts.size(), 1u);
   EXPECT_EQ(driver_.posts[0].message, WM_PORT_OPENED);
   EXPECT_EQ(driver_.posts[0].owner, Owner());
-  EXPECT_TRUE(driver_.errors.empty());
 }
 
-// A failed open and a receiver that cannot start both show their message and
-// post the close event; the port ends closed.
+// A failed open and a receiver that cannot start both return their failure
+// and post the close event; the port ends closed.
 TEST_F(SerialPortTest, FailedOpenOrThreadStartClosesThePort) {
   for (bool threadFails : {false, true}) {
     SCOPED_TRACE(threadFails);
@@ -78,12 +77,12 @@ TEST_F(SerialPortTest, FailedOpenOrThreadStartClosesThePort) {
     settings_.port = 0;
     driver_.openSucceeds = threadFails;
     driver_.threadStarts = false;
-    port_.Open(Owner(), settings_, *state_);
+    LinkFailure failure = port_.Open(Owner(), settings_, *state_);
     if (threadFails) {
       driver_.posts.clear();
-      port_.StartReceiver(*state_);
+      failure = port_.StartReceiver(*state_);
     }
-    EXPECT_EQ(driver_.errors, std::vector<std::string>{threadFails ? "Can't create thread" : "Cannot open COM0"});
+    EXPECT_EQ(failure, threadFails ? LinkFailure::kNoReceiver : LinkFailure::kPortNotOpened);
     ASSERT_EQ(driver_.posts.size(), 1u);
     EXPECT_EQ(driver_.posts[0].lParam, PORT_EVENT_CLOSE);
     EXPECT_EQ(driver_.posts[0].owner, Owner());
@@ -143,9 +142,8 @@ TEST_F(SerialPortTest, ConfigureDropsEveryBufferedByteAndSetsTheLine) {
   EXPECT_EQ(state_->isOpen, 1);
 }
 
-// The receiver must be gone before the events it waits on and the handle it
-// reads from are closed.
-TEST_F(SerialPortTest, CloseEndsTheReceiverBeforeItsEventsAndThePort) {
+// The receiver must be gone before the handle its wait reads from is closed.
+TEST_F(SerialPortTest, CloseEndsTheReceiverBeforeThePort) {
   OpenActive();
   state_->rxCount = 4;
   state_->rxPending = 1;
@@ -155,8 +153,7 @@ TEST_F(SerialPortTest, CloseEndsTheReceiverBeforeItsEventsAndThePort) {
 
   const int stop = driver_.IndexOf("StopReceiver");
   ASSERT_GE(stop, 0);
-  EXPECT_LT(stop, driver_.IndexOf("CloseLinkEvents"));
-  EXPECT_LT(driver_.IndexOf("CloseLinkEvents"), driver_.IndexOf("ClosePort"));
+  EXPECT_LT(stop, driver_.IndexOf("ClosePort"));
   EXPECT_EQ(driver_.CountCalls("ClearDtr"), 1);
   EXPECT_EQ(state_->isOpen + state_->linkActive + state_->rxPending, 0);
   EXPECT_EQ(state_->rxCount + state_->rxPos + state_->txCount + state_->txPos, 0);

@@ -39,32 +39,10 @@ SessionResult ResultOf(ExchangeResult result) {
 
 }  // namespace
 
-std::string FormatOffsets(const std::vector<int>& offsets) {
-    std::string text;
-    for (size_t i = 0; i < offsets.size();) {
-        size_t j = i;
-        while (j + 1 < offsets.size() && offsets[j + 1] == offsets[j] + 1) ++j;
-        if (!text.empty()) text += ", ";
-        text += std::to_string(offsets[i]);
-        if (j > i) text += "-" + std::to_string(offsets[j]);
-        i = j + 1;
-    }
-    return text;
-}
-
 std::string RestoreAdvice(const std::string& port, const std::string& backup) {
     if (!backup.empty()) return "Put its settings back with: quarnel-cli restore " + port + " " + backup;
     return "Run the command again to write all of them, or put back a file saved from this converter with: "
            "quarnel-cli restore " + port + " FILE";
-}
-
-std::string DescribeDifferences(const EnvRecord& a, const EnvRecord& b) {
-    const ConfigDifferences differences = CompareRecords(a, b);
-    std::string text;
-    for (const SettingDifference& d : differences.settings) text += (text.empty() ? "" : ", ") + d.a.name;
-    if (!differences.offsets.empty())
-        text += (text.empty() ? "offsets " : "; other offsets ") + FormatOffsets(differences.offsets);
-    return text;
 }
 
 bool SameWrittenBytes(const EnvRecord& a, const EnvRecord& b) {

@@ -53,16 +53,9 @@ struct SessionSettings {
     std::function<bool(const EnvRecord& converter, std::string& reason)> beforeWrite;
 };
 
-// "64-79, 96" for a list of record offsets.
-std::string FormatOffsets(const std::vector<int>& offsets);
-
 // How to put back a converter a write left part-way: from `backup`, the
 // file saved of it before the write, or (none) a file the user saved.
 std::string RestoreAdvice(const std::string& port, const std::string& backup);
-
-// Where two records differ: the settings by name, then any other offsets
-// ("network.local_ip, serial.baud_rate; other offsets 9").
-std::string DescribeDifferences(const EnvRecord& a, const EnvRecord& b);
 
 // Bytes 32-479, the ones a write sends, are the same in both.
 bool SameWrittenBytes(const EnvRecord& a, const EnvRecord& b);

@@ -156,12 +156,8 @@ void LineExchangeHost::ArmReplyTimer(int milliseconds) {
 
 void LineExchangeHost::SetProgressPosition(int position) {
     if (!settings_.progress) return;
-    int low = progressLow_;
-    int high = PROGRESS_MONITOR_HIGH;
-    if (exchange_.phase == PHASE_SHELL_WRITE) {
-        low = PROGRESS_SHELL_WRITE_LOW;
-        high = PROGRESS_SHELL_WRITE_HIGH;
-    }
+    const int low = progressLow_;
+    const int high = PROGRESS_MONITOR_HIGH;
     if (position < low) position = low;
     if (position > high) position = high;
     settings_.progress({position, low, high});

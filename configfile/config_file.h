@@ -162,6 +162,12 @@ struct ConfigDifferences {
     bool Empty() const { return settings.empty() && offsets.empty(); }
 };
 
+// "64-79, 96" for a list of record offsets.
+std::string FormatOffsets(const std::vector<int>& offsets);
+// Where two records differ: the settings by name, then any other offsets
+// ("network.local_ip, serial.baud_rate; other offsets 9").
+std::string DescribeDifferences(const EnvRecord& a, const EnvRecord& b);
+
 // Two whole records, over all 480 bytes.
 ConfigDifferences CompareRecords(const EnvRecord& a, const EnvRecord& b);
 // A record (side a) against a file without block (side b): only the settings

@@ -38,10 +38,14 @@ void CompleteRead(Step& s) {
 void CompleteWrite(Step& s) {
     s.ex.phase = PHASE_IDLE;
     s.ex.recordLoaded = 1;
-    s.host.RefreshFormFromRecord();
+    // The shell write ends without refreshing the form.
+    if (s.ex.monitorMode) s.host.RefreshFormFromRecord();
     s.host.ShowProgressText(TEXT_WRITING_COMPLETE);
     s.host.CloseProgress();
 }
+
+// A write's progress: the bytes the converter confirmed, then those read back.
+void ShowWriteProgress(Step& s, int bytes) { s.host.SetProgressPosition(PROGRESS_MONITOR_WRITE_LOW + bytes); }
 
 int ChunkLength(const DeviceExchange& ex, int maximum) {
     int remaining = ex.endAddress - ex.address;
@@ -129,16 +133,44 @@ void EndInFailure(DeviceExchange& ex, ExchangeHost& host, ExchangeFailure failur
 void StoreReadChunk(Step& s) {
     int offset = s.ex.address - MONITOR_ADDRESS_OFFSET;
     int count = ClampToRecord(offset, s.ex.readLength);
+    const bool readBack = s.ex.op == OP_READ_BACK;
     if (IsRefusedReadReply(s.ex.ReplyBuffer)) {
         // A refused chunk would leave bytes the converter never sent.
-        std::snprintf(s.ex.failureText, sizeof s.ex.failureText, TEXT_READ_REFUSED_FORMAT, offset,
-                      offset + s.ex.readLength - 1);
+        const int n = std::snprintf(s.ex.failureText, sizeof s.ex.failureText, "%s", readBack ? TEXT_NOT_VERIFIED : "");
+        std::snprintf(s.ex.failureText + n, sizeof s.ex.failureText - static_cast<size_t>(n), TEXT_READ_REFUSED_FORMAT,
+                      offset, offset + s.ex.readLength - 1);
         EndInFailure(s.ex, s.host, FAILURE_READ_REFUSED);
         return;
     }
     if (count > 0) ParseReadReply(s.ex.ReplyBuffer, s.ex.readCopy + offset, count);
     s.ex.address += s.ex.readLength;
-    s.host.SetProgressPosition(s.ex.address);
+    if (readBack) ShowWriteProgress(s, WRITTEN_BYTES + offset + s.ex.readLength);
+    else s.host.SetProgressPosition(s.ex.address);
+}
+
+// The converter's block read back after a write: equal in bytes 32-479 to
+// what was sent, the write is complete; else the message says where not.
+void CompareReadBack(Step& s) {
+    const int first = env_layout::FIRST_WRITTEN_OFFSET;
+    if (std::memcmp(s.ex.readCopy + first, s.record + first, WRITTEN_BYTES) == 0) {
+        CompleteWrite(s);
+        return;
+    }
+    const std::string where = s.host.NameDifferences(s.record, s.ex.readCopy);
+    std::snprintf(s.ex.failureText, sizeof s.ex.failureText, TEXT_WRITE_DIFFERS_FORMAT, where.c_str());
+    EndInFailure(s.ex, s.host, FAILURE_WRITE_DIFFERS);
+}
+
+void BeginMonitorReadBack(Step& s) {
+    std::memset(s.ex.readCopy, 0, sizeof s.ex.readCopy);
+    s.ex.op = OP_READ_BACK;
+    s.ex.address = MONITOR_ADDRESS_OFFSET;
+    s.ex.endAddress = MONITOR_ADDRESS_END;
+}
+
+void FinishMonitorWrite(Step& s) {
+    if (s.ex.verifyWrite) BeginMonitorReadBack(s);
+    else CompleteWrite(s);
 }
 
 void SendXconfig(Step& s) { SendText(s, CMD_ENV_XCONFIG, TIMEOUT_XCONFIG_MS); }
@@ -180,31 +212,45 @@ void SendMonitorWriteChunk(Step& s) {
 
 void AdvanceMonitorWrite(Step& s) {
     s.ex.address += s.ex.writeLength;
-    s.host.SetProgressPosition(s.ex.address);
+    ShowWriteProgress(s, ConfirmedWriteBytes(s.ex));
 }
 
 void SendShellWriteChunk(Step& s) {
     s.ex.writeLength = ClampToRecord(s.ex.address, ChunkLength(s.ex, WRITE_CHUNK_MAX));
-    s.host.SetProgressPosition(s.ex.address);
     CommandText command;
     FormatShellWriteCommand(command, s.ex.address, s.record + s.ex.address, s.ex.writeLength);
     Send(s, command.text, command.length, TIMEOUT_WH_MS);
 }
 
-void AdvanceShellWrite(Step& s) { s.ex.address += s.ex.writeLength; }
+void AdvanceShellWrite(Step& s) {
+    s.ex.address += s.ex.writeLength;
+    ShowWriteProgress(s, ConfirmedWriteBytes(s.ex));
+}
 
 void SendCommit(Step& s) {
     SendText(s, CMD_COMMIT, TIMEOUT_COMMIT_MS);
     s.ex.op = OP_SHELL_COMMIT;
 }
 
-void CompleteShellWrite(Step& s) {
-    // The shell write ends without refreshing the form.
-    s.ex.phase = PHASE_IDLE;
-    s.ex.recordLoaded = 1;
-    s.host.ShowProgressText(TEXT_WRITING_COMPLETE);
-    s.host.CloseProgress();
+void CommitShellWrite(Step& s) {
+    if (!s.ex.verifyWrite) {
+        CompleteWrite(s);
+        return;
+    }
+    // Read back in a configuration session of its own, as a read does.
+    s.ex.op = OP_READ_BACK_XCONFIG;
 }
+
+void StoreReadBackDump(Step& s) {
+    for (int i = 0; i < env_layout::RECORD_SIZE; ++i) s.ex.readCopy[i] = DumpByte(s.ex.ReplyBuffer, i);
+    ShowWriteProgress(s, WRITTEN_BYTES + env_layout::RECORD_SIZE);
+    ClearReply(s.ex);
+    s.host.Write(CMD_LEAVE_CONFIG, static_cast<int>(std::strlen(CMD_LEAVE_CONFIG)));
+    CompareReadBack(s);
+}
+
+void ToReadBackL0(Step& s) { ToOp(s, OP_READ_BACK_L0); }
+void ToReadBackDump(Step& s) { ToOp(s, OP_READ_BACK_DUMP); }
 
 // --- The transition table ---------------------------------------------------
 //
@@ -252,9 +298,12 @@ const Transition TRANSITIONS[] = {
     {PHASE_MONITOR_WRITE, OP_MONITOR_UNLOCK_E7, REPLY, MARK_MONITOR_ACK,   nullptr,           ToUnlock3D},
     {PHASE_MONITOR_WRITE, OP_MONITOR_UNLOCK_3D, IDLE,  nullptr,            nullptr,           SendUnlock3D},
     {PHASE_MONITOR_WRITE, OP_MONITOR_UNLOCK_3D, REPLY, MARK_MONITOR_ACK,   nullptr,           ToMonitorWriteChunks},
-    {PHASE_MONITOR_WRITE, OP_MONITOR_WRITE,     IDLE,  nullptr,            TransferDone,      CompleteWrite},
+    {PHASE_MONITOR_WRITE, OP_MONITOR_WRITE,     IDLE,  nullptr,            TransferDone,      FinishMonitorWrite},
     {PHASE_MONITOR_WRITE, OP_MONITOR_WRITE,     IDLE,  nullptr,            MoreToTransfer,    SendMonitorWriteChunk},
     {PHASE_MONITOR_WRITE, OP_MONITOR_WRITE,     REPLY, MARK_MONITOR_ACK,   nullptr,           AdvanceMonitorWrite},
+    {PHASE_MONITOR_WRITE, OP_READ_BACK,         IDLE,  nullptr,            TransferDone,      CompareReadBack},
+    {PHASE_MONITOR_WRITE, OP_READ_BACK,         IDLE,  nullptr,            MoreToTransfer,    SendReadChunk},
+    {PHASE_MONITOR_WRITE, OP_READ_BACK,         REPLY, MARK_READ_CHUNK,    ReadReplyComplete, StoreReadChunk},
 
     {PHASE_SHELL_WRITE,   OP_SHELL_XCONFIG,     IDLE,  nullptr,            nullptr,           SendXconfig},
     {PHASE_SHELL_WRITE,   OP_SHELL_XCONFIG,     REPLY, MARK_XCONFIG,       nullptr,           ToL0},
@@ -263,7 +312,13 @@ const Transition TRANSITIONS[] = {
     {PHASE_SHELL_WRITE,   OP_SHELL_WRITE,       IDLE,  nullptr,            MoreToTransfer,    SendShellWriteChunk},
     {PHASE_SHELL_WRITE,   OP_SHELL_WRITE,       IDLE,  nullptr,            TransferDone,      SendCommit},
     {PHASE_SHELL_WRITE,   OP_SHELL_WRITE,       REPLY, MARK_WH_ACK,        nullptr,           AdvanceShellWrite},
-    {PHASE_SHELL_WRITE,   OP_SHELL_COMMIT,      REPLY, MARK_COMMIT,        nullptr,           CompleteShellWrite},
+    {PHASE_SHELL_WRITE,   OP_SHELL_COMMIT,      REPLY, MARK_COMMIT,        nullptr,           CommitShellWrite},
+    {PHASE_SHELL_WRITE,   OP_READ_BACK_XCONFIG, IDLE,  nullptr,            nullptr,           SendXconfig},
+    {PHASE_SHELL_WRITE,   OP_READ_BACK_XCONFIG, REPLY, MARK_XCONFIG,       nullptr,           ToReadBackL0},
+    {PHASE_SHELL_WRITE,   OP_READ_BACK_L0,      IDLE,  nullptr,            nullptr,           SendL0},
+    {PHASE_SHELL_WRITE,   OP_READ_BACK_L0,      REPLY, MARK_L0,            nullptr,           ToReadBackDump},
+    {PHASE_SHELL_WRITE,   OP_READ_BACK_DUMP,    IDLE,  nullptr,            nullptr,           SendDump},
+    {PHASE_SHELL_WRITE,   OP_READ_BACK_DUMP,    REPLY, MARK_DUMP_END,      DumpComplete,      StoreReadBackDump},
 };
 
 bool Matches(const Transition& row, const Step& s, Tick tick) {
@@ -288,6 +343,18 @@ void Start(DeviceExchange& ex, ExchangeHost& host, ExchangeOp op) {
 }
 
 }  // namespace
+
+std::string ExchangeHost::NameDifferences(const uint8_t* sent, const uint8_t* held) {
+    std::string text;
+    for (int i = env_layout::FIRST_WRITTEN_OFFSET; i < env_layout::RECORD_SIZE; ++i) {
+        if (sent[i] == held[i]) continue;
+        int last = i;
+        while (last + 1 < env_layout::RECORD_SIZE && sent[last + 1] != held[last + 1]) ++last;
+        text += (text.empty() ? "offsets " : ", ") + std::to_string(i) + (last > i ? "-" + std::to_string(last) : "");
+        i = last;
+    }
+    return text;
+}
 
 void StartRead(DeviceExchange& ex, ExchangeHost& host) { Start(ex, host, OP_READ); }
 

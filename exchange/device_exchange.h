@@ -20,15 +20,15 @@ namespace quarnel {
 
 // The positions the engine reports through SetProgressPosition. A read climbs
 // through the monitor addresses to PROGRESS_MONITOR_HIGH (a shell dump's parse
-// over the upper half, from PROGRESS_DUMP_BASE); a monitor write from
-// PROGRESS_MONITOR_WRITE_LOW to the same end; a shell write through its
-// record addresses.
+// over the upper half, from PROGRESS_DUMP_BASE); a write, in either console
+// mode, from PROGRESS_MONITOR_WRITE_LOW by the bytes the converter confirmed
+// to PROGRESS_MONITOR_HIGH, and with its read-back on by the bytes read back
+// to PROGRESS_WRITE_VERIFIED_HIGH.
 constexpr int PROGRESS_READ_LOW = MONITOR_ADDRESS_OFFSET;
 constexpr int PROGRESS_MONITOR_WRITE_LOW = MONITOR_ADDRESS_OFFSET + env_layout::FIRST_WRITTEN_OFFSET;
 constexpr int PROGRESS_MONITOR_HIGH = MONITOR_ADDRESS_END;
 constexpr int PROGRESS_DUMP_BASE = MONITOR_ADDRESS_END - env_layout::RECORD_SIZE / 2;
-constexpr int PROGRESS_SHELL_WRITE_LOW = env_layout::FIRST_WRITTEN_OFFSET;
-constexpr int PROGRESS_SHELL_WRITE_HIGH = env_layout::RECORD_SIZE;
+constexpr int PROGRESS_WRITE_VERIFIED_HIGH = PROGRESS_MONITOR_HIGH + env_layout::RECORD_SIZE;
 
 enum ExchangePhase : int32_t {
     PHASE_IDLE = 0,
@@ -52,6 +52,11 @@ enum ExchangeOp : int32_t {
     OP_MONITOR_WRITE = 8,    // "!w" chunks
     OP_SHELL_WRITE = 9,      // "WH" chunks
     OP_SHELL_COMMIT = 10,    // "C0\r"
+    // The read-back after a write, in the same console session.
+    OP_READ_BACK = 11,          // monitor: the four read chunks
+    OP_READ_BACK_XCONFIG = 12,  // shell: "env xconfig\r" once more
+    OP_READ_BACK_L0 = 13,       // shell: "L0\r"
+    OP_READ_BACK_DUMP = 14,     // shell: "RA 00\r", then "C1\r"
 };
 
 constexpr char TEXT_READING_COMPLETE[] = "Reading complete.";
@@ -63,6 +68,11 @@ constexpr char TEXT_READ_REFUSED_FORMAT[] = "Tarvo refused to send part of its s
 // A write that ended after its first chunk went out: bytes acknowledged, bytes in all.
 constexpr char TEXT_WRITE_STOPPED_FORMAT[] =
     "Writing stopped after %d of %d bytes: Tarvo may now hold a mix of old and new settings.";
+// A read-back that differs from what was sent: where, by the settings' names.
+constexpr char TEXT_WRITE_DIFFERS_FORMAT[] =
+    "Tarvo holds other values than were written: %s.\r\n\r\nThe window still holds the values that were "
+    "sent: press Write again to send them.";
+constexpr char TEXT_NOT_VERIFIED[] = "The write could not be verified: ";
 constexpr char TEXT_WRITE_AGAIN[] =
     "\r\n\r\nThe window still holds the values that were sent: press Write again to send all of them, "
     "or Load a saved settings file and Write it.";
@@ -73,6 +83,7 @@ enum ExchangeFailure : int32_t {
     FAILURE_NO_RESPONSE = 1,    // a reply never came, or the link went
     FAILURE_READ_REFUSED = 2,   // the converter answered a read chunk with "801"
     FAILURE_WRITE_STOPPED = 3,  // a write ended after its first chunk went out
+    FAILURE_WRITE_DIFFERS = 4,  // the read-back after a write differs from what was sent
 };
 
 constexpr int FAILURE_TEXT_SIZE = 320;
@@ -97,6 +108,10 @@ struct DeviceExchange {
     uint8_t readCopy[env_layout::RECORD_SIZE] = {};
     int32_t monitorMode = 0;    // the monitor console answered last
     int32_t recordLoaded = 0;   // a read or write has completed
+    // A write reads the block back in the same session and compares bytes
+    // 32-479 with what it sent before it says "Writing complete.". Set by
+    // the host before StartWrite.
+    int32_t verifyWrite = 0;
     // The failure ending of the last exchange and the message it showed.
     ExchangeFailure failure = FAILURE_NONE;
     char failureText[FAILURE_TEXT_SIZE] = {};

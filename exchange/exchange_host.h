@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace quarnel {
 
@@ -40,6 +41,11 @@ public:
     // After a completed read or monitor write: RecordToForm with the three
     // record regions, UpdateData(FALSE), RefreshControls.
     virtual void RefreshFormFromRecord() = 0;
+    // Where the converter's block `held` differs from `sent` in bytes
+    // 32-479, for the message of a write it did not keep: by default the
+    // record offsets ("offsets 72-79"); the window names the settings.
+    virtual std::string NameDifferences(const uint8_t* sent, const uint8_t* held);
+
     // EnableWindow(TRUE) on the main window.
     virtual void EnableMainWindow() = 0;
     // AfxMessageBox(text, style); the answer is not used.

@@ -25,6 +25,7 @@
 #define IDS_ABOUTBOX                101   /* "&About Quarnel..." */
 #define IDI_QUARNEL                 128   /* application icon, 16 and 32 pixels */
 #define IDM_ABOUTBOX                0x0010 /* system-menu command of the About entry */
+#define IDM_VERIFY_AFTER_WRITE      0x0020 /* system-menu item "Verify after write" */
 
 /* Main window (IDD_CONFIG) */
 #define IDC_TARGET_SSID             1001

@@ -153,6 +153,8 @@ BOOL ConfigDialog::OnInitDialog() {
     if (systemMenu && aboutText[0]) {
         AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
         AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText);
+        AppendMenuA(systemMenu, MF_STRING | (verifyAfterWrite ? MF_CHECKED : MF_UNCHECKED), IDM_VERIFY_AFTER_WRITE,
+                    "Verify after write");
     }
     SendMessageA(GetHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
     SendMessageA(GetHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon));

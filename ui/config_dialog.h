@@ -8,6 +8,7 @@
 // thread only posts WM_PORT_EVENT to this window.
 
 #include <cstdint>
+#include <string>
 
 #include "envrecord/env_record.h"
 #include "envrecord/form_model.h"
@@ -18,6 +19,7 @@
 #include "serial/serial_driver_win32.h"
 #include "serial/serial_port.h"
 #include "ui/startup_options_dialog.h"
+#include "ui/verify_setting.h"
 #include "ui/wep_key_dialog.h"
 
 namespace quarnel {
@@ -137,6 +139,7 @@ private:
     void RefreshFormFromRecord() override;
     void EnableMainWindow() override;
     void ShowMessage(const char* text, unsigned style) override;
+    std::string NameDifferences(const uint8_t* sent, const uint8_t* held) override;
 
     // FormControls: the lists and address controls, by id.
     int GetSelection(int controlId) const override;
@@ -191,6 +194,8 @@ private:
 
     // Engine state; its recordLoaded and monitorMode are the window's flags.
     DeviceExchange exchange{};
+    // The system menu's "Verify after write".
+    bool verifyAfterWrite = LoadVerifyAfterWrite();
 
     ConverterFlags flags;
     char eapUserName[EAP_USER_NAME_SIZE] = {};

@@ -6,8 +6,10 @@
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <string>
 
+#include "configfile/config_file.h"
 #include "envrecord/form_transfer.h"
 #include "envrecord/local_ip_check.h"
 #include "envrecord/record_values.h"
@@ -51,7 +53,9 @@ bool ConfigDialog::PrepareWrite() {
     const std::string caption = std::string("Writting Tarvo's environment variables.....\r\n") +
                                 "MAC address " + GetDlgItemText(IDC_MAC_TEXT);
     OpenProgress(caption.c_str());
-    SetProgressRange(PROGRESS_MONITOR_WRITE_LOW, PROGRESS_MONITOR_HIGH);
+    // One bar for the whole action: the write, and the read-back when on.
+    exchange.verifyWrite = verifyAfterWrite ? 1 : 0;
+    SetProgressRange(PROGRESS_MONITOR_WRITE_LOW, verifyAfterWrite ? PROGRESS_WRITE_VERIFIED_HIGH : PROGRESS_MONITOR_HIGH);
     // A field the framework refused, or a WEP key that is not hexadecimal,
     // has been reported to the user; sending the old values instead and then
     // saying "Writing complete." would report a failure as success.
@@ -162,5 +166,14 @@ void ConfigDialog::RefreshFormFromRecord() {
 void ConfigDialog::EnableMainWindow() { EnableWindow(GetHwnd(), TRUE); }
 
 void ConfigDialog::ShowMessage(const char* text, unsigned style) { AfxMessageBox(text, style); }
+
+std::string ConfigDialog::NameDifferences(const uint8_t* sent, const uint8_t* held) {
+    EnvRecord a{}, b{};
+    std::memcpy(a.Data(), sent, env_layout::RECORD_SIZE);
+    std::memcpy(b.Data(), held, env_layout::RECORD_SIZE);
+    // The first 32 bytes are never written: only what the write sent counts.
+    std::memcpy(b.Data(), sent, env_layout::FIRST_WRITTEN_OFFSET);
+    return DescribeDifferences(a, b);
+}
 
 }  // namespace quarnel

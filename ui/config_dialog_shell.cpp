@@ -1,9 +1,10 @@
-// The main window's part in the application shell: the About entry of the
-// system menu and the icon when minimised.
+// The main window's part in the application shell: the About entry and the
+// "Verify after write" item of the system menu, and the icon when minimised.
 
 #include "app/about_dialog.h"
 #include "resources/resource.h"
 #include "ui/config_dialog.h"
+#include "ui/verify_setting.h"
 
 namespace quarnel {
 
@@ -11,6 +12,13 @@ LRESULT ConfigDialog::OnSysCommand(WPARAM command, LPARAM) {
     if ((command & 0xFFF0) == IDM_ABOUTBOX) {
         AboutDialog about;
         about.DoModal();
+        return 0;
+    }
+    if ((command & 0xFFF0) == IDM_VERIFY_AFTER_WRITE) {
+        verifyAfterWrite = !verifyAfterWrite;
+        StoreVerifyAfterWrite(verifyAfterWrite);
+        CheckMenuItem(GetSystemMenu(GetHwnd(), FALSE), IDM_VERIFY_AFTER_WRITE,
+                      MF_BYCOMMAND | (verifyAfterWrite ? MF_CHECKED : MF_UNCHECKED));
         return 0;
     }
     return Default();

@@ -35,6 +35,7 @@ struct Dialogue {
     const char* closing;
     int positions, firstPosition, lastPosition;
     int formRefreshes;
+    bool verify = false;  // read back after the write
 };
 
 void PrintTo(const Dialogue& d, std::ostream* out) { *out << d.name; }
@@ -47,7 +48,12 @@ const Dialogue kDialogues[] = {
     {"MonitorWrite", tarvosim::ConsoleMode::Monitor, true, "r\r" "!u e7\r" "!u 3d\r", "!w %02x", " ", 32, "", 28,
      0x50, 0x200, 1},
     {"ShellWrite", tarvosim::ConsoleMode::Shell, true, "r\r" "\rC1\r" "env xconfig\r" "L0\r", "WH %03x ", "", 0,
-     "C0\r", 28, 0x20, 0x1d0, 0},
+     "C0\r", 28, 0x50, 0x200, 0},
+    // Read back in the same session: the bar runs on over the bytes read.
+    {"MonitorWriteVerified", tarvosim::ConsoleMode::Monitor, true, "r\r" "!u e7\r" "!u 3d\r", "!w %02x", " ", 32,
+     "r 20 80\r" "r a0 80\r" "r 120 80\r" "r 1a0 60\r", 32, 0x50, 992, 1, true},
+    {"ShellWriteVerified", tarvosim::ConsoleMode::Shell, true, "r\r" "\rC1\r" "env xconfig\r" "L0\r", "WH %03x ", "",
+     0, "C0\r" "env xconfig\r" "L0\r" "RA 00\r" "C1\r", 29, 0x50, 992, 0, true},
 };
 
 class ExchangeDialogue : public ExchangeBench, public ::testing::WithParamInterface<Dialogue> {};
@@ -62,6 +68,7 @@ TEST_P(ExchangeDialogue, SendsTheConsolesCommandsAndCompletes) {
         record[36] ^= 0x5A;
         record[479] = 0x7E;
     }
+    ex.verifyWrite = d.verify ? 1 : 0;
     Press(d.write);
     Run();
 

@@ -102,6 +102,34 @@ const FaultCase kFaults[] = {
 INSTANTIATE_TEST_SUITE_P(ExchangeFault, FaultEnding, ::testing::ValuesIn(kFaults),
                          [](const ::testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
 
+// The third chunk is acknowledged and not kept (record bytes 64-79): the
+// read-back names where, in either console mode, and the form keeps what was
+// sent; with the read-back off the write ends "complete", as the user chose.
+TEST_F(ExchangeFault, ReadBackCatchesAChunkTheConverterDidNotKeep) {
+    for (ConsoleMode mode : {ConsoleMode::Monitor, ConsoleMode::Shell}) {
+        for (int verify : {1, 0}) {
+            SCOPED_TRACE(std::to_string(static_cast<int>(mode)) + (verify ? " verified" : " unverified"));
+            ex = {};
+            line = VirtualLine(device);
+            device.SetMode(mode);
+            device.SetFault({FaultKind::LoseWrite, 3});
+            std::memcpy(record, device.Block(), sizeof record);
+            for (int i = 64; i < 80; ++i) record[i] ^= 0xA5;
+            ex.verifyWrite = verify;
+            PressWrite();
+            Run();
+            if (!verify) {
+                ExpectCompleted(TEXT_WRITING_COMPLETE, mode == ConsoleMode::Monitor ? 1 : 0);
+                continue;
+            }
+            char text[FAILURE_TEXT_SIZE];
+            std::snprintf(text, sizeof text, TEXT_WRITE_DIFFERS_FORMAT, "offsets 64-79");
+            ASSERT_NO_FATAL_FAILURE(ExpectAbortedOnce(text));
+            EXPECT_EQ(record[64], device.Block()[64] ^ 0xA5);
+        }
+    }
+}
+
 TEST_F(ExchangeFault, FloodedReplyBufferStaysBoundedAndTerminated) {
     // The dump, its marker and 1100 more characters arrive in one burst.
     device.SetMode(ConsoleMode::Shell);

@@ -32,7 +32,8 @@ void ExpectSent(const std::vector<LoggedCommand>& sent, size_t count, const std:
   EXPECT_EQ(sent[0].baud, 115200);
   for (size_t i = 1; i < sent.size(); ++i) EXPECT_EQ(sent[i].baud, baud) << sent[i].text;
 }
-constexpr size_t kMonitorWriteCount = 3 + 28;  // the probe, two unlocks and 28 chunks
+// The probe, two unlocks, 28 chunks and the read-back's four.
+constexpr size_t kMonitorWriteCount = 3 + 28 + 4;
 
 class Exchange : public Session {
  protected:
@@ -133,8 +134,9 @@ TEST_F(Exchange, ReadShowsTheSettingsAndWriteSendsBackOnlyTheEditsInBothConsoleM
     if (isShell) ExpectProgress(std::string("Writting Tarvo's environment variables.....\r\nMAC address ") + kMacText, 64, 512);
     WaitForExchangeEnd(sim, mark, EndsWrite, &sent);
     // A shell write: two probes, configuration mode, 28 chunks and the commit.
-    if (isShell) ExpectSent(sent, 5 + 28 + 1, "C0\\r", 19200);
-    else ExpectSent(sent, kMonitorWriteCount, "!w 1f0 ", 115200);
+    // The read-back in the same session: "C0", then a read's commands.
+    if (isShell) ExpectSent(sent, 5 + 28 + 1 + 4, "C1\\r", 19200);
+    else ExpectSent(sent, kMonitorWriteCount, "r 1a0 60\\r", 115200);
     ExpectHolds(sim, expected);
     // A monitor write refreshes the form from the record it sent; a shell
     // write leaves it as typed.
@@ -231,7 +233,7 @@ TEST_F(Exchange, RefusedFieldStopsWriteAndInitializeBeforeAnythingIsSent) {
   }
   // The converter then sees the one good write and nothing of the refused ones.
   WriteAndWait(monitor, IDC_WRITE);
-  ExpectSent(LogSince(monitor, mark), kMonitorWriteCount, "!w 1f0 ", 115200);
+  ExpectSent(LogSince(monitor, mark), kMonitorWriteCount, "r 1a0 60\\r", 115200);
   EXPECT_EQ(Le16(monitor.Block(), 106), 2323);
 }
 
@@ -266,6 +268,39 @@ TEST_F(Exchange, FailedReadLeavesTheWindowAndTheRecordAsTheyWere) {
     const Block held = monitor.Block();
     ASSERT_EQ(held.size(), 480u);
     EXPECT_EQ(DescribeDifferences(Block(a.begin() + 32, a.end()), Block(held.begin() + 32, held.end())), "");
+  }
+}
+
+// The converter acknowledges the first chunk (record bytes 32-47, the local
+// IP address among them) and keeps its old bytes: the read-back names the
+// setting and the window keeps the edit; with "Verify after write" turned
+// off in the system menu the write says "complete", as the user chose.
+TEST_F(Exchange, WriteReadsBackAndNamesWhatTheConverterDidNotKeep) {
+  const std::string differs =
+      "Tarvo holds other values than were written: network.local_ip.\r\n\r\nThe window still holds the values "
+      "that were sent: press Write again to send them.";
+  for (bool isShell : {false, true}) {
+    SCOPED_TRACE(isShell ? "shell" : "monitor");
+    SimFiles& sim = isShell ? shell : monitor;
+    OpenPort(isShell ? "COM4" : "COM3");
+    LoadConverter(sim, isShell ? "shell" : "monitor", RichBlock());
+    for (bool verify : {true, false}) {
+      ASSERT_TRUE(sim.Control({"fault lose-write:1"}));
+      app.SetAddress(IDC_LOCAL_IP, Ipv4(172, 16, 5, verify ? 21 : 22));
+      const size_t mark = sim.Log().size();
+      if (verify) {
+        app.Click(IDC_WRITE);
+        ExpectFailure(differs);
+        EXPECT_EQ(app.Address(IDC_LOCAL_IP), Ipv4(172, 16, 5, 21));
+        continue;
+      }
+      PostMessageA(app.Main(), WM_SYSCOMMAND, IDM_VERIFY_AFTER_WRITE, 0);
+      WriteAndWait(sim, IDC_WRITE);
+      EXPECT_EQ(app.FindMessageBox("Quarnel"), nullptr);
+      EXPECT_TRUE(EndsWrite(LogSince(sim, mark).back().text) && !EndsRead(LogSince(sim, mark).back().text));
+      PostMessageA(app.Main(), WM_SYSCOMMAND, IDM_VERIFY_AFTER_WRITE, 0);  // on again, for the next run
+    }
+    ClosePort();
   }
 }
 

@@ -49,7 +49,8 @@ Block RichBlock(int model = 9);
 std::string DescribeDifferences(const Block& expected, const Block& actual);
 
 // The last command of a Read (monitor: the last chunk; shell: "C1" after the
-// dump) and of a Write or Initialize ENV (the last "!w" chunk, or "C0").
+// dump) and of a Write or Initialize ENV (the last "!w" chunk, or "C0"; with
+// its read-back, as a read ends).
 bool EndsRead(const std::string& command);
 bool EndsWrite(const std::string& command);
 bool StartsWith(const std::string& text, const std::string& prefix);

@@ -120,7 +120,7 @@ std::function<bool(const EnvRecord&, std::string&, std::string&)> BackupSaver(co
         const std::string savedAt = LocalTimeText();
         return [folder, savedAt](const EnvRecord& converter, std::string& path, std::string& reason) {
             const std::string text = WriteConfigText(converter, AboutOf(converter.main, savedAt, kMainCaption));
-            if (SaveTextAsNewFile(folder, ConfigFileStem(converter.main.mac_address()), "qcfg", text, path, reason))
+            if (SaveTextAsNewFile(folder, ConfigFileStem(converter.main.mac_address()), SETTINGS_FILE_EXTENSION, text, path, reason))
                 return true;
             reason = "Cannot save the backup in " + folder + ": " + reason;
             return false;

@@ -12,12 +12,7 @@ namespace {
 constexpr char kPortColumn[] = "port";
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-std::string Trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return std::string(text);
-}
+std::string Trimmed(std::string_view text) { return std::string(TrimmedBlanks(text)); }
 
 std::string Where(const std::string& fileName, int row) { return fileName + ", row " + std::to_string(row); }
 

@@ -29,10 +29,9 @@ bool ReadConverterRecord(CliContext& context, const std::string& port, EnvRecord
 }
 
 bool NamesSettingsFile(const std::string& argument) {
-    constexpr char kExtension[] = ".qcfg";
-    constexpr std::size_t kExtensionLength = sizeof kExtension - 1;
-    if (argument.size() > kExtensionLength &&
-        argument.compare(argument.size() - kExtensionLength, kExtensionLength, kExtension) == 0)
+    const std::string extension = std::string(".") + SETTINGS_FILE_EXTENSION;
+    if (argument.size() > extension.size() &&
+        argument.compare(argument.size() - extension.size(), extension.size(), extension) == 0)
         return true;
     std::error_code ignored;
     return std::filesystem::is_regular_file(argument, ignored);

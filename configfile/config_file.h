@@ -73,8 +73,8 @@ struct ConfigFile {
     EnvRecord block{};
 };
 
-// "section.name" of setting `index`; SETTING_NAMES_COUNT settings in file order.
-extern const int SETTING_NAMES_COUNT;
+// "section.name" of setting `index`; SETTING_COUNT settings in file order.
+extern const int SETTING_COUNT;
 std::string SettingName(int index);
 
 // The setting named "section.name", or -1 with `reason` saying what the name
@@ -120,6 +120,11 @@ bool ApplyPatchToForm(const ConfigPatch& patch, const FormContext& form,
 
 // The about data of a record, with the time of saving and program version.
 AboutData AboutOf(const MainBlock& main, const std::string& savedAt, const std::string& programVersion);
+// `text` without the blanks and tabs around it.
+std::string_view TrimmedBlanks(std::string_view text);
+
+// The extension of settings files, without its dot.
+constexpr char SETTINGS_FILE_EXTENSION[] = "qcfg";
 // "tarvo-0ABCDE012F9E": the name a converter's file is given by default,
 // without its extension (".qcfg").
 std::string ConfigFileStem(const MainBlock::MacAddress& mac);

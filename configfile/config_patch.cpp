@@ -13,14 +13,14 @@
 
 namespace quarnel {
 
-namespace {
-
 std::string_view TrimmedBlanks(std::string_view text) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!text.empty() && blank(text.front())) text.remove_prefix(1);
     while (!text.empty() && blank(text.back())) text.remove_suffix(1);
     return text;
 }
+
+namespace {
 
 bool CheckEntries(const ConfigPatch& patch, const FormContext& converter, std::string& error) {
     for (const PatchEntry& entry : patch.entries) {

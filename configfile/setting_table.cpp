@@ -303,7 +303,6 @@ const SettingDef SETTINGS[] = {
     {"console", "password_field", K::HexBytes, L::PASSWORD_BLOCK.size, 0},
 };
 const int SETTING_COUNT = COUNT;
-const int SETTING_NAMES_COUNT = COUNT;
 static_assert(sizeof SETTINGS / sizeof SETTINGS[0] == COUNT, "one row per setting");
 
 std::string SettingName(int index) {

@@ -2,16 +2,12 @@
 
 namespace quarnel {
 
-namespace {
-
 int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
 }
-
-}  // namespace
 
 std::string BytesToHex(const std::uint8_t* bytes, int count) {
     static const char DIGITS[] = "0123456789ABCDEF";

@@ -9,6 +9,10 @@
 
 namespace quarnel {
 
+// The value of one hexadecimal digit (either case), or -1 for any other character.
+int HexDigitValue(char c);
+inline bool IsHexDigit(char c) { return HexDigitValue(c) >= 0; }
+
 // Two upper-case hexadecimal digits per byte, first byte first.
 std::string BytesToHex(const std::uint8_t* bytes, int count);
 

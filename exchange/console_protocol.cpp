@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "envrecord/hex_text.h"
+
 namespace quarnel {
 
 namespace {
@@ -24,10 +26,6 @@ bool AppendFormatted(CommandText& command, const uint8_t* bytes, int count, cons
 void AppendCarriageReturn(CommandText& command) {
     command.text[command.length++] = '\r';
     command.text[command.length] = 0;
-}
-
-bool IsHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
 // The two characters at `digits` in base 16, low 8 bits.

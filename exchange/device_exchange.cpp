@@ -127,7 +127,7 @@ void EndInFailure(DeviceExchange& ex, ExchangeHost& host, ExchangeFailure failur
     ex.failure = failure;
     host.EnableMainWindow();
     host.CloseProgress();
-    host.ShowMessage(ex.failureText, EXCHANGE_MESSAGE_STOP_ICON);
+    host.ShowMessage(ex.failureText, MESSAGE_ICON_HAND);
 }
 
 void StoreReadChunk(Step& s) {

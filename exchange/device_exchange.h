@@ -6,9 +6,10 @@
 //   RunPumpTick(ex, host, record)                every TIMER_PUMP tick
 //   OnReplyTimeout(ex, host)                     when TIMER_REPLY fires
 //
-// The record is the window's EnvRecord as env_layout::RECORD_SIZE bytes. All of it runs
-// on the window thread; a tick never blocks and may run at any moment (the
-// window runs extra ticks when bytes arrive).
+// The record is the host's EnvRecord as env_layout::RECORD_SIZE bytes. All of
+// it runs on the host's one thread (the window thread, or a command-line
+// line's own); a tick never blocks and may run at any moment (the window runs
+// extra ticks when bytes arrive).
 #pragma once
 
 #include "exchange/console_protocol.h"

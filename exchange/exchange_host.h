@@ -1,16 +1,17 @@
-// What the exchange engine needs from the window that runs it: the serial
-// link, the reply timer, the progress dialog and the form. The main window
-// implements it; the native tests implement it over a simulated line.
-// Everything is called on the window thread.
+// What the exchange engine needs from the program that runs it: the serial
+// link, the reply timer, the progress display and the form. The main window
+// implements it on its window thread; the command line's host on the thread
+// of the line it serves; the native tests over a simulated line. Every call
+// comes from the one thread that runs the engine.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "envrecord/form_model.h"
+
 namespace quarnel {
 
-// Icon style of the engine's failure message (MB_ICONHAND).
-constexpr unsigned EXCHANGE_MESSAGE_STOP_ICON = 0x10;
 
 class ExchangeHost {
 public:
@@ -48,7 +49,8 @@ public:
 
     // EnableWindow(TRUE) on the main window.
     virtual void EnableMainWindow() = 0;
-    // AfxMessageBox(text, style); the answer is not used.
+    // The failure message (a message box with one OK button in the window);
+    // the answer is not used.
     virtual void ShowMessage(const char* text, unsigned style) = 0;
 
 protected:

@@ -6,7 +6,7 @@
 #include "envrecord/field_limits.h"
 #include "envrecord/form_transfer.h"
 #include "envrecord/record_values.h"
-#include "exchange/timer_ids.h"
+#include "ui/timer_ids.h"
 #include "framework/data_exchange.h"
 #include "framework/message_box.h"
 #include "framework/resource_module.h"

@@ -15,7 +15,7 @@
 #include "envrecord/record_values.h"
 #include "exchange/console_protocol.h"
 #include "exchange/device_exchange.h"
-#include "exchange/timer_ids.h"
+#include "ui/timer_ids.h"
 #include "framework/message_box.h"
 #include "resources/resource.h"
 #include "ui/config_dialog.h"

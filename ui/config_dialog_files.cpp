@@ -22,7 +22,6 @@ namespace quarnel {
 namespace {
 
 constexpr char kFileFilter[] = "Quarnel settings (*.qcfg)\0*.qcfg\0All files (*.*)\0*.*\0";
-constexpr char kFileExtension[] = "qcfg";
 
 // The standard Save As or Open dialog; `path` holds the proposed name and
 // receives the chosen one. False when the user cancels.
@@ -35,7 +34,7 @@ bool AskForFile(HWND owner, bool save, std::string& path) {
     dialog.lpstrFilter = kFileFilter;
     dialog.lpstrFile = buffer;
     dialog.nMaxFile = sizeof buffer;
-    dialog.lpstrDefExt = kFileExtension;
+    dialog.lpstrDefExt = SETTINGS_FILE_EXTENSION;
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
                    (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
     if (!(save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog))) return false;
@@ -45,7 +44,7 @@ bool AskForFile(HWND owner, bool save, std::string& path) {
 
 // "tarvo-021FA0000BFF.qcfg"
 std::string DefaultFileName(const MainBlock& main) {
-    return ConfigFileStem(main.mac_address()) + "." + kFileExtension;
+    return ConfigFileStem(main.mac_address()) + "." + SETTINGS_FILE_EXTENSION;
 }
 
 std::string FileNameOf(const std::string& path) {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "exchange/timer_ids.h"
+#include "ui/timer_ids.h"
 #include "resources/resource.h"
 #include "serial/line_config.h"
 #include "serial/port_messages.h"

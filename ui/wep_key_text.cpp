@@ -3,15 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "envrecord/hex_text.h"
+
 namespace quarnel {
-
-namespace {
-
-bool IsHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-
-}  // namespace
 
 std::string AsciiToHex(std::string_view text) {
     static const char kDigits[] = "0123456789ABCDEF";

@@ -88,7 +88,7 @@ TEST(ConfigFileRoundTrip, RandomRecordsComeBackByteForByteAndNameTheSameSettings
             EXPECT_EQ(got.at(name).text, setting.text) << name;
         }
     }
-    for (int i = 0; i < SETTING_NAMES_COUNT; ++i) EXPECT_GT(namedCount[SettingName(i)], 0) << SettingName(i);
+    for (int i = 0; i < SETTING_COUNT; ++i) EXPECT_GT(namedCount[SettingName(i)], 0) << SettingName(i);
 }
 
 struct EdgeCase {

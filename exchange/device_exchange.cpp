@@ -173,6 +173,12 @@ void FinishMonitorWrite(Step& s) {
     else CompleteWrite(s);
 }
 
+// Ends the shell's configuration session without committing; nothing is awaited.
+void LeaveConfigMode(Step& s) {
+    ClearReply(s.ex);
+    s.host.Write(CMD_LEAVE_CONFIG, static_cast<int>(std::strlen(CMD_LEAVE_CONFIG)));
+}
+
 void SendXconfig(Step& s) { SendText(s, CMD_ENV_XCONFIG, TIMEOUT_XCONFIG_MS); }
 void SendL0(Step& s) { SendText(s, CMD_L0, TIMEOUT_L0_MS); }
 void SendDump(Step& s) { SendText(s, CMD_DUMP, TIMEOUT_DUMP_MS); }
@@ -194,9 +200,7 @@ void StoreDump(Step& s) {
         s.record[i] = DumpByte(s.ex.ReplyBuffer, i);
         s.host.SetProgressPosition(PROGRESS_DUMP_BASE + i / 2);
     }
-    // Leave the configuration mode; nothing is awaited.
-    ClearReply(s.ex);
-    s.host.Write(CMD_LEAVE_CONFIG, static_cast<int>(std::strlen(CMD_LEAVE_CONFIG)));
+    LeaveConfigMode(s);
     s.host.RefreshFormFromRecord();
     s.host.ShowProgressText(TEXT_READING_COMPLETE);
     s.host.CloseProgress();
@@ -244,8 +248,7 @@ void CommitShellWrite(Step& s) {
 void StoreReadBackDump(Step& s) {
     for (int i = 0; i < env_layout::RECORD_SIZE; ++i) s.ex.readCopy[i] = DumpByte(s.ex.ReplyBuffer, i);
     ShowWriteProgress(s, WRITTEN_BYTES + env_layout::RECORD_SIZE);
-    ClearReply(s.ex);
-    s.host.Write(CMD_LEAVE_CONFIG, static_cast<int>(std::strlen(CMD_LEAVE_CONFIG)));
+    LeaveConfigMode(s);
     CompareReadBack(s);
 }
 

@@ -16,8 +16,9 @@ namespace {
 bool MakeFolders(const std::string& path, std::string& reason) {
     for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         const std::string part = path.substr(0, slash);
-        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            reason = "The folder " + part + " cannot be made: " + std::strerror(errno) + ".";
+        struct stat info {};
+        if (mkdir(part.c_str(), 0700) != 0 && (errno != EEXIST || stat(part.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))) {
+            reason = "The folder " + part + " cannot be made: " + std::strerror(errno == EEXIST ? ENOTDIR : errno) + ".";
             return false;
         }
         if (slash == std::string::npos) return true;

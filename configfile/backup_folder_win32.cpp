@@ -16,7 +16,9 @@ std::string BackupFolder(std::string& reason) {
     }
     std::string folder = std::string(base) + "\\Quarnel";
     for (const std::string& part : {folder, folder + "\\backups"}) {
-        if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        CreateDirectoryA(part.c_str(), nullptr);
+        const DWORD attributes = GetFileAttributesA(part.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             reason = "The folder " + part + " cannot be made.";
             return "";
         }

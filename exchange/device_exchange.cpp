@@ -44,8 +44,11 @@ void CompleteWrite(Step& s) {
     s.host.CloseProgress();
 }
 
-// A write's progress: the bytes the converter confirmed, then those read back.
-void ShowWriteProgress(Step& s, int bytes) { s.host.SetProgressPosition(PROGRESS_MONITOR_WRITE_LOW + bytes); }
+// A write's progress: the bytes of the backup read, then those the converter
+// confirmed, then those read back.
+int BackupBytes(const DeviceExchange& ex) { return ex.backupBeforeWrite ? env_layout::RECORD_SIZE : 0; }
+void ShowBackupProgress(Step& s, int bytes) { s.host.SetProgressPosition(PROGRESS_MONITOR_WRITE_LOW + bytes); }
+void ShowWriteProgress(Step& s, int bytes) { ShowBackupProgress(s, BackupBytes(s.ex) + bytes); }
 
 int ChunkLength(const DeviceExchange& ex, int maximum) {
     int remaining = ex.endAddress - ex.address;
@@ -87,12 +90,23 @@ void BeginMonitorRead(Step& s) {
     s.ex.phase = PHASE_MONITOR_READ;
 }
 
-void BeginMonitorWrite(Step& s) {
-    s.ex.monitorMode = 1;
+void ToMonitorUnlock(Step& s) {
     s.ex.address = MONITOR_ADDRESS_OFFSET + env_layout::FIRST_WRITTEN_OFFSET;
     s.ex.endAddress = MONITOR_ADDRESS_END;
-    s.ex.phase = PHASE_MONITOR_WRITE;
     s.ex.op = OP_MONITOR_UNLOCK_E7;
+}
+
+void BeginMonitorWrite(Step& s) {
+    s.ex.monitorMode = 1;
+    s.ex.phase = PHASE_MONITOR_WRITE;
+    if (!s.ex.backupBeforeWrite) {
+        ToMonitorUnlock(s);
+        return;
+    }
+    std::memset(s.ex.readCopy, 0, sizeof s.ex.readCopy);
+    s.ex.op = OP_BACKUP_READ;
+    s.ex.address = MONITOR_ADDRESS_OFFSET;
+    s.ex.endAddress = MONITOR_ADDRESS_END;
 }
 
 void SendShellProbe(Step& s) {
@@ -134,6 +148,7 @@ void StoreReadChunk(Step& s) {
     int offset = s.ex.address - MONITOR_ADDRESS_OFFSET;
     int count = ClampToRecord(offset, s.ex.readLength);
     const bool readBack = s.ex.op == OP_READ_BACK;
+    const bool backup = s.ex.op == OP_BACKUP_READ;
     if (IsRefusedReadReply(s.ex.ReplyBuffer)) {
         // A refused chunk would leave bytes the converter never sent.
         const int n = std::snprintf(s.ex.failureText, sizeof s.ex.failureText, "%s", readBack ? TEXT_NOT_VERIFIED : "");
@@ -145,6 +160,7 @@ void StoreReadChunk(Step& s) {
     if (count > 0) ParseReadReply(s.ex.ReplyBuffer, s.ex.readCopy + offset, count);
     s.ex.address += s.ex.readLength;
     if (readBack) ShowWriteProgress(s, WRITTEN_BYTES + offset + s.ex.readLength);
+    else if (backup) ShowBackupProgress(s, offset + s.ex.readLength);
     else s.host.SetProgressPosition(s.ex.address);
 }
 
@@ -188,7 +204,7 @@ void SendUnlock3D(Step& s) { SendText(s, CMD_UNLOCK_3D, TIMEOUT_MONITOR_ACK_MS);
 void ToOp(Step& s, ExchangeOp op) { s.ex.op = op; }
 void ToL0(Step& s) { ToOp(s, OP_SHELL_L0); }
 void ToDump(Step& s) { ToOp(s, OP_SHELL_DUMP); }
-void ToShellWriteChunks(Step& s) { ToOp(s, OP_SHELL_WRITE); }
+void ToShellWriteChunks(Step& s) { ToOp(s, s.ex.backupBeforeWrite ? OP_BACKUP_DUMP : OP_SHELL_WRITE); }
 void ToUnlock3D(Step& s) { ToOp(s, OP_MONITOR_UNLOCK_3D); }
 void ToMonitorWriteChunks(Step& s) { ToOp(s, OP_MONITOR_WRITE); }
 
@@ -252,6 +268,29 @@ void StoreReadBackDump(Step& s) {
     CompareReadBack(s);
 }
 
+// The block read before a write goes to the host to keep; the write goes
+// on only when it was kept.
+void KeepBackupThenWrite(Step& s) {
+    std::string reason;
+    if (s.host.KeepBackup(s.ex.readCopy, reason)) {
+        if (s.ex.phase == PHASE_MONITOR_WRITE) ToMonitorUnlock(s);
+        else ToOp(s, OP_SHELL_WRITE);
+        return;
+    }
+    // A shell console drops nothing it staged, for nothing was; it only
+    // leaves its configuration session.
+    if (s.ex.phase == PHASE_SHELL_WRITE) LeaveConfigMode(s);
+    std::snprintf(s.ex.failureText, sizeof s.ex.failureText, "%s%s", reason.c_str(), TEXT_NOTHING_WRITTEN);
+    EndInFailure(s.ex, s.host, FAILURE_NO_BACKUP);
+}
+
+void StoreBackupDump(Step& s) {
+    for (int i = 0; i < env_layout::RECORD_SIZE; ++i) s.ex.readCopy[i] = DumpByte(s.ex.ReplyBuffer, i);
+    ShowBackupProgress(s, env_layout::RECORD_SIZE);
+    ClearReply(s.ex);
+    KeepBackupThenWrite(s);
+}
+
 void ToReadBackL0(Step& s) { ToOp(s, OP_READ_BACK_L0); }
 void ToReadBackDump(Step& s) { ToOp(s, OP_READ_BACK_DUMP); }
 
@@ -297,6 +336,9 @@ const Transition TRANSITIONS[] = {
     {PHASE_SHELL_READ,    OP_SHELL_DUMP,        IDLE,  nullptr,            nullptr,           SendDump},
     {PHASE_SHELL_READ,    OP_SHELL_DUMP,        REPLY, MARK_DUMP_END,      DumpComplete,      StoreDump},
 
+    {PHASE_MONITOR_WRITE, OP_BACKUP_READ,       IDLE,  nullptr,            TransferDone,      KeepBackupThenWrite},
+    {PHASE_MONITOR_WRITE, OP_BACKUP_READ,       IDLE,  nullptr,            MoreToTransfer,    SendReadChunk},
+    {PHASE_MONITOR_WRITE, OP_BACKUP_READ,       REPLY, MARK_READ_CHUNK,    ReadReplyComplete, StoreReadChunk},
     {PHASE_MONITOR_WRITE, OP_MONITOR_UNLOCK_E7, IDLE,  nullptr,            nullptr,           SendUnlockE7},
     {PHASE_MONITOR_WRITE, OP_MONITOR_UNLOCK_E7, REPLY, MARK_MONITOR_ACK,   nullptr,           ToUnlock3D},
     {PHASE_MONITOR_WRITE, OP_MONITOR_UNLOCK_3D, IDLE,  nullptr,            nullptr,           SendUnlock3D},
@@ -312,6 +354,8 @@ const Transition TRANSITIONS[] = {
     {PHASE_SHELL_WRITE,   OP_SHELL_XCONFIG,     REPLY, MARK_XCONFIG,       nullptr,           ToL0},
     {PHASE_SHELL_WRITE,   OP_SHELL_L0,          IDLE,  nullptr,            nullptr,           SendL0},
     {PHASE_SHELL_WRITE,   OP_SHELL_L0,          REPLY, MARK_L0,            nullptr,           ToShellWriteChunks},
+    {PHASE_SHELL_WRITE,   OP_BACKUP_DUMP,       IDLE,  nullptr,            nullptr,           SendDump},
+    {PHASE_SHELL_WRITE,   OP_BACKUP_DUMP,       REPLY, MARK_DUMP_END,      DumpComplete,      StoreBackupDump},
     {PHASE_SHELL_WRITE,   OP_SHELL_WRITE,       IDLE,  nullptr,            MoreToTransfer,    SendShellWriteChunk},
     {PHASE_SHELL_WRITE,   OP_SHELL_WRITE,       IDLE,  nullptr,            TransferDone,      SendCommit},
     {PHASE_SHELL_WRITE,   OP_SHELL_WRITE,       REPLY, MARK_WH_ACK,        nullptr,           AdvanceShellWrite},
@@ -346,6 +390,15 @@ void Start(DeviceExchange& ex, ExchangeHost& host, ExchangeOp op) {
 }
 
 }  // namespace
+
+bool ExchangeHost::KeepBackup(const uint8_t*, std::string& reason) {
+    reason = "No backup can be kept here.";
+    return false;
+}
+
+int WriteProgressHigh(const DeviceExchange& ex) {
+    return PROGRESS_MONITOR_WRITE_LOW + BackupBytes(ex) + WRITTEN_BYTES + (ex.verifyWrite ? env_layout::RECORD_SIZE : 0);
+}
 
 std::string ExchangeHost::NameDifferences(const uint8_t* sent, const uint8_t* held) {
     std::string text;

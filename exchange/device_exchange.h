@@ -22,14 +22,13 @@ namespace quarnel {
 // The positions the engine reports through SetProgressPosition. A read climbs
 // through the monitor addresses to PROGRESS_MONITOR_HIGH (a shell dump's parse
 // over the upper half, from PROGRESS_DUMP_BASE); a write, in either console
-// mode, from PROGRESS_MONITOR_WRITE_LOW by the bytes the converter confirmed
-// to PROGRESS_MONITOR_HIGH, and with its read-back on by the bytes read back
-// to PROGRESS_WRITE_VERIFIED_HIGH.
+// mode, from PROGRESS_MONITOR_WRITE_LOW by the bytes of its backup read, then
+// those the converter confirmed, then those read back, to WriteProgressHigh.
 constexpr int PROGRESS_READ_LOW = MONITOR_ADDRESS_OFFSET;
 constexpr int PROGRESS_MONITOR_WRITE_LOW = MONITOR_ADDRESS_OFFSET + env_layout::FIRST_WRITTEN_OFFSET;
 constexpr int PROGRESS_MONITOR_HIGH = MONITOR_ADDRESS_END;
 constexpr int PROGRESS_DUMP_BASE = MONITOR_ADDRESS_END - env_layout::RECORD_SIZE / 2;
-constexpr int PROGRESS_WRITE_VERIFIED_HIGH = PROGRESS_MONITOR_HIGH + env_layout::RECORD_SIZE;
+
 
 enum ExchangePhase : int32_t {
     PHASE_IDLE = 0,
@@ -58,6 +57,9 @@ enum ExchangeOp : int32_t {
     OP_READ_BACK_XCONFIG = 12,  // shell: "env xconfig\r" once more
     OP_READ_BACK_L0 = 13,       // shell: "L0\r"
     OP_READ_BACK_DUMP = 14,     // shell: "RA 00\r", then "C1\r"
+    // The backup read before a write, in the same console session.
+    OP_BACKUP_READ = 15,  // monitor: the four read chunks
+    OP_BACKUP_DUMP = 16,  // shell: "RA 00\r", then the "WH" chunks
 };
 
 constexpr char TEXT_READING_COMPLETE[] = "Reading complete.";
@@ -74,6 +76,7 @@ constexpr char TEXT_WRITE_DIFFERS_FORMAT[] =
     "Tarvo holds other values than were written: %s.\r\n\r\nThe window still holds the values that were "
     "sent: press Write again to send them.";
 constexpr char TEXT_NOT_VERIFIED[] = "The write could not be verified: ";
+constexpr char TEXT_NOTHING_WRITTEN[] = "\r\n\r\nNothing was written to Tarvo.";
 constexpr char TEXT_WRITE_AGAIN[] =
     "\r\n\r\nThe window still holds the values that were sent: press Write again to send all of them, "
     "or Load a saved settings file and Write it.";
@@ -85,6 +88,7 @@ enum ExchangeFailure : int32_t {
     FAILURE_READ_REFUSED = 2,   // the converter answered a read chunk with "801"
     FAILURE_WRITE_STOPPED = 3,  // a write ended after its first chunk went out
     FAILURE_WRITE_DIFFERS = 4,  // the read-back after a write differs from what was sent
+    FAILURE_NO_BACKUP = 5,      // the backup before a write could not be kept: nothing was written
 };
 
 constexpr int FAILURE_TEXT_SIZE = 320;
@@ -113,10 +117,18 @@ struct DeviceExchange {
     // 32-479 with what it sent before it says "Writing complete.". Set by
     // the host before StartWrite.
     int32_t verifyWrite = 0;
+    // A write first reads the block in the same session and hands it to the
+    // host to keep (ExchangeHost::KeepBackup); nothing is written unless it
+    // was kept. Set by the host before StartWrite.
+    int32_t backupBeforeWrite = 0;
     // The failure ending of the last exchange and the message it showed.
     ExchangeFailure failure = FAILURE_NONE;
     char failureText[FAILURE_TEXT_SIZE] = {};
 };
+
+// The end of a write's progress range: from PROGRESS_MONITOR_WRITE_LOW over
+// the backup read, the write and the read-back that `ex` asks for.
+int WriteProgressHigh(const DeviceExchange& ex);
 
 // True once a write chunk has gone out in the current (or last) write: from
 // then on the converter may hold part of the new values.

@@ -47,6 +47,11 @@ public:
     // record offsets ("offsets 72-79"); the window names the settings.
     virtual std::string NameDifferences(const uint8_t* sent, const uint8_t* held);
 
+    // Keeps what the converter held before a write (all 480 bytes), asked
+    // for when backupBeforeWrite is set; false, and why, stops the write
+    // before its first byte. A host without backups says so.
+    virtual bool KeepBackup(const uint8_t* held, std::string& reason);
+
     // EnableWindow(TRUE) on the main window.
     virtual void EnableMainWindow() = 0;
     // The failure message (a message box with one OK button in the window);

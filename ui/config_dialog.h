@@ -140,6 +140,7 @@ private:
     void EnableMainWindow() override;
     void ShowMessage(const char* text, unsigned style) override;
     std::string NameDifferences(const uint8_t* sent, const uint8_t* held) override;
+    bool KeepBackup(const uint8_t* held, std::string& reason) override;
 
     // FormControls: the lists and address controls, by id.
     int GetSelection(int controlId) const override;
@@ -194,6 +195,9 @@ private:
 
     // Engine state; its recordLoaded and monitorMode are the window's flags.
     DeviceExchange exchange{};
+    // Whether the user has chosen a settings file in this run (Load starts
+    // in the backups folder until then).
+    bool settingsFolderUsed = false;
     // The system menu's "Verify after write".
     bool verifyAfterWrite = LoadVerifyAfterWrite();
 

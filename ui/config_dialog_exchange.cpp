@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "configfile/backups.h"
 #include "configfile/config_file.h"
 #include "envrecord/form_transfer.h"
 #include "envrecord/local_ip_check.h"
@@ -53,9 +54,12 @@ bool ConfigDialog::PrepareWrite() {
     const std::string caption = std::string("Writting Tarvo's environment variables.....\r\n") +
                                 "MAC address " + GetDlgItemText(IDC_MAC_TEXT);
     OpenProgress(caption.c_str());
-    // One bar for the whole action: the write, and the read-back when on.
+    // One bar for the whole action: the backup read, the write, and the
+    // read-back when on. What the converter holds is kept before anything
+    // is written to it, whatever the window shows.
+    exchange.backupBeforeWrite = 1;
     exchange.verifyWrite = verifyAfterWrite ? 1 : 0;
-    SetProgressRange(PROGRESS_MONITOR_WRITE_LOW, verifyAfterWrite ? PROGRESS_WRITE_VERIFIED_HIGH : PROGRESS_MONITOR_HIGH);
+    SetProgressRange(PROGRESS_MONITOR_WRITE_LOW, WriteProgressHigh(exchange));
     // A field the framework refused, or a WEP key that is not hexadecimal,
     // has been reported to the user; sending the old values instead and then
     // saying "Writing complete." would report a failure as success.
@@ -166,6 +170,14 @@ void ConfigDialog::RefreshFormFromRecord() {
 void ConfigDialog::EnableMainWindow() { EnableWindow(GetHwnd(), TRUE); }
 
 void ConfigDialog::ShowMessage(const char* text, unsigned style) { AfxMessageBox(text, style); }
+
+bool ConfigDialog::KeepBackup(const uint8_t* held, std::string& reason) {
+    EnvRecord converter{};
+    std::memcpy(converter.Data(), held, env_layout::RECORD_SIZE);
+    const std::string folder = BackupFolder(reason);
+    std::string path;
+    return !folder.empty() && SaveBackup(folder, converter, path, reason);
+}
 
 std::string ConfigDialog::NameDifferences(const uint8_t* sent, const uint8_t* held) {
     EnvRecord a{}, b{};

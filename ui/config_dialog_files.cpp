@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 
+#include "configfile/backups.h"
 #include "configfile/config_file.h"
 #include "configfile/text_file.h"
 #include "envrecord/form_transfer.h"
@@ -24,8 +25,9 @@ namespace {
 constexpr char kFileFilter[] = "Quarnel settings (*.qcfg)\0*.qcfg\0All files (*.*)\0*.*\0";
 
 // The standard Save As or Open dialog; `path` holds the proposed name and
-// receives the chosen one. False when the user cancels.
-bool AskForFile(HWND owner, bool save, std::string& path) {
+// receives the chosen one, `folder` the folder to start in (empty: the
+// system's choice). False when the user cancels.
+bool AskForFile(HWND owner, bool save, std::string& path, const std::string& folder = "") {
     char buffer[MAX_PATH] = "";
     lstrcpynA(buffer, path.c_str(), sizeof buffer);
     OPENFILENAMEA dialog = {};
@@ -35,6 +37,7 @@ bool AskForFile(HWND owner, bool save, std::string& path) {
     dialog.lpstrFile = buffer;
     dialog.nMaxFile = sizeof buffer;
     dialog.lpstrDefExt = SETTINGS_FILE_EXTENSION;
+    if (!folder.empty()) dialog.lpstrInitialDir = folder.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
                    (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
     if (!(save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog))) return false;
@@ -71,6 +74,7 @@ void ConfigDialog::OnSaveSettings() {
 
     std::string path = DefaultFileName(collected.main);
     if (!AskForFile(GetHwnd(), true, path)) return;
+    settingsFolderUsed = true;
     const std::string text = WriteConfigText(collected, AboutForSave(collected.main));
     std::string reason;
     if (!SaveTextAtomically(path, text, reason)) {
@@ -82,8 +86,12 @@ void ConfigDialog::OnSaveSettings() {
 void ConfigDialog::OnLoadSettings() {
     // What the user typed stays unless the file names it.
     if (!CollectForm()) return;
-    std::string path;
-    if (!AskForFile(GetHwnd(), false, path)) return;
+    // Until the user has a settings file of their own, Load starts where
+    // the backups taken before each write are.
+    std::string path, reason;
+    const std::string start = settingsFolderUsed ? std::string() : BackupFolder(reason);
+    if (!AskForFile(GetHwnd(), false, path, start)) return;
+    settingsFolderUsed = true;
 
     std::string text, problem;
     ConfigFile file;

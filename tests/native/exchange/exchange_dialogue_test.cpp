@@ -36,6 +36,7 @@ struct Dialogue {
     int positions, firstPosition, lastPosition;
     int formRefreshes;
     bool verify = false;  // read back after the write
+    bool backup = false;  // read and kept before the write
 };
 
 void PrintTo(const Dialogue& d, std::ostream* out) { *out << d.name; }
@@ -54,6 +55,12 @@ const Dialogue kDialogues[] = {
      "r 20 80\r" "r a0 80\r" "r 120 80\r" "r 1a0 60\r", 32, 0x50, 992, 1, true},
     {"ShellWriteVerified", tarvosim::ConsoleMode::Shell, true, "r\r" "\rC1\r" "env xconfig\r" "L0\r", "WH %03x ", "",
      0, "C0\r" "env xconfig\r" "L0\r" "RA 00\r" "C1\r", 29, 0x50, 992, 0, true},
+    // The converter's block read first, in the same session, and kept.
+    {"MonitorWriteBackedUp", tarvosim::ConsoleMode::Monitor, true,
+     "r\r" "r 20 80\r" "r a0 80\r" "r 120 80\r" "r 1a0 60\r" "!u e7\r" "!u 3d\r", "!w %02x", " ", 32, "", 32, 192, 992,
+     1, false, true},
+    {"ShellWriteBackedUp", tarvosim::ConsoleMode::Shell, true, "r\r" "\rC1\r" "env xconfig\r" "L0\r" "RA 00\r",
+     "WH %03x ", "", 0, "C0\r", 29, 544, 992, 0, false, true},
 };
 
 class ExchangeDialogue : public ExchangeBench, public ::testing::WithParamInterface<Dialogue> {};
@@ -69,6 +76,8 @@ TEST_P(ExchangeDialogue, SendsTheConsolesCommandsAndCompletes) {
         record[479] = 0x7E;
     }
     ex.verifyWrite = d.verify ? 1 : 0;
+    ex.backupBeforeWrite = d.backup ? 1 : 0;
+    const std::vector<uint8_t> held(device.Block(), device.Block() + env_layout::RECORD_SIZE);
     Press(d.write);
     Run();
 
@@ -89,6 +98,7 @@ TEST_P(ExchangeDialogue, SendsTheConsolesCommandsAndCompletes) {
     // A read fills all 480 bytes, the never-written first 32 included.
     EXPECT_TRUE(RecordMatchesDevice(d.write ? 32 : 0));
     EXPECT_EQ(ex.monitorMode, shell ? 0 : 1);
+    EXPECT_EQ(line.backup, d.backup ? held : std::vector<uint8_t>());
     if (d.write) {
         EXPECT_NE(device.Block()[0], 0x11);
     } else if (shell) {

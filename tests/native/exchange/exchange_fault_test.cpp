@@ -130,6 +130,27 @@ TEST_F(ExchangeFault, ReadBackCatchesAChunkTheConverterDidNotKeep) {
     }
 }
 
+// A backup that cannot be kept stops the write before its first byte; a
+// shell console is told to leave its configuration session.
+TEST_F(ExchangeFault, BackupNotKeptWritesNothing) {
+    for (ConsoleMode mode : {ConsoleMode::Monitor, ConsoleMode::Shell}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        ex = {};
+        line = VirtualLine(device);
+        line.backupKept = false;
+        device.SetMode(mode);
+        ex.backupBeforeWrite = 1;
+        PressWrite();
+        Run();
+        ASSERT_NO_FATAL_FAILURE(
+            ExpectAbortedOnce(std::string("The backup could not be saved in backups: disk full.") + TEXT_NOTHING_WRITTEN));
+        EXPECT_EQ(CountSent("!u ") + CountSent("!w ") + CountSent("WH "), 0);
+        if (mode == ConsoleMode::Shell) {
+            EXPECT_EQ(line.sent.back().bytes, "C1\r");
+        }
+    }
+}
+
 TEST_F(ExchangeFault, FloodedReplyBufferStaysBoundedAndTerminated) {
     // The dump, its marker and 1100 more characters arrive in one burst.
     device.SetMode(ConsoleMode::Shell);

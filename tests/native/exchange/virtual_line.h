@@ -50,6 +50,11 @@ public:
     void RefreshFormFromRecord() override { ++formRefreshCount; }
     void EnableMainWindow() override { ++enableWindowCount; }
     void ShowMessage(const char* text, unsigned style) override { messages.push_back({now, text, style}); }
+    bool KeepBackup(const uint8_t* held, std::string& reason) override {
+        backup.assign(held, held + quarnel::env_layout::RECORD_SIZE);
+        if (!backupKept) reason = "The backup could not be saved in backups: disk full.";
+        return backupKept;
+    }
 
     // --- Simulation ---
     // Runs whole milliseconds until the exchange is idle with no timer armed
@@ -79,6 +84,8 @@ public:
     int closeProgressCount = 0;
     int formRefreshCount = 0;
     int enableWindowCount = 0;
+    std::vector<uint8_t> backup;  // what the engine gave to keep
+    bool backupKept = true;       // what keeping it answers
 
 private:
     void RunOneMillisecond(quarnel::DeviceExchange& ex, uint8_t* record);

@@ -12,7 +12,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <set>
 
+#include "configfile/backups.h"
+#include "configfile/config_file.h"
+#include "configfile/text_file.h"
 #include "envrecord/env_record.h"
 #include "envrecord/record_values.h"
 #include "resources/resource.h"
@@ -194,6 +199,48 @@ TEST_F(Exchange, InitializeEnvLeavesTheFactoryValuesOnTheConverter) {
   WriteAndWait(monitor, IDC_INITIALIZE_ENV);
   ExpectHolds(monitor, expected);
   EXPECT_EQ(app.Address(IDC_LOCAL_IP), Ipv4(10, 1, 0, 1)) << "a monitor write shows what it sent";
+}
+
+// Before Write and Initialize ENV, the converter's block is read in the same
+// session and kept in the user's backups folder, one new file each; when the
+// folder cannot be made, nothing is sent and the message names it.
+TEST_F(Exchange, EveryWriteKeepsWhatTheConverterHeldFirst) {
+  std::string reason;
+  const std::string folder = quarnel::BackupFolder(reason);  // this test runs as the program's user
+  ASSERT_FALSE(folder.empty()) << reason;
+  const auto files = [&] {
+    std::set<std::string> names;
+    for (const auto& item : std::filesystem::directory_iterator(folder)) names.insert(item.path().string());
+    return names;
+  };
+  OpenPort("COM3");
+  LoadConverter(monitor, "monitor", RichBlock());
+  for (int button : {IDC_WRITE, IDC_INITIALIZE_ENV}) {
+    app.SetAddress(IDC_LOCAL_IP, Ipv4(172, 16, 5, button == IDC_WRITE ? 31 : 32));
+    const Block held = monitor.Block();
+    const std::set<std::string> before = files();
+    WriteAndWait(monitor, button);
+    std::vector<std::string> added;
+    for (const std::string& name : files())
+      if (before.count(name) == 0) added.push_back(name);
+    ASSERT_EQ(added.size(), 1u) << button;
+    std::string text;
+    quarnel::ConfigFile saved;
+    ASSERT_TRUE(quarnel::ReadTextFile(added[0], text, reason) && quarnel::ParseConfigText(text, added[0], saved, reason))
+        << reason;
+    EXPECT_EQ(DescribeDifferences(held, Block(saved.block.Data(), saved.block.Data() + 480)), "") << button;
+  }
+
+  // A file where the folder belongs: nothing reaches the converter.
+  const std::string aside = folder + ".aside";
+  ASSERT_TRUE(MoveFileA(folder.c_str(), aside.c_str()));
+  CloseHandle(CreateFileA(folder.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+  const size_t mark = monitor.Log().size();
+  app.Click(IDC_WRITE);
+  ExpectFailure("The folder " + folder + " cannot be made.\r\n\r\nNothing was written to Tarvo.");
+  for (const LoggedCommand& command : LogSince(monitor, mark)) EXPECT_FALSE(StartsWith(command.text, "!")) << command.text;
+  DeleteFileA(folder.c_str());
+  MoveFileA(aside.c_str(), folder.c_str());
 }
 
 TEST_F(Exchange, RefusedFieldStopsWriteAndInitializeBeforeAnythingIsSent) {

@@ -6,9 +6,11 @@ JOBS ?= $(shell nproc)
 NATIVE := build/native
 ASAN := build/asan
 WIN32 := build/win32
+FUZZ := build/fuzz
+FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
 
-.PHONY: all deps native asan win32 test test-native test-asan test-win32 demo bench install clean
+.PHONY: all deps native asan win32 fuzz-build fuzz test test-native test-asan test-win32 test-fuzz demo bench install clean
 
 all: native win32
 
@@ -37,7 +39,22 @@ test-asan: asan
 test-win32: native win32
 	tools/with-xvfb.sh bash -c 'cd $(WIN32) && ctest --output-on-failure'
 
-test: test-native test-asan test-win32
+# The libFuzzer targets (clang) in a tree of their own.
+fuzz-build: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARNEL_FUZZ=ON >/dev/null
+	cmake --build $(FUZZ) -j $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS on a copy of its seed corpus.
+fuzz: fuzz-build
+	fuzz/run-fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
+
+# The findings mended stay mended, then a short run of each target.
+test-fuzz: FUZZ_SECONDS = 15
+test-fuzz: fuzz-build
+	cd $(FUZZ) && ctest --output-on-failure
+	fuzz/run-fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
+
+test: test-native test-asan test-win32 test-fuzz
 
 demo: native win32
 	tools/demo.sh $(NATIVE) $(WIN32)

@@ -21,7 +21,13 @@ constexpr std::size_t kMostClosingQuotes = 5;
 bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
 bool IsBlankOrLineEnd(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-enum class Within { Nothing, Comment, BasicString, LiteralString, MultiLineBasic, MultiLineLiteral };
+enum class Within { Nothing, Comment, BasicString, LiteralString, MultiLineBasic, MultiLineLiteral, BareValue };
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+// Where the library ends a number or date it scans ahead.
+bool EndsBareValue(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ']' || c == '}' || c == ',' || c == '#';
+}
 
 class Scan {
 public:
@@ -46,8 +52,11 @@ private:
     void NewLine() {
         ++line_, ++at_;
         // A single-line string left open is the library's syntax error, found there.
-        if (within_ == Within::Comment || within_ == Within::BasicString || within_ == Within::LiteralString)
+        if (within_ == Within::Comment || within_ == Within::BasicString || within_ == Within::LiteralString ||
+            within_ == Within::BareValue)
             within_ = Within::Nothing;
+        // A value ends with its line, unless an array holds it.
+        if (containers_.empty()) valueNext_ = false;
     }
 
     std::size_t QuotesAt(std::size_t from, char quote) const {
@@ -69,12 +78,22 @@ private:
             if (c == '#') {
                 within_ = Within::Comment;
             } else if (c == '"' || c == '\'') {
+                valueNext_ = false;
                 const bool multiLine = QuotesAt(at_, c) >= 3;
                 within_ = c == '"' ? (multiLine ? Within::MultiLineBasic : Within::BasicString)
                                    : (multiLine ? Within::MultiLineLiteral : Within::LiteralString);
                 at_ += multiLine ? 3 : 1;
                 return true;
+            } else if (!IsBlankOrLineEnd(c)) {
+                Structure(c);
             }
+            break;
+        case Within::BareValue:
+            if (EndsBareValue(c) && !DateGoesOnAt(at_)) {
+                within_ = Within::Nothing;
+                return true;  // the character is read again as structure
+            }
+            if (!IsAscii(c)) return Refuse(kOutsideQuotes);
             break;
         case Within::Comment: break;
         case Within::BasicString:
@@ -120,10 +139,36 @@ private:
         return true;
     }
 
+    // Keys, values and the arrays and inline tables that hold them, as far
+    // as the library's scan ahead needs: a value that starts with a digit or
+    // sign is read up to its end whatever it holds, quotes included.
+    void Structure(char c) {
+        const bool inArray = !containers_.empty() && containers_.back() == '[';
+        if (valueNext_ && (IsDigit(c) || c == '+' || c == '-')) {
+            within_ = Within::BareValue;
+            valueNext_ = false;
+        } else if (valueNext_ && (c == '[' || c == '{')) {
+            containers_.push_back(c);
+            valueNext_ = c == '[';
+        } else if ((c == ']' || c == '}') && !containers_.empty()) {
+            containers_.pop_back();
+            valueNext_ = false;
+        } else {
+            valueNext_ = c == '=' || (c == ',' && inArray);
+        }
+    }
+
+    // A date, a blank and a digit: the library reads on into a time.
+    bool DateGoesOnAt(std::size_t at) const {
+        return text_[at] == ' ' && at + 1 < text_.size() && IsDigit(text_[at + 1]);
+    }
+
     std::string_view text_;
     std::size_t at_ = 0;
     int line_ = 1;
     Within within_ = Within::Nothing;
+    bool valueNext_ = false;   // the next character that is not blank starts a value
+    std::string containers_;   // '[' and '{' of the values open here, innermost last
     const char* refusal_ = "";
 };
 

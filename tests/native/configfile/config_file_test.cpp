@@ -203,9 +203,13 @@ TEST(ConfigFileRefusals, FuzzFindingsAreSyntaxErrorsOnTheirLine) {
         {"a=[}\n", 1, nullptr},
         {"a=1979-05-27T:\n", 1, nullptr},
         {"a=1234-05-2@ 1\n", 1, nullptr},
+        {"x=0\"\xC3\xA9", 1, nullptr},
+        {"[mode]\ntimeout = [1,\n  2\"\xC3\xA9\"]\n", 3, nullptr},
+        {"a=1979-05-27 1\"\xC3\xA9\n", 1, nullptr},
         {"\xEF\xBB\xBF# \xC3\xA9\n[comment] # \xC3\xA9\ntext = \"\xC3\xA9\\\"\xC3\xA9\"\n", 0, "\xE9\"\xE9"},
         {"[comment]\ntext = '''\n\xC3\xA9\\'''\n", 0, "\xE9\\"},
         {"[comment]\ntext = \"\"\"\\\\\xC3\xA9\"\"\xC3\xA9\"\"\"\n", 0, "\\\xE9\"\"\xE9"},
+        {"[comment]\ntext = \"1\xC3\xA9\" # 2\xC3\xA9\n", 0, "1\xE9"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

@@ -37,8 +37,9 @@ void ExpectSent(const std::vector<LoggedCommand>& sent, size_t count, const std:
   EXPECT_EQ(sent[0].baud, 115200);
   for (size_t i = 1; i < sent.size(); ++i) EXPECT_EQ(sent[i].baud, baud) << sent[i].text;
 }
-// The probe, two unlocks, 28 chunks and the read-back's four.
-constexpr size_t kMonitorWriteCount = 3 + 28 + 4;
+// The probe, the backup's four read chunks, two unlocks, 28 chunks and the
+// read-back's four.
+constexpr size_t kMonitorWriteCount = 1 + 4 + 2 + 28 + 4;
 
 class Exchange : public Session {
  protected:
@@ -136,11 +137,13 @@ TEST_F(Exchange, ReadShowsTheSettingsAndWriteSendsBackOnlyTheEditsInBothConsoleM
     const Block expected = EditFields(original);
     mark = sim.Log().size();
     app.Click(IDC_WRITE);
-    if (isShell) ExpectProgress(std::string("Writting Tarvo's environment variables.....\r\nMAC address ") + kMacText, 64, 512);
+    // One bar over the backup read, the write and the read-back.
+    if (isShell) ExpectProgress(std::string("Writting Tarvo's environment variables.....\r\nMAC address ") + kMacText, 64, 64 + 480 + 448 + 480);
     WaitForExchangeEnd(sim, mark, EndsWrite, &sent);
     // A shell write: two probes, configuration mode, 28 chunks and the commit.
-    // The read-back in the same session: "C0", then a read's commands.
-    if (isShell) ExpectSent(sent, 5 + 28 + 1 + 4, "C1\\r", 19200);
+    // The backup's dump and the read-back in the same session: "RA 00" before
+    // the chunks, "C0", then a read's commands.
+    if (isShell) ExpectSent(sent, 5 + 1 + 28 + 1 + 4, "C1\\r", 19200);
     else ExpectSent(sent, kMonitorWriteCount, "r 1a0 60\\r", 115200);
     ExpectHolds(sim, expected);
     // A monitor write refreshes the form from the record it sent; a shell

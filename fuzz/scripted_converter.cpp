@@ -51,7 +51,7 @@ void ScriptedConverter::ShowProgressText(const char* text) {
 }
 
 void ScriptedConverter::ShowMessage(const char*, unsigned style) {
-    FUZZ_CHECK(style == quarnel::EXCHANGE_MESSAGE_STOP_ICON, "a failure shown without the stop icon");
+    FUZZ_CHECK(style == quarnel::MESSAGE_ICON_HAND, "a failure shown without the stop icon");
     ++failureMessages;
 }
 

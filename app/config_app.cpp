@@ -7,7 +7,6 @@
 namespace quarnel {
 
 BOOL ConfigApp::InitInstance() {
-    InitCommonControlClasses();
     SetMessageBoxCaption(kProductTitle);
     ConfigDialog dialog;
     mainWindow = &dialog;

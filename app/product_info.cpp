@@ -1,9 +1,11 @@
 #include "app/product_info.h"
 
+#include "product_version.h"
+
 namespace quarnel {
 
-const char* const kProductTitle = "Quarnel";
-const char* const kMainCaption = "Quarnel 4.1d";
-const char* const kVersionLine = "Quarnel 4.1d ( 08/Oct./2008 )";
+const char* const kProductTitle = QUARNEL_PRODUCT_NAME;
+const char* const kMainCaption = QUARNEL_MAIN_CAPTION;
+const char* const kVersionLine = QUARNEL_VERSION_LINE;
 
 }  // namespace quarnel

@@ -1,7 +1,9 @@
 #pragma once
 
-// The program's own names, shared by the window captions, message boxes and
-// the About box.
+// The product's names as the code uses them: message box captions, the
+// program line of a settings file and quarnel-cli --version. The window
+// captions and the About box take the same texts from product_version.h
+// through quarnel.rc.
 namespace quarnel {
 
 extern const char* const kProductTitle;    // caption of message boxes and the progress window

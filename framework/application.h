@@ -36,7 +36,8 @@ Application* GetApp();
 // after its loop otherwise, 1 with no application object.
 int RunApplication(HINSTANCE instance);
 
-// Registers the IPv4 address and progress-bar classes. False on failure.
+// Registers the common control classes the dialog templates use beyond the
+// standard ones: the IPv4 address and progress-bar classes. False on failure.
 bool InitCommonControlClasses();
 
 }  // namespace quarnel

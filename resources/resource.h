@@ -23,7 +23,7 @@
 
 /* Other resources */
 #define IDS_ABOUTBOX                101   /* "&About Quarnel..." */
-#define IDI_QUARNEL                 128   /* application icon, 16 and 32 pixels */
+#define IDI_QUARNEL                 128   /* application icon, 16 to 256 pixels */
 #define IDM_ABOUTBOX                0x0010 /* system-menu command of the About entry */
 #define IDM_VERIFY_AFTER_WRITE      0x0020 /* system-menu item "Verify after write" */
 

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(cmake g++ make googletest libgtest-dev mingw-w64 g++-mingw-w64-i686-posix
           wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick procps
           libtomlplusplus-dev libcli11-dev libserialport-dev pkg-config
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev python3)
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)

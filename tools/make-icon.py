@@ -1,19 +1,25 @@
 #!/usr/bin/env python3
 """Draws the application icon (a converter box with a serial socket, an
-antenna and its signal arcs) at 16 and 32 pixels and writes it as a
-32-bit .ico file.
+antenna and its signal arcs) at every size Windows asks for and writes it as
+a 32-bit .ico file, the 256-pixel image as PNG the way Windows stores it.
 
     tools/make-icon.py [output]      (default: resources/quarnel.ico)
 
-Shapes are described on a 32-unit canvas and rendered with 4x4 supersampling,
-so both sizes come from one drawing.
+Shapes are described on a 32-unit canvas and rendered with supersampling, so
+every size comes from one drawing.
 """
 import math
 import os
 import struct
 import sys
+import zlib
 
-SUPERSAMPLE = 4
+SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
+PNG_FROM = 256  # sizes from here on are stored as PNG
+
+
+def supersample(size):
+    return 4 if size < 64 else 2  # large images have the pixels to be smooth
 
 BOX_EDGE = (0x16, 0x26, 0x42)
 BOX_FACE = (0x2c, 0x4f, 0x86)
@@ -111,15 +117,16 @@ def render(size):
     """Returns rows top to bottom of (r, g, b, a) tuples."""
     shapes = drawing(size)
     scale = 32.0 / size
+    samples = supersample(size)
     rows = []
     for py in range(size):
         row = []
         for pxl in range(size):
             acc = [0.0, 0.0, 0.0, 0.0]  # premultiplied
-            for sy in range(SUPERSAMPLE):
-                for sx in range(SUPERSAMPLE):
-                    x = (pxl + (sx + 0.5) / SUPERSAMPLE) * scale
-                    y = (py + (sy + 0.5) / SUPERSAMPLE) * scale
+            for sy in range(samples):
+                for sx in range(samples):
+                    x = (pxl + (sx + 0.5) / samples) * scale
+                    y = (py + (sy + 0.5) / samples) * scale
                     colour = None
                     for inside, c in shapes:
                         if inside(x, y):
@@ -129,7 +136,7 @@ def render(size):
                         acc[1] += colour[1]
                         acc[2] += colour[2]
                         acc[3] += 1.0
-            n = SUPERSAMPLE * SUPERSAMPLE
+            n = samples * samples
             alpha = acc[3] / n
             if alpha == 0:
                 row.append((0, 0, 0, 0))
@@ -140,9 +147,23 @@ def render(size):
     return rows
 
 
+def png_image(rows):
+    """RGBA rows as a PNG file."""
+    def chunk(kind, data):
+        return (struct.pack('>I', len(data)) + kind + data
+                + struct.pack('>I', zlib.crc32(kind + data) & 0xffffffff))
+    size = len(rows)
+    raw = b''.join(b'\0' + bytes(v for pixel in row for v in pixel) for row in rows)
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0))
+            + chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
+
+
 def icon_image(size):
-    """One icon image: BITMAPINFOHEADER, bottom-up BGRA pixels, AND mask."""
+    """One icon image: BITMAPINFOHEADER, bottom-up BGRA pixels, AND mask; a
+    PNG file for the large sizes."""
     rows = render(size)
+    if size >= PNG_FROM:
+        return png_image(rows)
     header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
     pixels = b''.join(bytes((b, g, r, a)) for row in reversed(rows) for (r, g, b, a) in row)
     mask_stride = ((size + 31) // 32) * 4
@@ -170,7 +191,7 @@ def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     target = sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, 'resources', 'quarnel.ico')
     with open(target, 'wb') as f:
-        f.write(icon_file([16, 32]))
+        f.write(icon_file(SIZES))
 
 
 if __name__ == '__main__':

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "framework/application.h"
 #include "resources/combo_lists.h"
 #include "resources/resource.h"
 
@@ -117,8 +118,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const int templateId = std::atoi(argv[1]);
-  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_INTERNET_CLASSES | ICC_PROGRESS_CLASS};
-  InitCommonControlsEx(&icc);
+  quarnel::InitCommonControlClasses();
   HWND d = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), nullptr,
                               PlainDialogProc, 0);
   if (!d) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "product_version.h"
 #include "resources/resource.h"
 
 namespace e2e {
@@ -105,7 +106,7 @@ bool AppDriver::Launch(const std::string& exePath, DWORD timeoutMs) {
   return WaitUntil(
       [&] {
         for (HWND w : TopLevelOf(process_.dwProcessId)) {
-          if (WindowText(w) == "Quarnel 4.1d") {
+          if (WindowText(w) == QUARNEL_MAIN_CAPTION) {
             main_ = w;
             return true;
           }
@@ -245,7 +246,7 @@ HWND AppDriver::FindTopLevel(const std::string& caption) const {
 
 HWND AppDriver::ProgressWindow() const {
   for (HWND w : TopLevelOf(process_.dwProcessId)) {
-    if (GetDlgItem(w, IDC_PROGRESS_BAR) && WindowText(w) == "Quarnel") return w;
+    if (GetDlgItem(w, IDC_PROGRESS_BAR) && WindowText(w) == QUARNEL_PRODUCT_NAME) return w;
   }
   return nullptr;
 }

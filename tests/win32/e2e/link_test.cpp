@@ -1,15 +1,19 @@
 // Link control and application shell of the real program: the buttons
 // following the link, a port that cannot be opened, Close during an exchange
 // (it never resumes), the port list refreshed when dropped down, an adapter
-// pulled out mid-exchange, the About box and the ways the program ends. That
+// pulled out mid-exchange, the About box against the program file's version,
+// the controls its manifest asks for and the ways the program ends. That
 // Close ends the port's receiver thread is tested on the port itself
 // (tests/win32/serial).
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <psapi.h>
+#include <winver.h>
 
 #include <algorithm>
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -40,6 +44,19 @@ void DropDownPortList(const AppDriver& app) {
     DWORD_PTR result = 0;
     for (WPARAM show : {TRUE, FALSE})
         SendMessageTimeoutA(app.Control(IDC_PORT), CB_SHOWDROPDOWN, show, 0, SMTO_NORMAL, kWait, &result);
+}
+
+// The version resource of a program file as Explorer reads it, and a value
+// of it (a text, or "\\" for the numbers), or null.
+std::vector<char> VersionResource(const std::string& file) {
+    std::vector<char> data(GetFileVersionInfoSizeA(file.c_str(), nullptr));
+    if (!data.empty() && !GetFileVersionInfoA(file.c_str(), 0, static_cast<DWORD>(data.size()), data.data())) data.clear();
+    return data;
+}
+const void* VersionValue(std::vector<char>& data, const std::string& path) {
+    void* value = nullptr;
+    UINT length = 0;
+    return !data.empty() && VerQueryValueA(data.data(), path.c_str(), &value, &length) ? value : nullptr;
 }
 
 class LinkAndShell : public Session {
@@ -209,16 +226,53 @@ TEST_F(LinkAndShell, AdapterPulledOutMidExchangeEndsItWithAMessageAndClosesClean
 
 TEST_F(LinkAndShell, AboutBoxOpensFromTheSystemMenuAndReturnsToTheWindowUnchanged) {
     OpenPort("COM3");
+    // What Windows shows of the program file is what the program says of
+    // itself; its numbers are the version's ("4.1d" is 4.1.4.0).
+    std::vector<char> version = VersionResource(ProgramPath("quarnel.exe"));
+    auto text = [&](const char* name) {
+        const void* value = VersionValue(version, std::string("\\StringFileInfo\\040904e4\\") + name);
+        return std::string(value ? static_cast<const char*>(value) : "");
+    };
+    const auto* numbers = static_cast<const VS_FIXEDFILEINFO*>(VersionValue(version, "\\"));
+    ASSERT_NE(numbers, nullptr);
+    const std::string product = text("ProductName") + " " + text("ProductVersion");
+    EXPECT_EQ(std::to_string(HIWORD(numbers->dwFileVersionMS)) + "." + std::to_string(LOWORD(numbers->dwFileVersionMS)) +
+                  static_cast<char>('a' - 1 + HIWORD(numbers->dwFileVersionLS)),
+              text("ProductVersion"));
+    EXPECT_EQ(WindowText(app.Main()), product);
     for (WPARAM command : {WPARAM{16}, WPARAM{16 | 5}}) {
         PostMessageA(app.Main(), WM_SYSCOMMAND, command, 0);
         ShownBox about;
         ASSERT_TRUE(app.WaitForTopLevel("About qnset", kWait, &about)) << "command " << command;
         EXPECT_FALSE(IsWindowEnabled(app.Main())) << "the About box is modal";
+        std::string lines;
+        for (HWND child : ChildrenOf(about.window)) lines += WindowText(child) + "\n";
+        EXPECT_NE(lines.find("\n" + product + " ( "), std::string::npos) << lines;
         PostMessageA(about.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         ASSERT_TRUE(app.WaitGone(about.window, kWait));
         EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.Main()) != FALSE; }, kWait));
         EXPECT_TRUE(InActiveRow());
     }
+}
+
+// Its manifest is honoured: the program's controls come from Common Controls 6.
+TEST_F(LinkAndShell, TheProgramRunsWithCommonControls6) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.ProcessId());
+    ASSERT_NE(process, nullptr);
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    std::string comctl;
+    if (EnumProcessModules(process, modules, sizeof modules, &bytes)) {
+        for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < std::size(modules); ++i) {
+            char path[MAX_PATH] = "";
+            GetModuleFileNameExA(process, modules[i], path, sizeof path);
+            std::string name = path;
+            std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+            if (name.size() > 13 && name.compare(name.size() - 13, 13, "\\comctl32.dll") == 0) comctl = name;
+        }
+    }
+    CloseHandle(process);
+    EXPECT_NE(comctl.find("\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6."), std::string::npos) << comctl;
 }
 
 TEST_F(LinkAndShell, ExitAndClosingTheWindowEndTheProgramWithCodeZeroAndNoOtherWindow) {

@@ -1,9 +1,8 @@
 // The linked resources as Windows makes of them: every dialog template
 // creates, its controls have their own ids, sit inside the dialog and show
 // their whole text in the dialog font; exactly the drop-down lists have items
-// to fill them with.
+// to fill them with. Both program files carry their manifest.
 #include <windows.h>
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,8 +11,10 @@
 #include <utility>
 #include <vector>
 
+#include "framework/application.h"
 #include "resources/combo_lists.h"
 #include "resources/resource.h"
+#include "tools/window-driver/app_driver.h"
 
 namespace {
 
@@ -48,8 +49,7 @@ int TextWidth(HWND dialog, const std::string& text) {
 }
 
 TEST(ProgramResources, EveryTemplateHasUniqueIdsControlsInsideAndFittingTexts) {
-  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_INTERNET_CLASSES | ICC_PROGRESS_CLASS};
-  InitCommonControlsEx(&icc);
+  quarnel::InitCommonControlClasses();
   std::vector<int> templates;
   EnumResourceNamesA(nullptr, MAKEINTRESOURCEA(5) /* RT_DIALOG */, CollectTemplate, reinterpret_cast<LONG_PTR>(&templates));
   ASSERT_GE(templates.size(), 8u);
@@ -94,6 +94,27 @@ TEST(ProgramResources, EveryTemplateHasUniqueIdsControlsInsideAndFittingTexts) {
     EXPECT_GT(l.items.count, 0u);
   }
   EXPECT_EQ(dropDowns, lists);
+}
+
+// The manifest of a program file, as Windows reads it to start the program.
+std::string ManifestOf(const std::string& file) {
+  HMODULE module = LoadLibraryExA(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  std::string text;
+  if (HRSRC found = module ? FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24) /* RT_MANIFEST */) : nullptr)
+    text.assign(static_cast<const char*>(LockResource(LoadResource(module, found))), SizeofResource(module, found));
+  if (module) FreeLibrary(module);
+  return text;
+}
+
+TEST(ProgramResources, BothProgramsAskForThemedControlsPerMonitorDpiAndTheUsersRights) {
+  for (const char* program : {"quarnel.exe", "quarnel-cli.exe"}) {
+    const std::string manifest = ManifestOf(e2e::ProgramPath(program));
+    for (const char* wanted : {"\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", ">true/pm</dpiAware>",
+                               ">PerMonitorV2, PerMonitor</dpiAwareness>", "level=\"asInvoker\"",
+                               "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+      EXPECT_NE(manifest.find(wanted), std::string::npos) << program << " lacks " << wanted << ":\n" << manifest;
+    EXPECT_EQ(manifest.find("activeCodePage"), std::string::npos) << program;
+  }
 }
 
 }  // namespace

@@ -42,8 +42,7 @@ void CliContext::Detail(const std::string& text) {
 }
 
 bool CliContext::SaveAutomaticBackup(const EnvRecord& converter, std::string& reason) {
-    const std::string folder = BackupFolder(reason);
-    if (folder.empty() || !SaveBackup(folder, converter, backupPath, reason)) return false;
+    if (!SaveToBackupFolder(converter, backupPath, reason)) return false;
     Note("The converter's settings before the write are saved in " + backupPath + ".");
     return true;
 }

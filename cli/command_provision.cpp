@@ -127,10 +127,7 @@ std::function<bool(const EnvRecord&, std::string&, std::string&)> BackupSaver(co
         };
     }
     if (context.options.noBackup) return nullptr;
-    return [](const EnvRecord& converter, std::string& path, std::string& reason) {
-        const std::string backups = BackupFolder(reason);
-        return !backups.empty() && SaveBackup(backups, converter, path, reason);
-    };
+    return SaveToBackupFolder;
 }
 
 void RunProvision(CliContext& context, const ProvisionArguments& arguments) {

@@ -22,6 +22,11 @@ bool SaveBackup(const std::string& folder, const EnvRecord& record, std::string&
     return false;
 }
 
+bool SaveToBackupFolder(const EnvRecord& record, std::string& path, std::string& reason) {
+    const std::string folder = BackupFolder(reason);
+    return !folder.empty() && SaveBackup(folder, record, path, reason);
+}
+
 std::vector<BackupEntry> ListBackups(const std::string& folder) {
     std::vector<BackupEntry> entries;
     std::vector<std::filesystem::file_time_type> modified;

@@ -22,6 +22,9 @@ std::string BackupFolder(std::string& reason);
 // False with the reason (naming the folder) when it cannot be saved.
 bool SaveBackup(const std::string& folder, const EnvRecord& record, std::string& path, std::string& reason);
 
+// SaveBackup into the user's BackupFolder: what every write does first.
+bool SaveToBackupFolder(const EnvRecord& record, std::string& path, std::string& reason);
+
 struct BackupEntry {
     std::string path;
     std::string mac;      // "02:1F:A0:00:0B:FF"

@@ -189,6 +189,11 @@ void FinishMonitorWrite(Step& s) {
     else CompleteWrite(s);
 }
 
+// A shell dump taken for the read-back or the backup, into the read copy.
+void CopyDump(Step& s) {
+    for (int i = 0; i < env_layout::RECORD_SIZE; ++i) s.ex.readCopy[i] = DumpByte(s.ex.ReplyBuffer, i);
+}
+
 // Ends the shell's configuration session without committing; nothing is awaited.
 void LeaveConfigMode(Step& s) {
     ClearReply(s.ex);
@@ -262,7 +267,7 @@ void CommitShellWrite(Step& s) {
 }
 
 void StoreReadBackDump(Step& s) {
-    for (int i = 0; i < env_layout::RECORD_SIZE; ++i) s.ex.readCopy[i] = DumpByte(s.ex.ReplyBuffer, i);
+    CopyDump(s);
     ShowWriteProgress(s, WRITTEN_BYTES + env_layout::RECORD_SIZE);
     LeaveConfigMode(s);
     CompareReadBack(s);
@@ -285,7 +290,7 @@ void KeepBackupThenWrite(Step& s) {
 }
 
 void StoreBackupDump(Step& s) {
-    for (int i = 0; i < env_layout::RECORD_SIZE; ++i) s.ex.readCopy[i] = DumpByte(s.ex.ReplyBuffer, i);
+    CopyDump(s);
     ShowBackupProgress(s, env_layout::RECORD_SIZE);
     ClearReply(s.ex);
     KeepBackupThenWrite(s);

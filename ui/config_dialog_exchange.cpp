@@ -174,9 +174,8 @@ void ConfigDialog::ShowMessage(const char* text, unsigned style) { AfxMessageBox
 bool ConfigDialog::KeepBackup(const uint8_t* held, std::string& reason) {
     EnvRecord converter{};
     std::memcpy(converter.Data(), held, env_layout::RECORD_SIZE);
-    const std::string folder = BackupFolder(reason);
     std::string path;
-    return !folder.empty() && SaveBackup(folder, converter, path, reason);
+    return SaveToBackupFolder(converter, path, reason);
 }
 
 std::string ConfigDialog::NameDifferences(const uint8_t* sent, const uint8_t* held) {

@@ -65,6 +65,11 @@ bool ConfigDialog::PrepareWrite() {
     // saying "Writing complete." would report a failure as success.
     if (!CollectForm() || !FormToRecord(record.main, record.wlan, record.tail, Form())) {
         CloseProgress();
+        // Again after the progress window has gone: should it be the active
+        // window then, its going puts back the focus this window had before.
+        if (refusedControl_ != 0) {
+            SendMessageA(GetHwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(refusedControl_)), TRUE);
+        }
         return false;
     }
     return true;

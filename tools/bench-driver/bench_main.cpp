@@ -245,6 +245,8 @@ int main(int argc, char** argv) {
     std::printf("%-7s %-6s %10.1f %14.1f %7.2f %6.1fx %s\n", r.op->mode, r.op->name, r.median, r.floorMs, ratio,
                 r.op->target, ratio <= r.op->target ? "met" : "MISSED");
   }
+  std::printf("Write is the whole action: the backup read, the write and the read-back in one console\n"
+              "session; its floor counts the bytes of all three (the backup read costs one Read's floor).\n");
   std::printf("\nCPU share of one core: idle, port closed %.1f %%; idle, port open %.1f %%; "
               "during paced Reads %.1f %%\n",
               idleClosed, idleOpen, readWallMs > 0 ? 100.0 * readCpuMs / readWallMs : 0.0);

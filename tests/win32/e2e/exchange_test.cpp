@@ -276,7 +276,7 @@ TEST_F(Exchange, RefusedFieldStopsWriteAndInitializeBeforeAnythingIsSent) {
           HWND focus = app.FocusedWindow();
           return focus && (focus == app.Control(c.field) || IsChild(app.Control(c.field), focus));
         },
-        3000));
+        kWait));
     EXPECT_TRUE(WaitUntil([&] { return app.CountTopLevel("Quarnel") == 0; }, kWait)) << "a progress window stayed";
     app.SetText(IDC_LOCAL_PORT, "2323");
     app.SetAddress(IDC_LOCAL_IP, Ipv4(172, 16, 5, 20));

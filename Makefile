@@ -9,25 +9,38 @@ WIN32 := build/win32
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
+# The builds here treat warnings as errors; WERROR=OFF lets them pass.
+WERROR ?= ON
+CONFIGURE := cmake -S . -DQUARNEL_WERROR=$(WERROR)
 
-.PHONY: all deps native asan win32 fuzz-build fuzz test test-native test-asan test-win32 test-fuzz demo bench install clean
+.PHONY: all deps deps-native deps-win32 deps-fuzz native asan win32 fuzz-build fuzz test test-native test-asan test-win32 test-fuzz demo bench install clean
 
 all: native win32
 
+# What each build needs (tools/install-deps.sh); `make deps` installs it all.
 deps:
 	@tools/install-deps.sh
 
-native: deps
-	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+deps-native:
+	@tools/install-deps.sh native
+
+deps-win32:
+	@tools/install-deps.sh win32
+
+deps-fuzz:
+	@tools/install-deps.sh fuzz
+
+native: deps-native
+	$(CONFIGURE) -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(NATIVE) -j $(JOBS)
 
-asan: deps
-	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DQUARNEL_SANITIZE=ON >/dev/null
+asan: deps-native
+	$(CONFIGURE) -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DQUARNEL_SANITIZE=ON
 	cmake --build $(ASAN) -j $(JOBS)
 
-win32: deps
-	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-	      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARNEL_NATIVE_BUILD_DIR=$(CURDIR)/$(NATIVE) >/dev/null
+win32: deps-win32
+	$(CONFIGURE) -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+	      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARNEL_NATIVE_BUILD_DIR=$(CURDIR)/$(NATIVE)
 	cmake --build $(WIN32) -j $(JOBS)
 
 test-native: native
@@ -40,8 +53,8 @@ test-win32: native win32
 	tools/with-xvfb.sh bash -c 'cd $(WIN32) && ctest --output-on-failure'
 
 # The libFuzzer targets (clang) in a tree of their own.
-fuzz-build: deps
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARNEL_FUZZ=ON >/dev/null
+fuzz-build: deps-fuzz
+	CC=clang CXX=clang++ $(CONFIGURE) -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARNEL_FUZZ=ON
 	cmake --build $(FUZZ) -j $(JOBS)
 
 # Each fuzz target for FUZZ_SECONDS on a copy of its seed corpus.
@@ -82,11 +95,12 @@ SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct)
 
 .PHONY: dist dist-check
 
-dist: deps
-	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+dist:
+	@tools/install-deps.sh win32 dist
+	$(CONFIGURE) -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(NATIVE) -j $(JOBS) --target quarnel-cli tarvo-sim
-	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-	      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARNEL_NATIVE_BUILD_DIR=$(CURDIR)/$(NATIVE) >/dev/null
+	$(CONFIGURE) -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+	      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARNEL_NATIVE_BUILD_DIR=$(CURDIR)/$(NATIVE)
 	cmake --build $(WIN32) -j $(JOBS) --target quarnel quarnel-cli
 	SOURCE_DATE_EPOCH=$(SOURCE_DATE_EPOCH) python3 tools/make-dist.py $(NATIVE) $(WIN32) $(DIST)
 	tools/dist-smoke.sh $(NATIVE) $(DIST)

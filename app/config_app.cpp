@@ -1,13 +1,13 @@
 #include "app/config_app.h"
 
-#include "app/product_info.h"
+#include "product_version.h"
 #include "framework/message_box.h"
 #include "ui/config_dialog.h"
 
 namespace quarnel {
 
 BOOL ConfigApp::InitInstance() {
-    SetMessageBoxCaption(kProductTitle);
+    SetMessageBoxCaption(QUARNEL_PRODUCT_NAME);
     ConfigDialog dialog;
     mainWindow = &dialog;
     dialog.DoModal();

@@ -6,7 +6,7 @@
 #include "cli/cli_context.h"
 #include "cli/console_io.h"
 #include "configfile/latin1_text.h"
-#include "ui/password_block.h"
+#include "envrecord/password_block.h"
 
 namespace quarnel {
 

@@ -5,7 +5,7 @@
 #include <ctime>
 #include <filesystem>
 
-#include "app/product_info.h"
+#include "product_version.h"
 #include "cli/cli_context.h"
 #include "cli/console_io.h"
 #include "cli/json_output.h"
@@ -119,7 +119,7 @@ std::function<bool(const EnvRecord&, std::string&, std::string&)> BackupSaver(co
     if (!folder.empty()) {
         const std::string savedAt = LocalTimeText();
         return [folder, savedAt](const EnvRecord& converter, std::string& path, std::string& reason) {
-            const std::string text = WriteConfigText(converter, AboutOf(converter.main, savedAt, kMainCaption));
+            const std::string text = WriteConfigText(converter, AboutOf(converter.main, savedAt, QUARNEL_MAIN_CAPTION));
             if (SaveTextAsNewFile(folder, ConfigFileStem(converter.main.mac_address()), SETTINGS_FILE_EXTENSION, text, path, reason))
                 return true;
             reason = "Cannot save the backup in " + folder + ": " + reason;

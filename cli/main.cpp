@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "app/product_info.h"
+#include "product_version.h"
 #include "cli/cli_context.h"
 #include "cli/console_io.h"
 
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     using namespace quarnel;
     CliContext context;
     CLI::App app("Configures Tarvo serial converters through their serial console.", "quarnel-cli");
-    app.set_version_flag("--version", std::string("quarnel-cli, ") + kVersionLine);
+    app.set_version_flag("--version", std::string("quarnel-cli, ") + QUARNEL_VERSION_LINE);
     app.footer(kExamples);
     app.require_subcommand(1);
     // The common options may also follow the command and its port.

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <string>
 
-#include "app/product_info.h"
+#include "product_version.h"
 #include "configfile/config_file.h"
 #include "configfile/memory_form.h"
 #include "configfile/setting_table.h"
@@ -140,7 +140,7 @@ std::string LocalTimeText(const char* format) {
 
 AboutData AboutForSave(const MainBlock& main) {
     // The window's caption names the program and its version.
-    return AboutOf(main, LocalTimeText(), kMainCaption);
+    return AboutOf(main, LocalTimeText(), QUARNEL_MAIN_CAPTION);
 }
 
 }  // namespace quarnel

@@ -85,8 +85,9 @@ fi
 # --- Building and testing -------------------------------------------------------
 build() { cmake --build "build/$1" -j "$jobs" >>"$2" 2>&1; }
 
-# True when some object of the tree was compiled from the file.
-compiles() { grep -rqsF --include='*.d' -- "$root/$2" "build/$1"; }
+# True when some object of the tree was compiled from the file, reached from
+# the top of the tree or through its layer's include tree.
+compiles() { grep -rqsF --include='*.d' -e "$root/$2" -e "$root/build/$1/layers/${2%%/*}/$2" "build/$1"; }
 
 # Runs ctest in one tree with options $3..., appending to log $2.
 ctest_in() {

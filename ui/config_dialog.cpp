@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/about_dialog.h"
+#include "ui/about_dialog.h"
 #include "envrecord/field_limits.h"
 #include "envrecord/form_transfer.h"
 #include "envrecord/record_values.h"

@@ -1,7 +1,7 @@
 // The main window's part in the application shell: the About entry and the
 // "Verify after write" item of the system menu, and the icon when minimised.
 
-#include "app/about_dialog.h"
+#include "ui/about_dialog.h"
 #include "resources/resource.h"
 #include "ui/config_dialog.h"
 #include "ui/verify_setting.h"

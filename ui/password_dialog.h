@@ -7,7 +7,7 @@
 #include <string>
 
 #include "framework/dialog.h"
-#include "ui/password_block.h"
+#include "envrecord/password_block.h"
 
 namespace quarnel {
 

@@ -20,7 +20,7 @@
 #include "envrecord/record_values.h"
 #include "tests/native/cli/cli_run.h"
 #include "tests/native/cli/sim_process.h"
-#include "ui/password_block.h"
+#include "envrecord/password_block.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <atomic>
 #include <thread>
 
-#include "app/about_dialog.h"
+#include "ui/about_dialog.h"
 #include "tests/win32/support/message_box_recorder.h"
 #include "ui/eap_id_dialog.h"
 #include "ui/password_dialog.h"

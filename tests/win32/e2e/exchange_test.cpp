@@ -22,7 +22,7 @@
 #include "envrecord/record_values.h"
 #include "resources/resource.h"
 #include "tests/win32/e2e/session.h"
-#include "ui/password_block.h"
+#include "envrecord/password_block.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The password digest and the block the converter keeps it in.
-#include "ui/password_block.h"
+#include "envrecord/password_block.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/password_digest.h"
+#include "envrecord/password_digest.h"
 
 namespace quarnel {
 namespace {

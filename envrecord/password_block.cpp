@@ -1,8 +1,8 @@
-#include "ui/password_block.h"
+#include "envrecord/password_block.h"
 
 #include <cstring>
 
-#include "ui/password_digest.h"
+#include "envrecord/password_digest.h"
 
 namespace quarnel {
 

@@ -1,4 +1,4 @@
-#include "ui/password_digest.h"
+#include "envrecord/password_digest.h"
 
 namespace quarnel {
 

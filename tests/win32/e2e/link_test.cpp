@@ -33,9 +33,10 @@ std::vector<std::string> PortItems(const AppDriver& app) {
 
 // The ports this Wine session lists now, as the port list names them.
 std::vector<std::string> PortsPresent() {
-    uint16_t ports[30] = {};
+    uint16_t ports[quarnel::kMaxComPorts] = {};
     std::vector<std::string> names;
-    for (int i = 0, n = quarnel::ComPortList(ports, 30); i < n; ++i) names.push_back("COM" + std::to_string(ports[i]));
+    for (int i = 0, n = quarnel::ComPortList(ports, quarnel::kMaxComPorts); i < n; ++i)
+        names.push_back("COM" + std::to_string(ports[i]));
     return names;
 }
 

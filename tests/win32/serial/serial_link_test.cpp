@@ -28,7 +28,7 @@ class SerialLinkTest : public ::testing::Test {
 
   // Closes the port: the receiver has ended when Close returns.
   void CloseAndExpectEnded(HANDLE receiver) {
-    link_.port().Close(gLinkState);
+    link_.port().Close(link_.state());
     EXPECT_EQ(WaitForSingleObject(receiver, 0), WAIT_OBJECT_0);
     EXPECT_FALSE(ThreadListed(GetThreadId(receiver)));
     EXPECT_EQ(link_.driver().ReceiverThreadId(), 0u);
@@ -75,7 +75,7 @@ std::vector<uint16_t> PrefixComPorts() {
   if (search == INVALID_HANDLE_VALUE) return ports;
   do {
     const int number = std::atoi(found.cFileName + 3);
-    if (number > 0 && number <= 30) ports.push_back(static_cast<uint16_t>(number));
+    if (number > 0 && number <= kMaxComPorts) ports.push_back(static_cast<uint16_t>(number));
   } while (FindNextFileA(search, &found));
   FindClose(search);
   std::sort(ports.begin(), ports.end());
@@ -83,14 +83,14 @@ std::vector<uint16_t> PrefixComPorts() {
 }
 
 TEST(ComPortList, ListsThePresentPortsAscendingAndProbingFindsThem) {
-  uint16_t ports[30] = {};
+  uint16_t ports[kMaxComPorts] = {};
   const std::vector<uint16_t> present = PrefixComPorts();
   ASSERT_FALSE(present.empty()) << "no dosdevices under WINEPREFIX";
-  EXPECT_EQ(std::vector<uint16_t>(ports, ports + ComPortList(ports, 30)), present);
+  EXPECT_EQ(std::vector<uint16_t>(ports, ports + ComPortList(ports, kMaxComPorts)), present);
   // Capacity 2 keeps the first two names in the system's order, sorted.
   ASSERT_EQ(ComPortList(ports, 2), 2);
   EXPECT_LT(ports[0], ports[1]);
-  const std::vector<uint16_t> probed(ports, ports + ProbeComPorts(ports, 30));
+  const std::vector<uint16_t> probed(ports, ports + ProbeComPorts(ports, kMaxComPorts));
   for (uint16_t declared : {1, 3, 10, 11})
     EXPECT_NE(std::find(probed.begin(), probed.end(), declared), probed.end()) << "COM" << declared;
   EXPECT_TRUE(std::is_sorted(probed.begin(), probed.end()));

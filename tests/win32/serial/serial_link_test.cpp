@@ -62,6 +62,37 @@ TEST_F(SerialLinkTest, CloseEndsTheReceiverWhereverItWaits) {
   }
 }
 
+// Configuring the port drops what came in before it, whether the window has
+// taken it in already or the driver still holds it.
+TEST_F(SerialLinkTest, ConfigureDropsWhatCameInBefore) {
+  const std::string reply = "r\r\nPC=00000020 SR=00 \r\n";  // the monitor console's answer to "r\r"
+  HANDLE receiver = OpenReceiverOf(3);
+  ASSERT_NE(receiver, nullptr);
+  LinkState& state = link_.state();
+  // Every answer so far has come in whole, some of it taken in by the window.
+  auto answered = [&](int replies) {
+    link_.port().Write(state, "r\r", 2);
+    link_.port().PumpTransmit(state);
+    const int want = replies * static_cast<int>(reply.size());
+    int held = 0;
+    for (const DWORD start = GetTickCount(); (held < want || state.rxCount == 0) && GetTickCount() - start < 5000;
+         link_.DispatchFor(10))
+      held = state.rxCount + static_cast<int>(link_.driver().ClearErrors(state.handle).inQueue);
+    return held == want && state.rxCount > 0;
+  };
+  // Messages served, no ticks: the first answer is in the window's buffer,
+  // and the receiver waits for it to be read; the second stays in the driver.
+  ASSERT_TRUE(answered(1));
+  ASSERT_TRUE(answered(2));
+
+  link_.port().Configure(link_.settings(), state);
+  link_.Run(300);
+  EXPECT_EQ(link_.received, "");
+  link_.Send("r\r");
+  EXPECT_TRUE(link_.WaitForText(reply, 5000)) << "received: " << link_.received;
+  CloseAndExpectEnded(receiver);
+}
+
 // The COM devices of the Wine prefix (its dosdevices links): the declared
 // simulators plus any serial device of the machine Wine maps by itself.
 std::vector<uint16_t> PrefixComPorts() {

@@ -43,7 +43,7 @@ ExchangeResult LineExchangeHost::Run(ExchangeOp op, uint8_t* record) {
             return ExchangeResult::Cancelled;
         }
         collected_ = 0;
-        RunPumpTick(exchange_, *this, record);
+        RunPumpTick(exchange_, *this, *this, record);
         if (exchange_.phase == PHASE_IDLE || lineFailed_) break;
         // Nothing awaited: the next step sends. Bytes just collected: the
         // next step looks for its marker in them. Otherwise wait.
@@ -109,10 +109,10 @@ void LineExchangeHost::OnDeadline() {
         AbortExchange(exchange_, *this);
         return;
     }
-    OnReplyTimeout(exchange_, *this);
+    OnReplyTimeout(exchange_, *this, *this);
 }
 
-// --- ExchangeHost -------------------------------------------------------------
+// --- ExchangeLink and ExchangeObserver -----------------------------------------
 
 int LineExchangeHost::Write(const char* bytes, int length) {
     const int room = static_cast<int>(sizeof txBuf_) - txCount_;

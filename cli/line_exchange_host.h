@@ -52,7 +52,7 @@ struct HostSettings {
     std::function<void(const ExchangeProgress&)> progress;
 };
 
-class LineExchangeHost final : private ExchangeHost {
+class LineExchangeHost final : private ExchangeLink, private ExchangeObserver {
 public:
     LineExchangeHost(ByteLine& line, HostSettings settings);
 
@@ -72,20 +72,16 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
-    // ExchangeHost.
+    // ExchangeLink: bytes come in while Run waits for them, not in a pump.
     int Write(const char* bytes, int length) override;
     int ReadByte(uint8_t& byte) override;
     void SetBaudCodeAndConfigure(int baudCode) override;
     void PumpTransmit() override;
-    void PumpReceive() override {}
     bool IsLinkActive() override { return !lineFailed_; }
     void ArmReplyTimer(int milliseconds) override;
     void KillReplyTimer() override { replyArmed_ = false; }
-    void ShowProgressText(const char*) override {}
+    // ExchangeObserver: the progress hook and the failure text.
     void SetProgressPosition(int position) override;
-    void CloseProgress() override {}
-    void RefreshFormFromRecord() override {}
-    void EnableMainWindow() override {}
     void ShowMessage(const char* text, unsigned style) override;
 
     bool Cancelled() const;

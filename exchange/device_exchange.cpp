@@ -9,7 +9,8 @@ namespace {
 
 struct Step {
     DeviceExchange& ex;
-    ExchangeHost& host;
+    ExchangeLink& link;
+    ExchangeObserver& observer;
     uint8_t* record;
 };
 
@@ -17,8 +18,8 @@ struct Step {
 
 void Send(Step& s, const char* bytes, int length, int timeoutMs) {
     ClearReply(s.ex);
-    s.host.Write(bytes, length);
-    s.host.ArmReplyTimer(timeoutMs);
+    s.link.Write(bytes, length);
+    s.link.ArmReplyTimer(timeoutMs);
     s.ex.awaitingReply = 1;
 }
 
@@ -30,24 +31,24 @@ void CompleteRead(Step& s) {
     std::memcpy(s.record, s.ex.readCopy, sizeof s.ex.readCopy);
     s.ex.phase = PHASE_IDLE;
     s.ex.recordLoaded = 1;
-    s.host.RefreshFormFromRecord();
-    s.host.ShowProgressText(TEXT_READING_COMPLETE);
-    s.host.CloseProgress();
+    s.observer.RefreshFormFromRecord();
+    s.observer.ShowProgressText(TEXT_READING_COMPLETE);
+    s.observer.CloseProgress();
 }
 
 void CompleteWrite(Step& s) {
     s.ex.phase = PHASE_IDLE;
     s.ex.recordLoaded = 1;
     // The shell write ends without refreshing the form.
-    if (s.ex.monitorMode) s.host.RefreshFormFromRecord();
-    s.host.ShowProgressText(TEXT_WRITING_COMPLETE);
-    s.host.CloseProgress();
+    if (s.ex.monitorMode) s.observer.RefreshFormFromRecord();
+    s.observer.ShowProgressText(TEXT_WRITING_COMPLETE);
+    s.observer.CloseProgress();
 }
 
 // A write's progress: the bytes of the backup read, then those the converter
 // confirmed, then those read back.
 int BackupBytes(const DeviceExchange& ex) { return ex.backupBeforeWrite ? env_layout::RECORD_SIZE : 0; }
-void ShowBackupProgress(Step& s, int bytes) { s.host.SetProgressPosition(PROGRESS_MONITOR_WRITE_LOW + bytes); }
+void ShowBackupProgress(Step& s, int bytes) { s.observer.SetProgressPosition(PROGRESS_MONITOR_WRITE_LOW + bytes); }
 void ShowWriteProgress(Step& s, int bytes) { ShowBackupProgress(s, BackupBytes(s.ex) + bytes); }
 
 int ChunkLength(const DeviceExchange& ex, int maximum) {
@@ -110,7 +111,7 @@ void BeginMonitorWrite(Step& s) {
 }
 
 void SendShellProbe(Step& s) {
-    s.host.SetBaudCodeAndConfigure(BAUD_CODE_SHELL);
+    s.link.SetBaudCodeAndConfigure(BAUD_CODE_SHELL);
     Send(s, PROBE_SHELL, PROBE_SHELL_LENGTH, TIMEOUT_SHELL_PROBE_MS);
     s.ex.monitorMode = 0;
 }
@@ -135,13 +136,13 @@ void SendReadChunk(Step& s) {
     Send(s, command.text, command.length, TIMEOUT_READ_CHUNK_MS);
 }
 
-void EndInFailure(DeviceExchange& ex, ExchangeHost& host, ExchangeFailure failure) {
+void EndInFailure(DeviceExchange& ex, ExchangeObserver& observer, ExchangeFailure failure) {
     ex.phase = PHASE_IDLE;
     ex.awaitingReply = 0;
     ex.failure = failure;
-    host.EnableMainWindow();
-    host.CloseProgress();
-    host.ShowMessage(ex.failureText, MESSAGE_ICON_HAND);
+    observer.EnableMainWindow();
+    observer.CloseProgress();
+    observer.ShowMessage(ex.failureText, MESSAGE_ICON_HAND);
 }
 
 void StoreReadChunk(Step& s) {
@@ -154,14 +155,14 @@ void StoreReadChunk(Step& s) {
         const int n = std::snprintf(s.ex.failureText, sizeof s.ex.failureText, "%s", readBack ? TEXT_NOT_VERIFIED : "");
         std::snprintf(s.ex.failureText + n, sizeof s.ex.failureText - static_cast<size_t>(n), TEXT_READ_REFUSED_FORMAT,
                       offset, offset + s.ex.readLength - 1);
-        EndInFailure(s.ex, s.host, FAILURE_READ_REFUSED);
+        EndInFailure(s.ex, s.observer, FAILURE_READ_REFUSED);
         return;
     }
     if (count > 0) ParseReadReply(s.ex.ReplyBuffer, s.ex.readCopy + offset, count);
     s.ex.address += s.ex.readLength;
     if (readBack) ShowWriteProgress(s, WRITTEN_BYTES + offset + s.ex.readLength);
     else if (backup) ShowBackupProgress(s, offset + s.ex.readLength);
-    else s.host.SetProgressPosition(s.ex.address);
+    else s.observer.SetProgressPosition(s.ex.address);
 }
 
 // The converter's block read back after a write: equal in bytes 32-479 to
@@ -172,9 +173,9 @@ void CompareReadBack(Step& s) {
         CompleteWrite(s);
         return;
     }
-    const std::string where = s.host.NameDifferences(s.record, s.ex.readCopy);
+    const std::string where = s.observer.NameDifferences(s.record, s.ex.readCopy);
     std::snprintf(s.ex.failureText, sizeof s.ex.failureText, TEXT_WRITE_DIFFERS_FORMAT, where.c_str());
-    EndInFailure(s.ex, s.host, FAILURE_WRITE_DIFFERS);
+    EndInFailure(s.ex, s.observer, FAILURE_WRITE_DIFFERS);
 }
 
 void BeginMonitorReadBack(Step& s) {
@@ -197,7 +198,7 @@ void CopyDump(Step& s) {
 // Ends the shell's configuration session without committing; nothing is awaited.
 void LeaveConfigMode(Step& s) {
     ClearReply(s.ex);
-    s.host.Write(CMD_LEAVE_CONFIG, static_cast<int>(std::strlen(CMD_LEAVE_CONFIG)));
+    s.link.Write(CMD_LEAVE_CONFIG, static_cast<int>(std::strlen(CMD_LEAVE_CONFIG)));
 }
 
 void SendXconfig(Step& s) { SendText(s, CMD_ENV_XCONFIG, TIMEOUT_XCONFIG_MS); }
@@ -219,12 +220,12 @@ void StoreDump(Step& s) {
     s.ex.op = OP_NONE;
     for (int i = 0; i < env_layout::RECORD_SIZE; ++i) {
         s.record[i] = DumpByte(s.ex.ReplyBuffer, i);
-        s.host.SetProgressPosition(PROGRESS_DUMP_BASE + i / 2);
+        s.observer.SetProgressPosition(PROGRESS_DUMP_BASE + i / 2);
     }
     LeaveConfigMode(s);
-    s.host.RefreshFormFromRecord();
-    s.host.ShowProgressText(TEXT_READING_COMPLETE);
-    s.host.CloseProgress();
+    s.observer.RefreshFormFromRecord();
+    s.observer.ShowProgressText(TEXT_READING_COMPLETE);
+    s.observer.CloseProgress();
 }
 
 void SendMonitorWriteChunk(Step& s) {
@@ -273,11 +274,11 @@ void StoreReadBackDump(Step& s) {
     CompareReadBack(s);
 }
 
-// The block read before a write goes to the host to keep; the write goes
+// The block read before a write goes to the observer to keep; the write goes
 // on only when it was kept.
 void KeepBackupThenWrite(Step& s) {
     std::string reason;
-    if (s.host.KeepBackup(s.ex.readCopy, reason)) {
+    if (s.observer.KeepBackup(s.ex.readCopy, reason)) {
         if (s.ex.phase == PHASE_MONITOR_WRITE) ToMonitorUnlock(s);
         else ToOp(s, OP_SHELL_WRITE);
         return;
@@ -286,7 +287,7 @@ void KeepBackupThenWrite(Step& s) {
     // leaves its configuration session.
     if (s.ex.phase == PHASE_SHELL_WRITE) LeaveConfigMode(s);
     std::snprintf(s.ex.failureText, sizeof s.ex.failureText, "%s%s", reason.c_str(), TEXT_NOTHING_WRITTEN);
-    EndInFailure(s.ex, s.host, FAILURE_NO_BACKUP);
+    EndInFailure(s.ex, s.observer, FAILURE_NO_BACKUP);
 }
 
 void StoreBackupDump(Step& s) {
@@ -381,12 +382,12 @@ bool Matches(const Transition& row, const Step& s, Tick tick) {
 }
 
 void Accept(Step& s) {
-    s.host.KillReplyTimer();
+    s.link.KillReplyTimer();
     s.ex.awaitingReply = 0;
 }
 
-void Start(DeviceExchange& ex, ExchangeHost& host, ExchangeOp op) {
-    host.KillReplyTimer();
+void Start(DeviceExchange& ex, ExchangeLink& link, ExchangeOp op) {
+    link.KillReplyTimer();
     ex.phase = PHASE_MONITOR_PROBE;
     ex.op = op;
     ex.awaitingReply = 0;
@@ -396,7 +397,7 @@ void Start(DeviceExchange& ex, ExchangeHost& host, ExchangeOp op) {
 
 }  // namespace
 
-bool ExchangeHost::KeepBackup(const uint8_t*, std::string& reason) {
+bool ExchangeObserver::KeepBackup(const uint8_t*, std::string& reason) {
     reason = "No backup can be kept here.";
     return false;
 }
@@ -405,7 +406,7 @@ int WriteProgressHigh(const DeviceExchange& ex) {
     return PROGRESS_MONITOR_WRITE_LOW + BackupBytes(ex) + WRITTEN_BYTES + (ex.verifyWrite ? env_layout::RECORD_SIZE : 0);
 }
 
-std::string ExchangeHost::NameDifferences(const uint8_t* sent, const uint8_t* held) {
+std::string ExchangeObserver::NameDifferences(const uint8_t* sent, const uint8_t* held) {
     std::string text;
     for (int i = env_layout::FIRST_WRITTEN_OFFSET; i < env_layout::RECORD_SIZE; ++i) {
         if (sent[i] == held[i]) continue;
@@ -417,12 +418,12 @@ std::string ExchangeHost::NameDifferences(const uint8_t* sent, const uint8_t* he
     return text;
 }
 
-void StartRead(DeviceExchange& ex, ExchangeHost& host) { Start(ex, host, OP_READ); }
+void StartRead(DeviceExchange& ex, ExchangeLink& link) { Start(ex, link, OP_READ); }
 
-void StartWrite(DeviceExchange& ex, ExchangeHost& host) { Start(ex, host, OP_WRITE); }
+void StartWrite(DeviceExchange& ex, ExchangeLink& link) { Start(ex, link, OP_WRITE); }
 
-void StepExchange(DeviceExchange& ex, ExchangeHost& host, uint8_t* record) {
-    Step s{ex, host, record};
+void StepExchange(DeviceExchange& ex, ExchangeLink& link, ExchangeObserver& observer, uint8_t* record) {
+    Step s{ex, link, observer, record};
     const Tick tick = ex.awaitingReply ? REPLY : IDLE;
     for (const Transition& row : TRANSITIONS) {
         if (!Matches(row, s, tick)) continue;
@@ -432,42 +433,42 @@ void StepExchange(DeviceExchange& ex, ExchangeHost& host, uint8_t* record) {
     }
 }
 
-void RunPumpTick(DeviceExchange& ex, ExchangeHost& host, uint8_t* record) {
-    if (!host.IsLinkActive()) return;
-    StepExchange(ex, host, record);
-    host.PumpTransmit();
-    CollectReply(ex, host);
-    host.PumpReceive();
+void RunPumpTick(DeviceExchange& ex, ExchangeLink& link, ExchangeObserver& observer, uint8_t* record) {
+    if (!link.IsLinkActive()) return;
+    StepExchange(ex, link, observer, record);
+    link.PumpTransmit();
+    CollectReply(ex, link);
+    link.PumpReceive();
 }
 
-void OnReplyTimeout(DeviceExchange& ex, ExchangeHost& host) {
+void OnReplyTimeout(DeviceExchange& ex, ExchangeLink& link, ExchangeObserver& observer) {
     // An unanswered monitor probe falls back to the shell probe, unless the
     // link has gone: then no tick would ever send it, so fail now.
-    if (ex.phase == PHASE_MONITOR_PROBE && host.IsLinkActive()) {
+    if (ex.phase == PHASE_MONITOR_PROBE && link.IsLinkActive()) {
         ex.awaitingReply = 0;
         ex.phase = PHASE_SHELL_PROBE;
         return;
     }
-    AbortExchange(ex, host);
+    AbortExchange(ex, observer);
 }
 
-void CancelExchange(DeviceExchange& ex, ExchangeHost& host) {
+void CancelExchange(DeviceExchange& ex, ExchangeLink& link, ExchangeObserver& observer) {
     if (ex.phase == PHASE_IDLE) return;
-    host.KillReplyTimer();
-    AbortExchange(ex, host);
+    link.KillReplyTimer();
+    AbortExchange(ex, observer);
 }
 
-void AbortExchange(DeviceExchange& ex, ExchangeHost& host) {
+void AbortExchange(DeviceExchange& ex, ExchangeObserver& observer) {
     if (!WriteUnderway(ex)) {
         std::snprintf(ex.failureText, sizeof ex.failureText, "%s", TEXT_NO_RESPONSE);
-        EndInFailure(ex, host, FAILURE_NO_RESPONSE);
+        EndInFailure(ex, observer, FAILURE_NO_RESPONSE);
         return;
     }
     const int n = std::snprintf(ex.failureText, sizeof ex.failureText, TEXT_WRITE_STOPPED_FORMAT,
                                 ConfirmedWriteBytes(ex), WRITTEN_BYTES);
     if (n > 0 && n < FAILURE_TEXT_SIZE)
         std::snprintf(ex.failureText + n, sizeof ex.failureText - n, "%s", TEXT_WRITE_AGAIN);
-    EndInFailure(ex, host, FAILURE_WRITE_STOPPED);
+    EndInFailure(ex, observer, FAILURE_WRITE_STOPPED);
 }
 
 bool WriteUnderway(const DeviceExchange& ex) {
@@ -492,9 +493,9 @@ void ClearReply(DeviceExchange& ex) {
     ex.replyCount = 0;
 }
 
-void CollectReply(DeviceExchange& ex, ExchangeHost& host) {
+void CollectReply(DeviceExchange& ex, ExchangeLink& link) {
     uint8_t byte = 0;
-    while (host.ReadByte(byte)) {
+    while (link.ReadByte(byte)) {
         if (ex.replyCount < REPLY_BUFFER_SIZE - 1) ex.ReplyBuffer[ex.replyCount++] = static_cast<char>(byte);
     }
 }

@@ -1,19 +1,21 @@
 // The exchange engine: the timer-driven state machine that probes the
 // converter's console mode and moves the 480-byte record in either
-// direction, one command per tick.
+// direction, one command per tick. It runs over an ExchangeLink (the line and
+// the reply timer) and reports to an ExchangeObserver.
 //
-//   StartRead(ex, host) / StartWrite(ex, host)   the buttons' hand-over
-//   RunPumpTick(ex, host, record)                every TIMER_PUMP tick
-//   OnReplyTimeout(ex, host)                     when TIMER_REPLY fires
+//   StartRead(ex, link) / StartWrite(ex, link)    the buttons' hand-over
+//   RunPumpTick(ex, link, observer, record)       every pump tick of the host
+//   OnReplyTimeout(ex, link, observer)            when the reply timer fires
 //
 // The record is the host's EnvRecord as env_layout::RECORD_SIZE bytes. All of
-// it runs on the host's one thread (the window thread, or a command-line
-// line's own); a tick never blocks and may run at any moment (the window runs
+// it runs on the host's one thread (the window's, or a command-line line's
+// worker); a tick never blocks and may run at any moment (the window runs
 // extra ticks when bytes arrive).
 #pragma once
 
 #include "exchange/console_protocol.h"
-#include "exchange/exchange_host.h"
+#include "exchange/exchange_link.h"
+#include "exchange/exchange_observer.h"
 
 #include <cstdint>
 
@@ -118,8 +120,8 @@ struct DeviceExchange {
     // the host before StartWrite.
     int32_t verifyWrite = 0;
     // A write first reads the block in the same session and hands it to the
-    // host to keep (ExchangeHost::KeepBackup); nothing is written unless it
-    // was kept. Set by the host before StartWrite.
+    // observer to keep (ExchangeObserver::KeepBackup); nothing is written
+    // unless it was kept. Set by the host before StartWrite.
     int32_t backupBeforeWrite = 0;
     // The failure ending of the last exchange and the message it showed.
     ExchangeFailure failure = FAILURE_NONE;
@@ -141,31 +143,31 @@ constexpr int WRITTEN_BYTES = env_layout::RECORD_SIZE - env_layout::FIRST_WRITTE
 // The buttons' hand-over: phase 1 with op OP_READ or OP_WRITE, nothing
 // awaited, recordLoaded 0. Restarts a running exchange; the reply timer of
 // the old one is killed so it cannot cut the new probe short.
-void StartRead(DeviceExchange& ex, ExchangeHost& host);
-void StartWrite(DeviceExchange& ex, ExchangeHost& host);
+void StartRead(DeviceExchange& ex, ExchangeLink& link);
+void StartWrite(DeviceExchange& ex, ExchangeLink& link);
 
-// One TIMER_PUMP tick while the link is active: StepExchange, PumpTransmit,
+// One pump tick while the link is active: StepExchange, PumpTransmit,
 // CollectReply, PumpReceive. Does nothing while the link is not active. The
-// caller re-arms TIMER_PUMP.
-void RunPumpTick(DeviceExchange& ex, ExchangeHost& host, uint8_t* record);
+// host runs the next tick.
+void RunPumpTick(DeviceExchange& ex, ExchangeLink& link, ExchangeObserver& observer, uint8_t* record);
 
 // One engine step.
-void StepExchange(DeviceExchange& ex, ExchangeHost& host, uint8_t* record);
-// The TIMER_REPLY branch (the caller has already killed the timer).
-void OnReplyTimeout(DeviceExchange& ex, ExchangeHost& host);
+void StepExchange(DeviceExchange& ex, ExchangeLink& link, ExchangeObserver& observer, uint8_t* record);
+// The reply timer has fired (the host no longer counts it as armed).
+void OnReplyTimeout(DeviceExchange& ex, ExchangeLink& link, ExchangeObserver& observer);
 // The link is closing: a running exchange ends at once, whatever its phase
 // and whether or not a reply is awaited (reply timer killed, engine idle,
 // then the failure ending), so nothing of it reaches a link opened later.
 // Does nothing while idle.
-void CancelExchange(DeviceExchange& ex, ExchangeHost& host);
+void CancelExchange(DeviceExchange& ex, ExchangeLink& link, ExchangeObserver& observer);
 // The failure ending of an exchange that got no answer: engine idle, main
 // window enabled, progress closed, the message with the stop icon - the
 // no-response text, or for a write already underway how far it got.
-void AbortExchange(DeviceExchange& ex, ExchangeHost& host);
+void AbortExchange(DeviceExchange& ex, ExchangeObserver& observer);
 // Zero-fills ReplyBuffer and sets replyCount to 0.
 void ClearReply(DeviceExchange& ex);
 // Moves every received byte into ReplyBuffer; bytes beyond its last free
 // position are read and dropped.
-void CollectReply(DeviceExchange& ex, ExchangeHost& host);
+void CollectReply(DeviceExchange& ex, ExchangeLink& link);
 
 }  // namespace quarnel

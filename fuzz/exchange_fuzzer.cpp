@@ -75,13 +75,13 @@ void RunToTheEnd(DeviceExchange& ex, ScriptedConverter& line, std::uint8_t* reco
         FUZZ_CHECK(tick < maxTicks, "the exchange did not end");
         if (line.replyDeadline >= 0 && line.replyDeadline <= line.now) {
             line.replyDeadline = -1;  // the window kills the timer that fired
-            OnReplyTimeout(ex, line);
+            OnReplyTimeout(ex, line, line);
         }
-        RunPumpTick(ex, line, record);
+        RunPumpTick(ex, line, line, record);
         CheckReplyBuffer(ex);
         if (line.CloseDue()) {
             line.Close();
-            CancelExchange(ex, line);
+            CancelExchange(ex, line, line);
         }
         line.Advance();
     }

@@ -15,24 +15,20 @@
 
 namespace quarnel_fuzz {
 
-class ScriptedConverter : public quarnel::ExchangeHost {
+class ScriptedConverter : public quarnel::ExchangeLink, public quarnel::ExchangeObserver {
 public:
     ScriptedConverter(std::vector<std::string> answers, int bytesPerMs, bool closeAfterScript);
 
-    // --- ExchangeHost ---
+    // --- ExchangeLink: the answers arrive on the clock, not in a pump ---
     int Write(const char* bytes, int length) override;
     int ReadByte(std::uint8_t& byte) override;
     void SetBaudCodeAndConfigure(int baudCode) override;
     void PumpTransmit() override;
-    void PumpReceive() override {}
     bool IsLinkActive() override { return linkActive_; }
     void ArmReplyTimer(int milliseconds) override { replyDeadline = now + milliseconds; }
     void KillReplyTimer() override { replyDeadline = -1; }
+    // --- ExchangeObserver: completions and failures are counted ---
     void ShowProgressText(const char* text) override;
-    void SetProgressPosition(int) override {}
-    void CloseProgress() override {}
-    void RefreshFormFromRecord() override {}
-    void EnableMainWindow() override {}
     void ShowMessage(const char* text, unsigned style) override;
 
     // --- The clock ---

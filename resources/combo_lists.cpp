@@ -1,6 +1,9 @@
 #include "resources/combo_lists.h"
 
+#include <cstdio>
+
 #include "resources/resource.h"
+#include "serial/com_port_list.h"
 
 namespace quarnel {
 namespace {
@@ -23,12 +26,19 @@ const char* const kChannels[] = {"0", "1", "2",  "3",  "4",  "5",  "6",  "7",
                                  "8", "9", "10", "11", "12", "13", "14", "15"};
 const char* const kWepModes[] = {"No WEP(0)", " 64bit(1)", "128bit(2)"};
 const char* const kAuthModes[] = {"Open System(0)", "Shared Key(1)"};
-const char* const kPorts[] = {
-    "COM1",  "COM2",  "COM3",  "COM4",  "COM5",  "COM6",  "COM7",  "COM8",
-    "COM9",  "COM10", "COM11", "COM12", "COM13", "COM14", "COM15", "COM16",
-    "COM17", "COM18", "COM19", "COM20", "COM21", "COM22", "COM23", "COM24",
-    "COM25", "COM26", "COM27", "COM28", "COM29", "COM30", "COM31", "COM32",
-    "COM33", "COM34", "COM35", "COM36", "COM37", "COM38", "COM39", "COM40"};
+// "COM1" to "COM<kMaxComPorts>". The main window replaces them with the
+// ports present as it starts.
+struct PortNames {
+  char names[kMaxComPorts][8];
+  const char* texts[kMaxComPorts];
+  PortNames() {
+    for (int i = 0; i < kMaxComPorts; ++i) {
+      std::snprintf(names[i], sizeof names[i], "COM%d", i + 1);
+      texts[i] = names[i];
+    }
+  }
+};
+const PortNames kPorts;
 const char* const kKeyFormats[] = {"HEX", "ASCII"};
 const char* const kWepIds[] = {"KEY0", "KEY1", "KEY2", "KEY3"};
 
@@ -44,7 +54,7 @@ const ComboList kLists[] = {
     {IDD_CONFIG, IDC_CHANNEL, Items(kChannels)},
     {IDD_CONFIG, IDC_WEP_MODE, Items(kWepModes)},
     {IDD_CONFIG, IDC_AUTH_MODE, Items(kAuthModes)},
-    {IDD_CONFIG, IDC_PORT, Items(kPorts)},
+    {IDD_CONFIG, IDC_PORT, ComboItems{kPorts.texts, kMaxComPorts}},
 
     {IDD_WEP64_KEYS, IDC_WEP64_FORMAT0, Items(kKeyFormats)},
     {IDD_WEP64_KEYS, IDC_WEP64_FORMAT1, Items(kKeyFormats)},

@@ -4,9 +4,6 @@
 
 namespace quarnel {
 
-LinkState gLinkState = {{}, 0, 0, {}, 0, 0, nullptr, 0, 0, 0, InvalidPortHandle(), 0};
-PortSettings gPortSettings = {};
-
 void LoadLineDefaults(PortSettings& settings) {
   settings.baudCode = kBaud115200;
   settings.parityCode = kParityNone;

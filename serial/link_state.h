@@ -3,13 +3,14 @@
 #include <atomic>
 #include <cstdint>
 
-// The serial link's shared state and line settings. There is one process-wide
-// instance of each (gLinkState, gPortSettings); every SerialPort operation is
-// handed them explicitly so tests can use their own.
+// The serial link's shared state and line settings. Their owner (the main
+// window's link controller, a test's harness) hands them to every SerialPort
+// operation.
 //
 // Threads: the window thread runs every operation and is the only writer of
 // every field. The receiver thread of the open port reads `linkActive` and
-// `rxPending` (after each of its waits) and nothing else.
+// `rxPending` (after each of its waits) and nothing else; the state outlives
+// that thread (closing the port ends it).
 namespace quarnel {
 
 using WindowHandle = void*;  // HWND of the window that receives the link's messages
@@ -40,19 +41,20 @@ class SharedFlag {
   std::atomic<int32_t> value_;
 };
 
+// A default-made LinkState is a closed link.
 struct LinkState {
-  uint8_t rxBuf[kLinkBufferSize];  // window thread: received bytes; unconsumed run starts at rxPos
-  int32_t rxCount;                 // window thread: unconsumed received bytes
-  int32_t rxPos;                   // window thread: next byte to hand out
-  uint8_t txBuf[kLinkBufferSize];  // window thread: queued output; queued run starts at txPos
-  int32_t txCount;                 // window thread: queued bytes
-  int32_t txPos;                   // window thread: first queued byte
-  WindowHandle owner;              // window thread, in Open; receives WM_PORT_EVENT / WM_PORT_OPENED
+  uint8_t rxBuf[kLinkBufferSize] = {};  // window thread: received bytes; unconsumed run starts at rxPos
+  int32_t rxCount = 0;                  // window thread: unconsumed received bytes
+  int32_t rxPos = 0;                    // window thread: next byte to hand out
+  uint8_t txBuf[kLinkBufferSize] = {};  // window thread: queued output; queued run starts at txPos
+  int32_t txCount = 0;                  // window thread: queued bytes
+  int32_t txPos = 0;                    // window thread: first queued byte
+  WindowHandle owner = nullptr;         // window thread, in Open; receives WM_PORT_EVENT / WM_PORT_OPENED
   SharedFlag linkActive;  // written by the window thread (StartReceiver sets, Close clears);
                          // read by the receiver thread after each wait
-  int32_t isOpen;       // window thread: the port handle is open
-  uint16_t portNumber;  // window thread, in Open; the COM port number of the open port
-  PortHandle handle;    // window thread; InvalidPortHandle() while closed
+  int32_t isOpen = 0;       // window thread: the port handle is open
+  uint16_t portNumber = 0;  // window thread, in Open; the COM port number of the open port
+  PortHandle handle = InvalidPortHandle();  // window thread; InvalidPortHandle() while closed
   SharedFlag rxPending;  // written by the window thread (OnDataAvailable sets, PumpReceive clears just
                          // before releasing the receiver); read by the receiver thread before it posts
 };
@@ -66,9 +68,6 @@ struct PortSettings {
   uint16_t stopBitsCode;
   uint16_t flowCode;
 };
-
-extern LinkState gLinkState;
-extern PortSettings gPortSettings;
 
 // 115200 bits/s, 8 data bits, no parity, one stop bit, no flow control; `port` is left alone.
 void LoadLineDefaults(PortSettings& settings);

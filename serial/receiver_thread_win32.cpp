@@ -9,10 +9,13 @@
 
 namespace quarnel {
 
-// Everything the thread uses, with its own handles to the events: whatever
-// becomes of the port and its driver, nothing the thread waits on is closed
-// under it. Besides these it reads the LinkState's two flags and posts to the
-// owner window. Stop and the thread each hold a share; the last one frees it.
+// What the thread uses. The events are its own handles (duplicates, and its
+// own stop event): whatever becomes of the port and its driver, nothing the
+// thread waits on is closed under it. The LinkState and the owner window are
+// not the thread's: it reads the state's two flags and posts to the window,
+// so the state's owner closes the port, which stops the thread, before the
+// state goes. Stop and the thread each hold a share of this; the last one
+// frees it.
 struct ReceiverContext {
   LinkState* state;  // read only: linkActive, rxPending
   HWND owner;

@@ -6,7 +6,6 @@
 #include "envrecord/field_limits.h"
 #include "envrecord/form_transfer.h"
 #include "envrecord/record_values.h"
-#include "ui/timer_ids.h"
 #include "framework/data_exchange.h"
 #include "framework/message_box.h"
 #include "framework/resource_module.h"
@@ -18,7 +17,6 @@
 #include "ui/eap_id_dialog.h"
 #include "ui/field_rules.h"
 #include "ui/password_dialog.h"
-#include "ui/progress_dialog.h"
 
 namespace quarnel {
 
@@ -27,20 +25,17 @@ namespace {
 // The SSIDs and the comment take as many characters as their record fields.
 constexpr int kSsidMaxChars = env_layout::TEXT_MAX_CHARS;
 constexpr int kCommentMaxChars = env_layout::TEXT_MAX_CHARS;
-constexpr int kPortListCapacity = 30;
 
 }  // namespace
 
 ConfigDialog::ConfigDialog() : Dialog(IDD_CONFIG) {
     appIcon = LoadIconA(GetResourceInstance(), MAKEINTRESOURCEA(IDI_QUARNEL));
-    ClearReply(exchange);
 }
 
 ConfigDialog::~ConfigDialog() {
     // The window goes first so that its WM_DESTROY handling (closing the
     // port) runs while every member still exists.
     DestroyWindow();
-    delete progressDialog;
 }
 
 MessageMap ConfigDialog::GetMessageMap() const {
@@ -160,23 +155,22 @@ BOOL ConfigDialog::OnInitDialog() {
     SendMessageA(GetHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon));
 
     FillPortCombo();
-    exchange.monitorMode = 0;
+    link.Exchange().monitorMode = 0;
     SetDefaultRecord(record.main, record.wlan, record.tail);
     RecordToForm(record.main, record.wlan, record.tail, Form());
     UpdateData(false);
     fields.commentText.clear();
     RefreshControls();
     EnableDlgItem(IDC_CLOSE, false);
-    LoadLineDefaults(gPortSettings);
-    SetTimer(GetHwnd(), TIMER_PUMP, TIMER_PUMP_ELAPSE_MS, nullptr);
+    link.Attach(GetHwnd());
     return TRUE;
 }
 
 void ConfigDialog::FillPortCombo() {
-    portCount = ComPortList(ports, kPortListCapacity);
+    uint16_t ports[kMaxComPorts];
+    const int portCount = ComPortList(ports, kMaxComPorts);
     portCombo.ResetContent();
     for (int i = 0; i < portCount; ++i) {
-        if (ports[i] > kPortListCapacity) continue;
         char name[12];
         wsprintfA(name, "COM%d", ports[i]);
         portCombo.AddString(name);
@@ -189,12 +183,12 @@ void ConfigDialog::FillPortCombo() {
 FormContext ConfigDialog::Form() {
     return FormContext{fields,      *this,       flags,        eapUserName,
                        eapPassword, wep64Dialog, wep128Dialog, startupDialog,
-                       exchange.recordLoaded,
+                       link.Exchange().recordLoaded,
                        [](const char* text, unsigned icon) { AfxMessageBox(text, icon); }};
 }
 
 void ConfigDialog::RefreshControls() {
-    const bool collected = exchange.recordLoaded == 1 ? CollectForRules() : true;
+    const bool collected = link.Exchange().recordLoaded == 1 ? CollectForRules() : true;
     ApplyControlRules(collected);
 }
 
@@ -210,8 +204,8 @@ bool ConfigDialog::CollectForRules() {
 
 void ConfigDialog::ApplyControlRules(bool collected) {
     ControlInputs in;
-    in.recordLoaded = exchange.recordLoaded;
-    in.monitorMode = exchange.monitorMode;
+    in.recordLoaded = link.Exchange().recordLoaded;
+    in.monitorMode = link.Exchange().monitorMode;
     in.modeSelection = modeList.GetCurSel();
     in.serialTypeSelection = serialTypeList.GetCurSel();
     in.wlanModeSelection = wlanModeList.GetCurSel();
@@ -343,13 +337,6 @@ void ConfigDialog::OnChangePassword() {
 void ConfigDialog::OnEapId() { RunEapId(eapUserName, eapPassword); }
 
 void ConfigDialog::OnStartOption() { RunStartOption(startupDialog); }
-
-void ConfigDialog::LoadRecordForTest(const EnvRecord& image, int monitorMode) {
-    record = image;
-    exchange.monitorMode = monitorMode;
-    exchange.recordLoaded = 1;
-    RefreshFormFromRecord();
-}
 
 // FormControls over the bound list and address controls.
 

@@ -1,8 +1,9 @@
 #pragma once
 
-// ConfigDialog: the main window. Shows one converter's settings, owns the
-// serial link, the exchange engine and the record image, and runs every
-// action of the window.
+// ConfigDialog: the main window. Shows one converter's settings and owns the
+// form, its rules and the record image; runs the window's actions, the
+// exchanges over its link controller, and shows what the exchange engine
+// reports.
 //
 // Everything here runs on the window thread. The serial link's receiver
 // thread only posts WM_PORT_EVENT to this window.
@@ -13,30 +14,20 @@
 #include "envrecord/env_record.h"
 #include "envrecord/form_model.h"
 #include "exchange/device_exchange.h"
-#include "exchange/exchange_host.h"
 #include "framework/controls.h"
 #include "framework/dialog.h"
-#include "serial/serial_driver_win32.h"
-#include "serial/serial_port.h"
+#include "ui/exchange_progress.h"
+#include "ui/link_controller.h"
 #include "ui/startup_options_dialog.h"
 #include "ui/verify_setting.h"
 #include "ui/wep_key_dialog.h"
 
 namespace quarnel {
 
-class ProgressDialog;
-
-class ConfigDialog : public Dialog, private ExchangeHost, private FormControls {
+class ConfigDialog : public Dialog, private ExchangeObserver, private FormControls {
 public:
     ConfigDialog();
     ~ConfigDialog() override;
-
-    // The record image and the engine state, for the window's own tests.
-    EnvRecord& Record() { return record; }
-    const DeviceExchange& Exchange() const { return exchange; }
-    int RecordLoaded() const { return exchange.recordLoaded; }
-    // Shows `image` as if it had just been read from a converter.
-    void LoadRecordForTest(const EnvRecord& image, int monitorMode);
 
 protected:
     BOOL OnInitDialog() override;
@@ -95,7 +86,7 @@ private:
     void OnPaint();
     LRESULT OnQueryDragIcon(WPARAM, LPARAM);
 
-    // Link control.
+    // Link control: the buttons and messages of the link controller.
     void OnOpen();
     void OnPortDropDown();
     void OnClose();
@@ -104,13 +95,8 @@ private:
     LRESULT OnKickIdle(WPARAM wParam, LPARAM count);
     void OnDestroy();
     LRESULT OnTimer(WPARAM id, LPARAM);
-    void DeferredClose();
-    // One pump tick; the pump timer is armed again while it has work.
-    void PumpTick();
-    // Pump ticks for as long as they move bytes or the engine (bounded).
-    void PumpWhileMoving();
-    // Arms the pump timer again while it has work.
-    void KeepPumping();
+    // What the link controller leaves to the window after an event.
+    void FollowLink(LinkController::Outcome outcome);
 
     // Read, Write, Initialize ENV.
     void OnRead();
@@ -120,19 +106,8 @@ private:
     // false when the form could not be stored (nothing is sent then).
     bool PrepareWrite();
     void OpenProgress(const char* text);
-    void SetProgressRange(int lower, int upper);
-    // Shows the pending bar position once the repaint period has passed.
-    void ShowPendingProgress();
 
-    // ExchangeHost: what the engine asks of the window.
-    int Write(const char* bytes, int length) override;
-    int ReadByte(uint8_t& byte) override;
-    void SetBaudCodeAndConfigure(int baudCode) override;
-    void PumpTransmit() override;
-    void PumpReceive() override;
-    bool IsLinkActive() override;
-    void ArmReplyTimer(int milliseconds) override;
-    void KillReplyTimer() override;
+    // ExchangeObserver: what the engine tells the window.
     void ShowProgressText(const char* text) override;
     void SetProgressPosition(int position) override;
     void CloseProgress() override;
@@ -182,19 +157,9 @@ private:
 
     WepKey64Dialog wep64Dialog;
     WepKey128Dialog wep128Dialog;
-    ProgressDialog* progressDialog = nullptr;
-    // The bar position the engine asked for last, and whether it is still to
-    // be shown (see ShowPendingProgress).
-    int progressPosition = 0;
-    int progressPositionPending = 0;
-    DWORD progressShownAt = 0;  // GetTickCount when the bar was last shown
+    ExchangeProgress progress;
     StartupOptionsDialog startupDialog;
 
-    Win32SerialDriver serialDriver;
-    SerialPort serialPort{serialDriver};
-
-    // Engine state; its recordLoaded and monitorMode are the window's flags.
-    DeviceExchange exchange{};
     // Whether the user has chosen a settings file in this run (Load starts
     // in the backups folder until then).
     bool settingsFolderUsed = false;
@@ -205,9 +170,8 @@ private:
     char eapUserName[EAP_USER_NAME_SIZE] = {};
     char eapPassword[EAP_PASSWORD_SIZE] = {};
     EnvRecord record{};
-
-    uint16_t ports[30] = {};
-    int portCount = 0;
+    // The serial link and the engine state; the engine works on `record`.
+    LinkController link{*this, record.Data()};
 
     int refusedControl_ = 0;  // control the last failed collection stopped at
 };

@@ -1,10 +1,8 @@
 // The main window's exchanges with the converter: the Read, Write and
-// Initialize ENV buttons, the progress window, and what the engine asks of
+// Initialize ENV buttons, the progress window, and what the engine tells
 // the window while it runs.
 
 #include <windows.h>
-
-#include <commctrl.h>
 
 #include <cstring>
 #include <string>
@@ -16,39 +14,23 @@
 #include "envrecord/record_values.h"
 #include "exchange/console_protocol.h"
 #include "exchange/device_exchange.h"
-#include "ui/timer_ids.h"
 #include "framework/message_box.h"
 #include "resources/resource.h"
 #include "ui/config_dialog.h"
-#include "ui/progress_dialog.h"
 
 namespace quarnel {
 
-namespace {
-
-// Moving and repainting the progress bar takes milliseconds; done for every
-// chunk it would hold up each next command, and for every byte of a shell
-// dump it would take seconds. The bar is shown once the pump has sent what
-// it could, at most once in this period; a position that comes sooner waits
-// for the next pump tick after it.
-constexpr DWORD kProgressRepaintMs = 50;
-
-}  // namespace
-
 void ConfigDialog::OnRead() {
-    SetBaudCodeAndConfigure(BAUD_CODE_MONITOR);
-    ClearReply(exchange);
+    link.PrepareExchange();
     OpenProgress("Searching...");
-    StartRead(exchange, *this);
-    SetProgressRange(PROGRESS_READ_LOW, PROGRESS_MONITOR_HIGH);
+    link.StartRead();
+    progress.SetRange(PROGRESS_READ_LOW, PROGRESS_MONITOR_HIGH);
     ShowProgressText("Reading Tarvo's environment variables.....");
-    // The first step now, not a timer period later.
-    PumpTick();
+    link.PumpTick();
 }
 
 bool ConfigDialog::PrepareWrite() {
-    SetBaudCodeAndConfigure(BAUD_CODE_MONITOR);
-    ClearReply(exchange);
+    link.PrepareExchange();
     // The caption shows the MAC text as the window holds it, before the
     // form is collected.
     const std::string caption = std::string("Writting Tarvo's environment variables.....\r\n") +
@@ -57,9 +39,10 @@ bool ConfigDialog::PrepareWrite() {
     // One bar for the whole action: the backup read, the write, and the
     // read-back when on. What the converter holds is kept before anything
     // is written to it, whatever the window shows.
+    DeviceExchange& exchange = link.Exchange();
     exchange.backupBeforeWrite = 1;
     exchange.verifyWrite = verifyAfterWrite ? 1 : 0;
-    SetProgressRange(PROGRESS_MONITOR_WRITE_LOW, WriteProgressHigh(exchange));
+    progress.SetRange(PROGRESS_MONITOR_WRITE_LOW, WriteProgressHigh(exchange));
     // A field the framework refused, or a WEP key that is not hexadecimal,
     // has been reported to the user; sending the old values instead and then
     // saying "Writing complete." would report a failure as success.
@@ -85,85 +68,31 @@ void ConfigDialog::OnWrite() {
         SetFocus(GetDlgItem(IDC_LOCAL_IP));
         return;
     }
-    StartWrite(exchange, *this);
-    PumpTick();
+    link.StartWrite();
+    link.PumpTick();
 }
 
 void ConfigDialog::OnInitializeEnv() {
     if (!PrepareWrite()) return;
     ApplyFactoryValues(record.main, record.wlan, record.tail);
-    StartWrite(exchange, *this);
-    PumpTick();
+    link.StartWrite();
+    link.PumpTick();
 }
 
 void ConfigDialog::OpenProgress(const char* text) {
-    if (!progressDialog) {
-        progressDialog = new ProgressDialog(this);
-        progressDialog->CreateModeless();
-    }
+    progress.Open(this);
     UpdateFileButtons();
     if (text) ShowProgressText(text);
 }
 
-void ConfigDialog::SetProgressRange(int lower, int upper) {
-    progressPositionPending = 0;  // a restarted exchange starts from 0
-    if (!progressDialog) return;
-    SendMessageA(progressDialog->progressBar.GetHwnd(), PBM_SETRANGE, 0, MAKELPARAM(lower, upper));
-    SendMessageA(progressDialog->progressBar.GetHwnd(), PBM_SETPOS, 0, 0);
-}
+// ExchangeObserver.
 
-// ExchangeHost.
+void ConfigDialog::ShowProgressText(const char* text) { progress.ShowText(text); }
 
-int ConfigDialog::Write(const char* bytes, int length) {
-    return serialPort.Write(gLinkState, bytes, length);
-}
-
-int ConfigDialog::ReadByte(uint8_t& byte) { return serialPort.ReadByte(gLinkState, byte); }
-
-void ConfigDialog::SetBaudCodeAndConfigure(int baudCode) {
-    gPortSettings.baudCode = static_cast<uint16_t>(baudCode);
-    serialPort.Configure(gPortSettings, gLinkState);
-}
-
-void ConfigDialog::PumpTransmit() { serialPort.PumpTransmit(gLinkState); }
-
-void ConfigDialog::PumpReceive() { serialPort.PumpReceive(gLinkState); }
-
-bool ConfigDialog::IsLinkActive() { return gLinkState.linkActive != 0; }
-
-void ConfigDialog::ArmReplyTimer(int milliseconds) {
-    SetTimer(GetHwnd(), TIMER_REPLY, static_cast<UINT>(milliseconds), nullptr);
-}
-
-void ConfigDialog::KillReplyTimer() { KillTimer(GetHwnd(), TIMER_REPLY); }
-
-void ConfigDialog::ShowProgressText(const char* text) {
-    if (progressDialog) progressDialog->SetStatusText(text);
-}
-
-void ConfigDialog::SetProgressPosition(int position) {
-    if (!progressDialog) return;
-    progressPosition = position;
-    progressPositionPending = 1;
-}
-
-void ConfigDialog::ShowPendingProgress() {
-    if (!progressDialog || !progressPositionPending) return;
-    if (GetTickCount() - progressShownAt < kProgressRepaintMs) return;
-    progressPositionPending = 0;
-    SendMessageA(progressDialog->progressBar.GetHwnd(), PBM_SETPOS, static_cast<WPARAM>(progressPosition), 0);
-    InvalidateRect(progressDialog->GetHwnd(), nullptr, TRUE);
-    UpdateWindow(progressDialog->GetHwnd());
-    progressShownAt = GetTickCount();
-}
+void ConfigDialog::SetProgressPosition(int position) { progress.SetPosition(position); }
 
 void ConfigDialog::CloseProgress() {
-    progressPositionPending = 0;
-    if (!progressDialog) return;
-    progressDialog->SetStatusText("");
-    delete progressDialog;
-    progressDialog = nullptr;
-    UpdateFileButtons();
+    if (progress.Close()) UpdateFileButtons();
 }
 
 void ConfigDialog::RefreshFormFromRecord() {

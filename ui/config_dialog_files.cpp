@@ -60,7 +60,7 @@ std::string FileNameOf(const std::string& path) {
 void ConfigDialog::UpdateFileButtons() {
     // Write is usable once a record has been read; an exchange shows its
     // progress window until it ends.
-    const bool usable = exchange.recordLoaded == 1 && progressDialog == nullptr;
+    const bool usable = link.Exchange().recordLoaded == 1 && !progress.IsOpen();
     EnableDlgItem(IDC_SAVE_SETTINGS, usable);
     EnableDlgItem(IDC_LOAD_SETTINGS, usable);
 }

@@ -117,7 +117,7 @@ TEST_F(ExchangeBench, SlowRepliesAndExtraTicksChangeNothing) {
     for (bool extraTicks : {false, true}) {
         SCOPED_TRACE(extraTicks);
         line = VirtualLine(device);
-        if (extraTicks) line.afterTick = [this] { RunPumpTick(ex, line, record); };
+        if (extraTicks) line.afterTick = [this] { RunPumpTick(ex, line, line, record); };
         else line.latencyMs = 40;
         for (auto [mode, write] : {std::pair{tarvosim::ConsoleMode::Shell, false}, {tarvosim::ConsoleMode::Monitor, false},
                                    {tarvosim::ConsoleMode::Shell, true}, {tarvosim::ConsoleMode::Monitor, true}}) {

@@ -216,7 +216,7 @@ TEST_F(ExchangeFault, CancelledExchangeEndsAtOnceAndNeverResumesOnTheLink) {
         Press(c.write);
         for (int i = 0; i < 10000 && !c.cancelNow(ex); ++i) line.RunFor(ex, record, 1);
         ASSERT_TRUE(c.cancelNow(ex));
-        CancelExchange(ex, line);
+        CancelExchange(ex, line, line);
         ASSERT_NO_FATAL_FAILURE(ExpectAbortedOnce());
         EXPECT_EQ(line.replyDeadline, -1);
 

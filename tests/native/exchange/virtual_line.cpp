@@ -64,9 +64,9 @@ void VirtualLine::PumpReceive() {
 void VirtualLine::RunOneMillisecond(quarnel::DeviceExchange& ex, uint8_t* record) {
     if (replyDeadline >= 0 && replyDeadline <= now) {
         replyDeadline = -1;  // the handler kills the timer that fired
-        quarnel::OnReplyTimeout(ex, *this);
+        quarnel::OnReplyTimeout(ex, *this, *this);
     }
-    quarnel::RunPumpTick(ex, *this, record);
+    quarnel::RunPumpTick(ex, *this, *this, record);
     if (afterTick) afterTick();
     ++now;
 }

@@ -31,11 +31,11 @@ struct ShownMessage {
     unsigned style;
 };
 
-class VirtualLine : public quarnel::ExchangeHost {
+class VirtualLine : public quarnel::ExchangeLink, public quarnel::ExchangeObserver {
 public:
     explicit VirtualLine(tarvosim::ConverterModel& device) : device_(&device) {}
 
-    // --- ExchangeHost ---
+    // --- ExchangeLink ---
     int Write(const char* bytes, int length) override;
     int ReadByte(uint8_t& byte) override;
     void SetBaudCodeAndConfigure(int baudCode) override;
@@ -44,6 +44,7 @@ public:
     bool IsLinkActive() override { return linkActive; }
     void ArmReplyTimer(int milliseconds) override { replyDeadline = now + milliseconds; }
     void KillReplyTimer() override { replyDeadline = -1; }
+    // --- ExchangeObserver ---
     void ShowProgressText(const char* text) override { progressTexts.push_back(text); }
     void SetProgressPosition(int position) override { progressPositions.push_back(position); }
     void CloseProgress() override { ++closeProgressCount; }

@@ -354,16 +354,23 @@ TEST_F(Exchange, WriteReadsBackAndNamesWhatTheConverterDidNotKeep) {
   }
 }
 
-// The ranges are decided and tested in portable code; here one field shows
-// the correction on leaving, and the time-out the model's own on storing.
+// The ranges are decided and tested in portable code; here each number
+// field corrects itself on leaving (U2S opens all four), and the time-out
+// stores the model's own limit.
 TEST_F(Exchange, NumbersOutsideTheRangesAreCorrectedOnLeavingAndOnStoring) {
   OpenPort("COM3");
   LoadConverter(monitor, "monitor", RichBlock());
-  EXPECT_EQ(EnterAndLeave(IDC_LOCAL_PORT, "70000"), "65535");
-  EXPECT_EQ(EnterAndLeave(IDC_TIMEOUT, "40000"), "30000");  // long_limits; model 9 stores at most 3600
+  app.Select(IDC_MODE, 3);
+  ASSERT_TRUE(WaitUntil([&] { return app.Enabled(IDC_PEER_PORT) && app.Enabled(IDC_WATER_MARK); }, kWait));
+  struct Field { int id; const char *typed, *shown; };
+  for (const Field& f : {Field{IDC_LOCAL_PORT, "70000", "65535"}, Field{IDC_PEER_PORT, "70000", "65535"},
+                         Field{IDC_TIMEOUT, "40000", "30000"},  // long_limits; model 9 stores at most 3600
+                         Field{IDC_WATER_MARK, "40000", "2048"}})
+    EXPECT_EQ(EnterAndLeave(f.id, f.typed), f.shown) << "control " << f.id;
   WriteAndWait(monitor, IDC_WRITE);
   const Block held = monitor.Block();
-  EXPECT_EQ(std::vector<int>({Le16(held, 106), Le16(held, 92)}), std::vector<int>({65535, 3600}));
+  EXPECT_EQ(std::vector<int>({Le16(held, 106), Le16(held, 104), Le16(held, 92)}),
+            std::vector<int>({65535, 65535, 3600}));
 }
 
 TEST_F(Exchange, EapolIdentitySetInTheWindowReachesAShellConverter) {

@@ -19,6 +19,7 @@
 
 #include "resources/resource.h"
 #include "serial/com_port_list.h"
+#include "serial/port_messages.h"
 #include "tests/win32/e2e/session.h"
 
 namespace {
@@ -33,9 +34,10 @@ std::vector<std::string> PortItems(const AppDriver& app) {
 
 // The ports this Wine session lists now, as the port list names them.
 std::vector<std::string> PortsPresent() {
-    uint16_t ports[30] = {};
+    uint16_t ports[quarnel::kMaxComPorts] = {};
     std::vector<std::string> names;
-    for (int i = 0, n = quarnel::ComPortList(ports, 30); i < n; ++i) names.push_back("COM" + std::to_string(ports[i]));
+    for (int i = 0, n = quarnel::ComPortList(ports, quarnel::kMaxComPorts); i < n; ++i)
+        names.push_back("COM" + std::to_string(ports[i]));
     return names;
 }
 
@@ -89,17 +91,18 @@ TEST_F(LinkAndShell, PortThatCannotBeOpenedIsReportedAndARealOneSwitchesTheRows)
     ClosePort();
 }
 
-// Close while an exchange waits for the converter, then Open again at once
-// with the converter answering in shell mode: the exchange ends at the Close
-// with its message, once, and never resumes on the re-opened link (nothing
-// sent, no progress window, for 6 s); a Read works afterwards.
+// Close while an exchange waits for the converter (or Read pressed while the
+// close is on its way), then Open again at once with the converter answering
+// in shell mode: the exchange ends with the link with its message, once, and
+// never resumes on the re-opened link (nothing sent, no progress window, for
+// 6 s); a Read works afterwards.
 TEST_F(LinkAndShell, CloseDuringAnExchangeEndsItForGood) {
     struct Case {
         const char* what;
         const char* port;
         const char* fault;
         int button;
-        const char* closeAfter;  // the command after which Close is pressed
+        const char* closeAfter;  // the command after which Close is pressed; none: pressed before the close
     };
     const Case cases[] = {
         {"unanswered probe", "COM5", "none", IDC_READ, "r\\r"},
@@ -108,6 +111,7 @@ TEST_F(LinkAndShell, CloseDuringAnExchangeEndsItForGood) {
         // On a paced line the first chunk's reply is followed by more filler
         // than the reply buffer holds: the read cannot end before its time-out.
         {"bytes still arriving", "COM4", "flood:2", IDC_READ, "r 20 80"},
+        {"read started while the link closes", "COM5", "none", IDC_READ, nullptr},
     };
     const Block original = RichBlock();
     for (const Case& c : cases) {
@@ -118,9 +122,22 @@ TEST_F(LinkAndShell, CloseDuringAnExchangeEndsItForGood) {
         ASSERT_TRUE(sim.Control({std::string("mode ") + (c.port == std::string("COM5") ? "silent" : "monitor"),
                                  std::string("fault ") + c.fault, "block " + ToHex(original)}));
         size_t mark = sim.Log().size();
-        app.Click(c.button);
-        ASSERT_TRUE(WaitUntil([&] { return SentSince(sim, mark, c.closeAfter) && app.ProgressWindow(); }, kWait));
-        ClosePort();
+        if (c.closeAfter != nullptr) {
+            app.Click(c.button);
+            ASSERT_TRUE(WaitUntil([&] { return SentSince(sim, mark, c.closeAfter) && app.ProgressWindow(); }, kWait));
+            ClosePort();
+        } else {
+            // Both queued before the window takes either: the close event
+            // first, so the read starts on a link whose close is under way.
+            HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, app.ThreadId());
+            ASSERT_NE(thread, nullptr);
+            SuspendThread(thread);
+            PostMessageA(app.Main(), quarnel::WM_PORT_EVENT, 0, quarnel::PORT_EVENT_CLOSE);
+            app.Click(c.button);
+            ResumeThread(thread);
+            CloseHandle(thread);
+            ASSERT_TRUE(WaitUntil([&] { return InClosedRow(); }, kWait));
+        }
 
         ASSERT_TRUE(sim.Control({"mode shell", "fault none"}));
         mark = sim.Log().size();

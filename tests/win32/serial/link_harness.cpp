@@ -15,11 +15,11 @@ LinkHarness::LinkHarness() {
   window_ = CreateWindowExA(0, "QuarnelLinkHarness", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                             windowClass.hInstance, nullptr);
   SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  LoadLineDefaults(gPortSettings);
+  LoadLineDefaults(settings_);
 }
 
 LinkHarness::~LinkHarness() {
-  port_.Close(gLinkState);
+  port_.Close(state_);
   DestroyWindow(window_);
   // Drop messages left for the destroyed window.
   MSG message;
@@ -31,14 +31,14 @@ LRESULT CALLBACK LinkHarness::WindowProc(HWND window, UINT message, WPARAM wPara
   auto* self = reinterpret_cast<LinkHarness*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
   if (message == WM_PORT_OPENED) {
-    self->port_.StartReceiver(gLinkState);
+    self->port_.StartReceiver(self->state_);
     return 0;
   }
   if (message == WM_PORT_EVENT) {
     const WORD event = LOWORD(lParam);
     if (event == PORT_EVENT_DATA) {
       ++self->dataEvents;
-      if (self->serveData) self->port_.OnDataAvailable(gLinkState);
+      if (self->serveData) self->port_.OnDataAvailable(self->state_);
     }
     return 0;
   }
@@ -46,11 +46,11 @@ LRESULT CALLBACK LinkHarness::WindowProc(HWND window, UINT message, WPARAM wPara
 }
 
 void LinkHarness::Tick() {
-  if (!gLinkState.linkActive) return;
-  port_.PumpTransmit(gLinkState);
+  if (!state_.linkActive) return;
+  port_.PumpTransmit(state_);
   uint8_t byte;
-  while (port_.ReadByte(gLinkState, byte)) received.push_back(static_cast<char>(byte));
-  port_.PumpReceive(gLinkState);
+  while (port_.ReadByte(state_, byte)) received.push_back(static_cast<char>(byte));
+  port_.PumpReceive(state_);
 }
 
 void LinkHarness::DispatchFor(DWORD ms) {
@@ -81,16 +81,16 @@ bool LinkHarness::WaitForText(const std::string& text, DWORD timeoutMs) {
 }
 
 bool LinkHarness::OpenActive(uint16_t portNumber) {
-  gPortSettings.port = portNumber;
-  gPortSettings.baudCode = kBaud115200;
-  port_.Open(window_, gPortSettings, gLinkState);
+  settings_.port = portNumber;
+  settings_.baudCode = kBaud115200;
+  port_.Open(window_, settings_, state_);
   const DWORD start = GetTickCount();
-  while (!gLinkState.linkActive && gLinkState.isOpen && GetTickCount() - start < 2000) DispatchFor(0);
-  return gLinkState.linkActive != 0;
+  while (!state_.linkActive && state_.isOpen && GetTickCount() - start < 2000) DispatchFor(0);
+  return state_.linkActive != 0;
 }
 
 void LinkHarness::Send(const std::string& bytes) {
-  port_.Write(gLinkState, bytes.data(), static_cast<int>(bytes.size()));
+  port_.Write(state_, bytes.data(), static_cast<int>(bytes.size()));
 }
 
 bool ThreadListed(DWORD id) {

@@ -30,6 +30,8 @@ class LinkHarness {
 
   SerialPort& port() { return port_; }
   Win32SerialDriver& driver() { return driver_; }
+  LinkState& state() { return state_; }
+  PortSettings& settings() { return settings_; }
 
   std::string received;
   int dataEvents = 0;    // PORT_EVENT_DATA seen
@@ -41,6 +43,8 @@ class LinkHarness {
 
   Win32SerialDriver driver_;
   SerialPort port_{driver_};
+  LinkState state_;
+  PortSettings settings_{};
   HWND window_ = nullptr;
 };
 

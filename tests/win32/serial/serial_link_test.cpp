@@ -28,7 +28,7 @@ class SerialLinkTest : public ::testing::Test {
 
   // Closes the port: the receiver has ended when Close returns.
   void CloseAndExpectEnded(HANDLE receiver) {
-    link_.port().Close(gLinkState);
+    link_.port().Close(link_.state());
     EXPECT_EQ(WaitForSingleObject(receiver, 0), WAIT_OBJECT_0);
     EXPECT_FALSE(ThreadListed(GetThreadId(receiver)));
     EXPECT_EQ(link_.driver().ReceiverThreadId(), 0u);
@@ -62,6 +62,37 @@ TEST_F(SerialLinkTest, CloseEndsTheReceiverWhereverItWaits) {
   }
 }
 
+// Configuring the port drops what came in before it, whether the window has
+// taken it in already or the driver still holds it.
+TEST_F(SerialLinkTest, ConfigureDropsWhatCameInBefore) {
+  const std::string reply = "r\r\nPC=00000020 SR=00 \r\n";  // the monitor console's answer to "r\r"
+  HANDLE receiver = OpenReceiverOf(3);
+  ASSERT_NE(receiver, nullptr);
+  LinkState& state = link_.state();
+  // Every answer so far has come in whole, some of it taken in by the window.
+  auto answered = [&](int replies) {
+    link_.port().Write(state, "r\r", 2);
+    link_.port().PumpTransmit(state);
+    const int want = replies * static_cast<int>(reply.size());
+    int held = 0;
+    for (const DWORD start = GetTickCount(); (held < want || state.rxCount == 0) && GetTickCount() - start < 5000;
+         link_.DispatchFor(10))
+      held = state.rxCount + static_cast<int>(link_.driver().ClearErrors(state.handle).inQueue);
+    return held == want && state.rxCount > 0;
+  };
+  // Messages served, no ticks: the first answer is in the window's buffer,
+  // and the receiver waits for it to be read; the second stays in the driver.
+  ASSERT_TRUE(answered(1));
+  ASSERT_TRUE(answered(2));
+
+  link_.port().Configure(link_.settings(), state);
+  link_.Run(300);
+  EXPECT_EQ(link_.received, "");
+  link_.Send("r\r");
+  EXPECT_TRUE(link_.WaitForText(reply, 5000)) << "received: " << link_.received;
+  CloseAndExpectEnded(receiver);
+}
+
 // The COM devices of the Wine prefix (its dosdevices links): the declared
 // simulators plus any serial device of the machine Wine maps by itself.
 std::vector<uint16_t> PrefixComPorts() {
@@ -75,7 +106,7 @@ std::vector<uint16_t> PrefixComPorts() {
   if (search == INVALID_HANDLE_VALUE) return ports;
   do {
     const int number = std::atoi(found.cFileName + 3);
-    if (number > 0 && number <= 30) ports.push_back(static_cast<uint16_t>(number));
+    if (number > 0 && number <= kMaxComPorts) ports.push_back(static_cast<uint16_t>(number));
   } while (FindNextFileA(search, &found));
   FindClose(search);
   std::sort(ports.begin(), ports.end());
@@ -83,14 +114,14 @@ std::vector<uint16_t> PrefixComPorts() {
 }
 
 TEST(ComPortList, ListsThePresentPortsAscendingAndProbingFindsThem) {
-  uint16_t ports[30] = {};
+  uint16_t ports[kMaxComPorts] = {};
   const std::vector<uint16_t> present = PrefixComPorts();
   ASSERT_FALSE(present.empty()) << "no dosdevices under WINEPREFIX";
-  EXPECT_EQ(std::vector<uint16_t>(ports, ports + ComPortList(ports, 30)), present);
+  EXPECT_EQ(std::vector<uint16_t>(ports, ports + ComPortList(ports, kMaxComPorts)), present);
   // Capacity 2 keeps the first two names in the system's order, sorted.
   ASSERT_EQ(ComPortList(ports, 2), 2);
   EXPECT_LT(ports[0], ports[1]);
-  const std::vector<uint16_t> probed(ports, ports + ProbeComPorts(ports, 30));
+  const std::vector<uint16_t> probed(ports, ports + ProbeComPorts(ports, kMaxComPorts));
   for (uint16_t declared : {1, 3, 10, 11})
     EXPECT_NE(std::find(probed.begin(), probed.end(), declared), probed.end()) << "COM" << declared;
   EXPECT_TRUE(std::is_sorted(probed.begin(), probed.end()));

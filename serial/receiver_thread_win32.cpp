@@ -53,6 +53,9 @@ bool WaitFor(const ReceiverContext& context, HANDLE event) {
 unsigned __stdcall ReceiverMain(void* argument) {
   ReceiverContext& context = *static_cast<ReceiverContext*>(argument);
   while (WaitFor(context, context.dataEvent)) {
+    // Stop may have given up waiting while this thread was not scheduled;
+    // its state may then be gone: look at the stop event before the state.
+    if (WaitForSingleObject(context.stopEvent, 0) == WAIT_OBJECT_0) break;
     if (!context.state->linkActive) break;
     if (!context.state->rxPending) PostMessageA(context.owner, WM_PORT_EVENT, 0, PORT_EVENT_DATA);
     // The wait's event stays signalled until the window thread arms the

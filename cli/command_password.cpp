@@ -1,8 +1,6 @@
 // quarnel-cli password PORT: sets (or --delete deletes) the console password.
 #include <CLI/CLI.hpp>
 
-#include <cstring>
-
 #include "cli/cli_context.h"
 #include "cli/console_io.h"
 #include "configfile/latin1_text.h"
@@ -82,13 +80,11 @@ void RunPassword(CliContext& context, const PasswordArguments& arguments) {
         context.exitStatus = context.cancel ? EXIT_CANCELLED : EXIT_USAGE;
         return;
     }
-    uint8_t packed[PASSWORD_BLOCK_SIZE];
-    if (!BuildPasswordBlock(arguments.deletePassword ? 1 : 0, password, packed)) {
+    MainBlock::PasswordBlock block;
+    if (!BuildPasswordBlock(arguments.deletePassword ? 1 : 0, password, block)) {
         context.exitStatus = EXIT_USAGE;
         return;
     }
-    MainBlock::PasswordBlock block;
-    std::memcpy(block.data(), packed, sizeof packed);
 
     CliContext::Opened opened = context.OpenSession(arguments.port);
     if (!opened.session) return;

@@ -17,6 +17,7 @@
 
 #include "cli/byte_line.h"
 #include "exchange/device_exchange.h"
+#include "serial/link_state.h"
 
 namespace quarnel {
 
@@ -98,10 +99,10 @@ private:
     DeviceExchange exchange_;
 
     // Commands queued by the engine for the next transmit pump.
-    uint8_t txBuf_[1024];
+    uint8_t txBuf_[kLinkBufferSize];
     int txCount_ = 0;
     // Bytes taken from the line, handed to the engine one at a time.
-    uint8_t rxBuf_[1024];
+    uint8_t rxBuf_[kLinkBufferSize];
     int rxCount_ = 0;
     int rxPos_ = 0;
     int collected_ = 0;  // bytes handed out since the last tick began

@@ -12,8 +12,6 @@ namespace {
 constexpr char kPortColumn[] = "port";
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-std::string Trimmed(std::string_view text) { return std::string(TrimmedBlanks(text)); }
-
 std::string Where(const std::string& fileName, int row) { return fileName + ", row " + std::to_string(row); }
 
 // Columns by number as a spreadsheet counts them; the message then names the setting.
@@ -37,18 +35,18 @@ std::string Cells(size_t count) { return std::to_string(count) + (count == 1 ? "
 
 bool BlankRecord(const std::vector<std::string>& fields) {
     for (const std::string& field : fields)
-        if (!Trimmed(field).empty()) return false;
+        if (!TrimmedBlanks(field).empty()) return false;
     return true;
 }
 
 bool CheckHeader(const std::vector<std::string>& header, const std::string& fileName, std::string& error) {
-    if (header.empty() || Trimmed(header[0]) != kPortColumn) {
+    if (header.empty() || TrimmedBlanks(header[0]) != kPortColumn) {
         error = Where(fileName, 1) + ": the first column must be \"port\", then the settings (such as "
                                      "network.local_ip)";
         return false;
     }
     for (size_t i = 1; i < header.size(); ++i) {
-        const std::string name = Trimmed(header[i]);
+        const std::string name(TrimmedBlanks(header[i]));
         if (name.find('.') == std::string::npos) {
             error = Where(fileName, 1, i) + ": \"" + MessageExcerpt(name) +
                     "\" is not a setting; settings are named section.name, such as network.local_ip";
@@ -60,7 +58,7 @@ bool CheckHeader(const std::vector<std::string>& header, const std::string& file
             return false;
         }
         for (size_t j = 1; j < i; ++j) {
-            if (Trimmed(header[j]) == name) {
+            if (TrimmedBlanks(header[j]) == name) {
                 error = Where(fileName, 1, i) + ": " + name + ": the setting has two columns (also column " +
                         std::to_string(j + 1) + ")";
                 return false;
@@ -183,7 +181,7 @@ bool ParsePlan(std::string_view text, const std::string& fileName, const ConfigP
         }
         PlanRow planRow;
         planRow.row = row;
-        planRow.port = Trimmed(cells[0]);
+        planRow.port = std::string(TrimmedBlanks(cells[0]));
         if (planRow.port.empty()) {
             error = Where(fileName, row, 0) + ": port: no port";
             return false;
@@ -196,8 +194,8 @@ bool ParsePlan(std::string_view text, const std::string& fileName, const ConfigP
         }
         planRow.patch = shared;
         for (size_t c = 1; c < cells.size(); ++c) {
-            if (Trimmed(cells[c]).empty()) continue;  // the setting stays as it is
-            const std::string name = Trimmed(header[c]);
+            if (TrimmedBlanks(cells[c]).empty()) continue;  // the setting stays as it is
+            const std::string name(TrimmedBlanks(header[c]));
             if (!ParseAssignment(name + "=" + cells[c], Where(fileName, row, c), planRow.patch, error))
                 return false;
         }

@@ -29,6 +29,7 @@
 
 #include "envrecord/env_record.h"
 #include "envrecord/form_model.h"
+#include "envrecord/settings.h"
 
 namespace quarnel {
 
@@ -73,8 +74,7 @@ struct ConfigFile {
     EnvRecord block{};
 };
 
-// "section.name" of setting `index`; SETTING_COUNT settings in file order.
-extern const int SETTING_COUNT;
+// "section.name" of setting `index`; SETTING_COUNT settings (settings.h) in file order.
 std::string SettingName(int index);
 
 // The setting named "section.name", or -1 with `reason` saying what the name
@@ -120,8 +120,8 @@ bool ApplyPatchToForm(const ConfigPatch& patch, const FormContext& form,
 
 // The about data of a record, with the time of saving and program version.
 AboutData AboutOf(const MainBlock& main, const std::string& savedAt, const std::string& programVersion);
-// `text` without the blanks and tabs around it.
-std::string_view TrimmedBlanks(std::string_view text);
+// `text` without the blanks (spaces and tabs, or the characters `blanks`) around it.
+std::string_view TrimmedBlanks(std::string_view text, std::string_view blanks = " \t");
 
 // The extension of settings files, without its dot.
 constexpr char SETTINGS_FILE_EXTENSION[] = "qcfg";

@@ -13,8 +13,8 @@
 
 namespace quarnel {
 
-std::string_view TrimmedBlanks(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+std::string_view TrimmedBlanks(std::string_view text, std::string_view blanks) {
+    const auto blank = [&](char c) { return blanks.find(c) != std::string_view::npos; };
     while (!text.empty() && blank(text.front())) text.remove_prefix(1);
     while (!text.empty() && blank(text.back())) text.remove_suffix(1);
     return text;

@@ -109,7 +109,7 @@ std::string WriteConfigText(const EnvRecord& record, const AboutData& about) {
     const std::vector<SettingOfRecord> settings = SettingsOfRecord(record);
     std::string section;
     for (int i = 0; i < SETTING_COUNT; ++i) {
-        const SettingDef& def = SETTINGS[i];
+        const SettingDescriptor& def = SETTINGS[i];
         if (section != def.section) {
             section = def.section;
             out += "\n[" + section + "]\n";

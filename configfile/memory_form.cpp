@@ -1,19 +1,17 @@
 #include "configfile/memory_form.h"
 
 #include "envrecord/form_transfer.h"
-#include "resources/combo_lists.h"
-#include "resources/resource.h"
 
 namespace quarnel {
 
 MemoryFormControls::MemoryFormControls() {
-    for (int id : {CTL_MODE_LIST, CTL_SERIAL_TYPE_LIST, CTL_BAUD_LIST, CTL_PARITY_LIST, CTL_DATA_BITS_LIST,
-                   CTL_STOP_BIT_LIST, CTL_FLOW_CONTROL_LIST, CTL_WLAN_MODE_LIST, CTL_CHANNEL_LIST,
-                   CTL_WEP_LIST, CTL_AUTH_MODE_LIST, CTL_PORT_LIST}) {
-        const ComboItems items = FindComboItems(IDD_CONFIG, id);
-        lists_[id].items.assign(items.texts, items.texts + items.count);
+    for (const SettingDescriptor& d : SETTINGS) {
+        if (d.kind == SettingKind::List && d.control != 0)
+            lists_[d.control].items.assign(d.list.texts, d.list.texts + d.list.count);
+        if (d.kind == SettingKind::Address) addresses_[d.control] = 0;
     }
-    for (int id : {CTL_LOCAL_IP, CTL_SUBNET_MASK, CTL_GATEWAY_IP, CTL_PEER_IP}) addresses_[id] = 0;
+    // The window lists the ports present; two stand for them here.
+    lists_[IDC_PORT].items.assign({"COM1", "COM2"});
 }
 
 int MemoryFormControls::GetSelection(int controlId) const {

@@ -17,7 +17,7 @@ namespace quarnel {
 
 class MemoryFormControls : public FormControls {
 public:
-    MemoryFormControls();  // the lists filled as the window fills them
+    MemoryFormControls();  // the lists filled with the entries of settings.h, as the window fills them
 
     int GetSelection(int controlId) const override;
     void SetSelection(int controlId, int index) override;

@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "configfile/latin1_text.h"
 #include "envrecord/field_limits.h"
 #include "envrecord/hex_text.h"
-#include "resources/combo_lists.h"
-#include "resources/resource.h"
 
 namespace quarnel {
 
@@ -17,73 +16,46 @@ namespace L = env_layout;
 
 namespace {
 
-// Setting indexes, in file order; SETTINGS below follows it row by row.
-enum : int {
-    LOCAL_IP, SUBNET_MASK, GATEWAY_IP, PEER_IP,
-    TARVO_MODE, LOCAL_PORT, TIMEOUT, WATER_MARK, PEER_PORT,
-    SERIAL_TYPE, BAUD_RATE, PARITY, DATA_BITS, STOP_BITS, FLOW_CONTROL,
-    WLAN_MODE, TARGET_SSID, ADHOC_SSID, CHANNEL, WEP, AUTHENTICATION,
-    DHCP, ARP, MULTI_CONN, KIVRA, TELNET, EAPOL, POWER_DOWN, REMOTE_SEARCH,
-    COMMENT,
-    ADHOC_ON_BOOT, INFRA_ON_BOOT,
-    KEY_ID, WEP64_KEY0, WEP64_KEY3 = WEP64_KEY0 + 3, WEP128_KEY0, WEP128_KEY3 = WEP128_KEY0 + 3,
-    EAPOL_IDENTITY, EAPOL_PASSWORD,
-    PASSWORD_FIELD,
-    COUNT
-};
-
-
-// The record bits a setting owns: up to two bit fields and three byte runs.
-struct Owned {
-    L::BitField bits[2];
-    L::ByteField bytes[3];
-};
-
-constexpr L::BitField NO_BITS{0, 0, 0};
-constexpr L::ByteField NO_BYTES{0, 0};
-
-constexpr Owned Bits(L::BitField a, L::BitField b = NO_BITS) { return {{a, b}, {NO_BYTES, NO_BYTES, NO_BYTES}}; }
-constexpr Owned Bytes(L::ByteField a, L::ByteField b = NO_BYTES, L::ByteField c = NO_BYTES) {
-    return {{NO_BITS, NO_BITS}, {a, b, c}};
-}
-
 using K = SettingKind;
 
-const Owned OWNED[] = {
-    Bytes({L::LOCAL_IP, 4}), Bytes({L::SUBNET_MASK, 4}), Bytes({L::GATEWAY_IP, 4}), Bytes({L::PEER_IP, 4}),
-    Bytes({L::MODE, 1}), Bytes({L::LOCAL_PORT, 2}), Bytes({L::TIMEOUT, 2}), Bytes({L::WATER_MARK, 2}),
-    Bytes({L::PEER_PORT, 2}),
-    Bits(L::SERIAL_TYPE), Bytes({L::BAUD_RATE, 4}), Bits(L::PARITY), Bits(L::DATA_BITS), Bits(L::STOP_BITS),
-    Bits(L::RTS_CTS, L::XON_XOFF),
-    Bits(L::WLAN_MODE), Bytes(L::SSID), Bytes(L::ADHOC_SSID), Bits(L::CHANNEL), Bits(L::WEP_MODE),
-    Bits(L::AUTH_MODE),
-    Bits(L::DHCP), Bits(L::ARP), Bits(L::MULTI_CONN), Bits(L::KIVRA), Bits(L::TELNET), Bits(L::EAPOL),
-    Bits(L::POWER_DOWN), Bits(L::REMOTE_SEARCH),
-    Bytes(L::COMMENT),
-    Bits(L::BOOT_ADHOC), Bits(L::BOOT_INFRA),
-    Bits(L::WEP_KEY_ID), Bytes(L::Wep64Key(0)), Bytes(L::Wep64Key(1)), Bytes(L::Wep64Key(2)), Bytes(L::Wep64Key(3)),
-    Bytes(L::Wep128Key(0)), Bytes(L::Wep128Key(1)), Bytes(L::Wep128Key(2)), Bytes(L::Wep128Key(3)),
-    Bytes(L::EAPOL_IDENTITY_0_7, L::EAPOL_IDENTITY_8_15, L::EAPOL_IDENTITY_16_31), Bytes(L::EAPOL_PASSWORD),
-    Bytes(L::PASSWORD_BLOCK),
-};
-static_assert(sizeof OWNED / sizeof OWNED[0] == COUNT, "one owner row per setting");
+// The index of a setting named in settings.h; a name it lacks does not compile.
+constexpr int IndexOf(const char* name) {
+    return SettingIndex(name) >= 0 ? SettingIndex(name) : throw "no such setting";
+}
+
+// The settings some step treats on their own.
+constexpr int TARVO_MODE = IndexOf("tarvo_mode");
+constexpr int LOCAL_PORT = IndexOf("local_port");
+constexpr int TIMEOUT = IndexOf("timeout");
+constexpr int WATER_MARK = IndexOf("water_mark");
+constexpr int PEER_PORT = IndexOf("peer_port");
+constexpr int BAUD_RATE = IndexOf("baud_rate");
+constexpr int FLOW_CONTROL = IndexOf("flow_control");
+constexpr int TARGET_SSID = IndexOf("target_ssid");
+constexpr int ADHOC_SSID = IndexOf("adhoc_master_ssid");
+constexpr int COMMENT = IndexOf("text");
+constexpr int ADHOC_ON_BOOT = IndexOf("adhoc_on_boot");
+constexpr int INFRA_ON_BOOT = IndexOf("infrastructure_on_boot");
+constexpr int KEY_ID = IndexOf("key_id");
+constexpr int WEP64_KEY0 = IndexOf("wep64_key0");
+constexpr int WEP64_KEY3 = IndexOf("wep64_key3");
+constexpr int WEP128_KEY0 = IndexOf("wep128_key0");
+constexpr int EAPOL_IDENTITY = IndexOf("identity");
+constexpr int PASSWORD_FIELD = IndexOf("password_field");
+static_assert(WEP64_KEY3 == WEP64_KEY0 + 3 && WEP128_KEY0 == WEP64_KEY3 + 1, "the keys in slot order");
 
 bool IsListOfKeyIds(int setting) { return setting == KEY_ID; }
 
 // The entries the window offers for a list setting, in index order.
 std::vector<std::string> ListEntries(int setting) {
-    const ComboItems items = IsListOfKeyIds(setting) ? FindComboItems(IDD_WEP64_KEYS, IDC_WEP64_ID)
-                                                     : FindComboItems(IDD_CONFIG, SETTINGS[setting].control);
-    std::vector<std::string> entries(items.texts, items.texts + items.count);
+    const ListTexts& list = SETTINGS[setting].list;
+    std::vector<std::string> entries(list.texts, list.texts + list.count);
     if (setting == FLOW_CONTROL) entries.emplace_back(FLOW_XON_XOFF_TEXT);
     return entries;
 }
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
-}
+// List entries and the texts matched against them lose their spaces only.
+std::string_view Trimmed(std::string_view text) { return TrimmedBlanks(text, " "); }
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -116,7 +88,7 @@ const char* TypeName(const RawValue& raw) {
 }
 
 std::string Expected(int setting) {
-    const SettingDef& def = SETTINGS[setting];
+    const SettingDescriptor& def = SETTINGS[setting];
     switch (def.kind) {
     case K::Address: return "an address in quotes, such as \"192.168.1.50\"";
     case K::Number: return "a number";
@@ -192,19 +164,12 @@ std::string HexOf(const std::string& bytes) {
 // The form's int for a number or a check box.
 int* IntSlot(int setting, const FormContext& form) {
     FormFields& f = form.fields;
+    if (IsMainCheckBox(SETTINGS[setting])) return &f.CheckBox(SETTINGS[setting].control);
     switch (setting) {
     case LOCAL_PORT: return &f.localPort;
     case TIMEOUT: return &f.timeoutValue;
     case WATER_MARK: return &f.waterMark;
     case PEER_PORT: return &f.peerPort;
-    case DHCP: return &f.dhcpEnabled;
-    case ARP: return &f.arpEnabled;
-    case MULTI_CONN: return &f.multiConn;
-    case KIVRA: return &f.kivraEnabled;
-    case TELNET: return &f.telnetEnabled;
-    case EAPOL: return &f.eapolEnabled;
-    case POWER_DOWN: return &f.powerDown;
-    case REMOTE_SEARCH: return &f.remoteSearch;
     case ADHOC_ON_BOOT: return &form.startup.adHocOnBoot;
     case INFRA_ON_BOOT: return &form.startup.infrastructureOnBoot;
     default: return nullptr;
@@ -240,7 +205,7 @@ std::string& KeyText(int setting, const FormContext& form) {
 // Visits the record bytes a setting owns, with the mask of its bits in each.
 template <typename Visit>
 void ForOwnedBytes(int setting, Visit visit) {
-    const Owned& owned = OWNED[setting];
+    const SettingDescriptor& owned = SETTINGS[setting];
     for (const L::BitField& f : owned.bits) {
         if (f.width == 0) continue;
         const std::uint32_t mask = f.Mask();
@@ -256,62 +221,13 @@ void ForOwnedBytes(int setting, Visit visit) {
 
 }  // namespace
 
-const SettingDef SETTINGS[] = {
-    {"network", "local_ip", K::Address, 0, CTL_LOCAL_IP},
-    {"network", "subnet_mask", K::Address, 0, CTL_SUBNET_MASK},
-    {"network", "gateway_ip", K::Address, 0, CTL_GATEWAY_IP},
-    {"network", "peer_ip", K::Address, 0, CTL_PEER_IP},
-    {"mode", "tarvo_mode", K::List, 0, CTL_MODE_LIST},
-    {"mode", "local_port", K::Number, 0, 0},
-    {"mode", "timeout", K::Number, 0, 0},
-    {"mode", "water_mark", K::Number, 0, 0},
-    {"mode", "peer_port", K::Number, 0, 0},
-    {"serial", "serial_type", K::List, 0, CTL_SERIAL_TYPE_LIST},
-    {"serial", "baud_rate", K::List, 0, CTL_BAUD_LIST},
-    {"serial", "parity", K::List, 0, CTL_PARITY_LIST},
-    {"serial", "data_bits", K::List, 0, CTL_DATA_BITS_LIST},
-    {"serial", "stop_bits", K::List, 0, CTL_STOP_BIT_LIST},
-    {"serial", "flow_control", K::List, 0, CTL_FLOW_CONTROL_LIST},
-    {"wlan", "wlan_mode", K::List, 0, CTL_WLAN_MODE_LIST},
-    {"wlan", "target_ssid", K::Text, L::TEXT_MAX_CHARS, 0},
-    {"wlan", "adhoc_master_ssid", K::Text, L::TEXT_MAX_CHARS, 0},
-    {"wlan", "channel", K::List, 0, CTL_CHANNEL_LIST},
-    {"wlan", "wep", K::List, 0, CTL_WEP_LIST},
-    {"wlan", "authentication", K::List, 0, CTL_AUTH_MODE_LIST},
-    {"options", "dhcp", K::Check, 0, 0},
-    {"options", "arp", K::Check, 0, 0},
-    {"options", "multi_conn", K::Check, 0, 0},
-    {"options", "kivra", K::Check, 0, 0},
-    {"options", "telnet", K::Check, 0, 0},
-    {"options", "eapol", K::Check, 0, 0},
-    {"options", "power_down", K::Check, 0, 0},
-    {"options", "remote_search", K::Check, 0, 0},
-    {"comment", "text", K::Text, L::TEXT_MAX_CHARS, 0},
-    {"startup", "adhoc_on_boot", K::Check, 0, 0},
-    {"startup", "infrastructure_on_boot", K::Check, 0, 0},
-    {"wep_keys", "key_id", K::List, 0, 0},
-    {"wep_keys", "wep64_key0", K::HexBytes, L::WEP64_KEY_SIZE, 0},
-    {"wep_keys", "wep64_key1", K::HexBytes, L::WEP64_KEY_SIZE, 0},
-    {"wep_keys", "wep64_key2", K::HexBytes, L::WEP64_KEY_SIZE, 0},
-    {"wep_keys", "wep64_key3", K::HexBytes, L::WEP64_KEY_SIZE, 0},
-    {"wep_keys", "wep128_key0", K::HexBytes, L::WEP128_KEY_SIZE, 0},
-    {"wep_keys", "wep128_key1", K::HexBytes, L::WEP128_KEY_SIZE, 0},
-    {"wep_keys", "wep128_key2", K::HexBytes, L::WEP128_KEY_SIZE, 0},
-    {"wep_keys", "wep128_key3", K::HexBytes, L::WEP128_KEY_SIZE, 0},
-    {"eapol", "identity", K::Text, L::TEXT_MAX_CHARS, 0},
-    {"eapol", "password", K::Text, L::EAPOL_PASSWORD.size, 0},
-    {"console", "password_field", K::HexBytes, L::PASSWORD_BLOCK.size, 0},
-};
-const int SETTING_COUNT = COUNT;
-static_assert(sizeof SETTINGS / sizeof SETTINGS[0] == COUNT, "one row per setting");
-
 std::string SettingName(int index) {
-    if (index < 0 || index >= COUNT) return "?";
+    if (index < 0 || index >= SETTING_COUNT) return "?";
     return std::string(SETTINGS[index].section) + "." + SETTINGS[index].name;
 }
 
 int FindSetting(std::string_view section, std::string_view name) {
-    for (int i = 0; i < COUNT; ++i) {
+    for (int i = 0; i < SETTING_COUNT; ++i) {
         if (section == SETTINGS[i].section && name == SETTINGS[i].name) return i;
     }
     return -1;
@@ -344,12 +260,13 @@ std::string MessageExcerpt(std::string_view text) {
 }
 
 bool IsSection(std::string_view section) {
-    return std::any_of(SETTINGS, SETTINGS + COUNT, [&](const SettingDef& d) { return section == d.section; });
+    return std::any_of(std::begin(SETTINGS), std::end(SETTINGS),
+                       [&](const SettingDescriptor& d) { return section == d.section; });
 }
 
 std::string NamesInSection(std::string_view section) {
     std::string out;
-    for (const SettingDef& d : SETTINGS) {
+    for (const SettingDescriptor& d : SETTINGS) {
         if (section != d.section) continue;
         if (!out.empty()) out += ", ";
         out += d.name;
@@ -358,7 +275,7 @@ std::string NamesInSection(std::string_view section) {
 }
 
 bool ParseSettingValue(int setting, const RawValue& raw, SettingValue& value, std::string& reason) {
-    const SettingDef& def = SETTINGS[setting];
+    const SettingDescriptor& def = SETTINGS[setting];
     const bool text = raw.type == RawValue::TEXT;
     switch (def.kind) {
     case K::Address:
@@ -443,7 +360,7 @@ bool CheckOnConverter(int setting, const SettingValue& value, const FormContext&
     } else if (setting == WATER_MARK) {
         limit = std::min(WaterMarkLimitOnLeave(flags.long_limits, flags.model_code),
                          StoredWaterMarkLimit(flags.model_code));
-    } else if (setting == FLOW_CONTROL && value.number >= form.controls.ItemCount(CTL_FLOW_CONTROL_LIST)) {
+    } else if (setting == FLOW_CONTROL && value.number >= form.controls.ItemCount(IDC_FLOW_CONTROL)) {
         reason = Quoted(FLOW_XON_XOFF_TEXT) + " is not offered by this converter";
         return false;
     }
@@ -457,7 +374,7 @@ bool CheckOnConverter(int setting, const SettingValue& value, const FormContext&
 
 std::optional<SettingValue> ReadFromForm(int setting, const FormContext& form,
                                          const MainBlock::PasswordBlock& passwordField) {
-    const SettingDef& def = SETTINGS[setting];
+    const SettingDescriptor& def = SETTINGS[setting];
     SettingValue value;
     switch (def.kind) {
     case K::Address:
@@ -495,7 +412,7 @@ std::optional<SettingValue> ReadFromForm(int setting, const FormContext& form,
 
 void EnterIntoForm(int setting, const SettingValue& value, const FormContext& form,
                    MainBlock::PasswordBlock& passwordField) {
-    const SettingDef& def = SETTINGS[setting];
+    const SettingDescriptor& def = SETTINGS[setting];
     switch (def.kind) {
     case K::Address:
         form.controls.SetAddress(def.control, static_cast<std::uint32_t>(value.number));
@@ -576,20 +493,17 @@ bool OwnedBitsEqual(int setting, const EnvRecord& a, const EnvRecord& b) {
 }
 
 std::string DescribeRecordValue(int setting, const EnvRecord& record) {
-    const Owned& owned = OWNED[setting];
+    const SettingDescriptor& owned = SETTINGS[setting];
     const MainBlock& main = record.main;
     if (setting == BAUD_RATE) return std::to_string(main.baud_rate());
     if (setting == TARVO_MODE) return "value " + std::to_string(main.mode());
     if (owned.bits[0].width != 0) {
-        // Bit fields lie in the main or the WLAN block.
-        const auto bits = [&](const L::BitField& f) {
-            return f.word < L::WLAN_BASE ? main.Bits(f) : record.wlan.Bits(f);
-        };
+        const auto bits = [&](const L::BitField& f) { return FieldBits(main, record.wlan, f); };
         std::string text = "value " + std::to_string(bits(owned.bits[0]));
         if (owned.bits[1].width != 0) text += " and " + std::to_string(bits(owned.bits[1]));
         return text;
     }
-    if (SETTINGS[setting].kind == K::Number) {
+    if (owned.kind == K::Number) {
         return std::to_string(LoadLe16(record.Data() + owned.bytes[0].offset));
     }
     std::string bytes;

@@ -1,9 +1,8 @@
 #pragma once
 
-// The named settings of a configuration file, in file order: their section
-// and name, how their value is written, the form state the window keeps them
-// in and the record bits they own. Everything a file knows about a setting
-// lives here.
+// What a configuration file does with the named settings of settings.h: how
+// their values are checked, written and shown, where the window's form keeps
+// them and how their record bits are compared.
 
 #include <cstdint>
 #include <optional>
@@ -12,17 +11,9 @@
 #include "configfile/config_file.h"
 #include "envrecord/env_layout.h"
 #include "envrecord/form_model.h"
+#include "envrecord/settings.h"
 
 namespace quarnel {
-
-enum class SettingKind : std::uint8_t {
-    Address,  // dotted text, "192.168.1.50"
-    Number,   // decimal integer 0-65535
-    List,     // the text of a list entry
-    Check,    // true or false
-    Text,     // quoted text of at most `size` characters
-    HexBytes, // `size` bytes as hexadecimal text
-};
 
 // A value as the file or an assignment gave it, before it is checked.
 struct RawValue {
@@ -34,17 +25,6 @@ struct RawValue {
     bool untyped = false;  // an assignment: the text may stand for a number or true/false
     const char* typeName = "text";  // what OTHER is, for messages ("an array")
 };
-
-struct SettingDef {
-    const char* section;
-    const char* name;
-    SettingKind kind;
-    int size;  // Text: most characters; HexBytes: bytes
-    int control;  // the list or address control; 0 for none
-};
-
-extern const SettingDef SETTINGS[];
-extern const int SETTING_COUNT;
 
 // Index of "section" + "name", or -1.
 int FindSetting(std::string_view section, std::string_view name);

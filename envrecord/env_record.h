@@ -262,6 +262,17 @@ static_assert(sizeof(EnvRecord) == env_layout::RECORD_SIZE, "record size");
 static_assert(offsetof(EnvRecord, wlan) == env_layout::WLAN_BASE, "WLAN block offset");
 static_assert(offsetof(EnvRecord, tail) == env_layout::TAIL_BASE, "tail block offset");
 
+// A bit field of the main or the WLAN block, whichever holds it.
+inline std::uint32_t FieldBits(const MainBlock& main, const WlanBlock& wlan, env_layout::BitField f) {
+    return f.word < env_layout::WLAN_BASE ? main.Bits(f) : wlan.Bits(f);
+}
+inline void SetFieldBits(MainBlock& main, WlanBlock& wlan, env_layout::BitField f, std::uint32_t value) {
+    if (f.word < env_layout::WLAN_BASE)
+        main.SetBits(f, value);
+    else
+        wlan.SetBits(f, value);
+}
+
 // "0A:BC:DE:01:2F:9E", the MAC address as the window shows it; another
 // separator (or none) for file names.
 std::string MacText(const MainBlock::MacAddress& mac, const char* separator = ":");

@@ -1,5 +1,10 @@
 #include "envrecord/field_limits.h"
 
+#include <cstdlib>
+
+#include "envrecord/model_traits.h"
+#include "envrecord/settings.h"
+
 namespace quarnel {
 
 namespace {
@@ -9,22 +14,16 @@ int ClampRange(int value, int limit) {
     return value > limit ? limit : value;
 }
 
-bool HasLargeWaterMark(int model_code) {
-    return model_code == 7 || model_code == 9 || model_code == 10 || model_code == 11;
-}
-
-struct BaudStep {
-    std::uint32_t rate;
-    std::uint32_t below;  // rates under this select the entry
-};
-
-// Index order; the last step has no list entry.
-constexpr BaudStep BAUD_STEPS[] = {
-    {1200, 1800},    {2400, 3600},    {4800, 7200},     {9600, 12000},   {14400, 16800},
-    {19200, 28800},  {38400, 48000},  {57600, 86400},   {115200, 172800}, {230400, 0},
-};
-constexpr int BAUD_STEP_COUNT = sizeof BAUD_STEPS / sizeof BAUD_STEPS[0];
+constexpr int BAUD_LIST_COUNT = static_cast<int>(sizeof BAUD_TEXTS / sizeof BAUD_TEXTS[0]);
+// The rate beyond the list's last entry: the converter may hold it, the list has no entry.
+constexpr std::uint32_t BAUD_RATE_BEYOND_LIST = 230400;
 constexpr std::uint32_t BAUD_RATE_WITHOUT_SELECTION = 19200;
+
+// The rate of list index 0 to BAUD_LIST_COUNT, the last being the one beyond the list.
+std::uint32_t RateAt(int index) {
+    if (index == BAUD_LIST_COUNT) return BAUD_RATE_BEYOND_LIST;
+    return static_cast<std::uint32_t>(std::strtoul(BAUD_TEXTS[index], nullptr, 10));
+}
 
 }  // namespace
 
@@ -38,30 +37,28 @@ int ClampTimeoutOnLeave(int value, int long_limits) {
 
 int WaterMarkLimitOnLeave(int long_limits, int model_code) {
     if (long_limits) return 2048;
-    return HasLargeWaterMark(model_code) ? 32768 : 512;
+    return TraitsOf(model_code).leaveWaterMarkLimit;
 }
 
 int ClampWaterMarkOnLeave(int value, int long_limits, int model_code) {
     return ClampRange(value, WaterMarkLimitOnLeave(long_limits, model_code));
 }
 
-int StoredTimeoutLimit(int model_code) { return model_code == 2 ? 30000 : 3600; }
+int StoredTimeoutLimit(int model_code) { return TraitsOf(model_code).storedTimeoutLimit; }
 
-int StoredWaterMarkLimit(int model_code) {
-    if (model_code == 2) return 2048;
-    return HasLargeWaterMark(model_code) ? 32768 : 512;
-}
+int StoredWaterMarkLimit(int model_code) { return TraitsOf(model_code).storedWaterMarkLimit; }
 
 int BaudIndexForRate(std::uint32_t baud_rate) {
-    for (int i = 0; i < BAUD_STEP_COUNT - 1; ++i) {
-        if (baud_rate < BAUD_STEPS[i].below) return i;
+    for (int i = 0; i < BAUD_LIST_COUNT; ++i) {
+        const std::uint32_t halfWayUp = (RateAt(i) + RateAt(i + 1)) / 2;
+        if (baud_rate < halfWayUp) return i;
     }
-    return BAUD_STEP_COUNT - 1;
+    return BAUD_LIST_COUNT;
 }
 
 std::uint32_t BaudRateForIndex(int index) {
-    if (index < 0 || index >= BAUD_STEP_COUNT) return BAUD_RATE_WITHOUT_SELECTION;
-    return BAUD_STEPS[index].rate;
+    if (index < 0 || index > BAUD_LIST_COUNT) return BAUD_RATE_WITHOUT_SELECTION;
+    return RateAt(index);
 }
 
 }  // namespace quarnel

@@ -17,18 +17,17 @@ int ClampPort(int value);
 int TimeoutLimitOnLeave(int long_limits);
 int ClampTimeoutOnLeave(int value, int long_limits);
 
-// On leaving the water-mark field: at most 2048 with long_limits; else 32768
-// for models 7, 9, 10 and 11; else 512.
+// On leaving the water-mark field: at most 2048 with long_limits; else what
+// the model takes (model_traits.h).
 int WaterMarkLimitOnLeave(int long_limits, int model_code);
 int ClampWaterMarkOnLeave(int value, int long_limits, int model_code);
 
-// When the form is stored: model 2 takes 30000 and 2048; models 7, 9, 10
-// and 11 take 3600 and 32768; every other model 3600 and 512.
+// When the form is stored: what the model takes (model_traits.h).
 int StoredTimeoutLimit(int model_code);
 int StoredWaterMarkLimit(int model_code);
 
-// Baud-rate list: nine entries, 1200 to 115200. Index 9 (230400) has no entry.
-constexpr int BAUD_LIST_ENTRIES = 9;
+// Baud-rate list (BAUD_TEXTS of settings.h): nine entries, 1200 to 115200.
+// Index 9 (230400) has no entry.
 // The list index nearest to a converter rate (boundaries half-way between
 // neighbouring rates); 9 for 172800 and above.
 int BaudIndexForRate(std::uint32_t baud_rate);

@@ -1,25 +1,29 @@
 #pragma once
 
 // What of the main window the record transfer reads and writes, without any
-// window: the bound members, the list and address controls behind a small
-// interface, and the window-held state the transfer fills (converter flag
-// copies, EAPoL buffers, WEP key storage, start-up options).
+// window: the bound members, the list and address controls (by their ids in
+// setting_controls.h) behind a small interface, and the window-held state the
+// transfer fills (converter flag copies, EAPoL buffers, WEP key storage,
+// start-up options).
 
+#include <cassert>
 #include <cstdint>
 #include <functional>
 #include <string>
 
+#include "envrecord/settings.h"
+
 namespace quarnel {
 
-// The main window's members bound to controls by its data exchange, in the
-// order of that exchange. Check boxes are 0/1 (the EAPoL box may carry the
-// 2-bit eapol value), numeric fields int, texts narrow strings.
+// The main window's members bound to controls by its data exchange. Check
+// boxes are 0/1 (the EAPoL box may carry the 2-bit eapol value), numeric
+// fields int, texts narrow strings.
 struct FormFields {
-    int arpEnabled = 0;      // 1038
-    int dhcpEnabled = 0;     // 1039
-    int eapolEnabled = 0;    // 1027
-    int kivraEnabled = 0;    // 1037
-    int telnetEnabled = 0;   // 1041
+    // The settings' check boxes (settings.h), by control id.
+    int& CheckBox(int controlId) { return checkBoxes[Slot(controlId)]; }
+    int CheckBox(int controlId) const { return checkBoxes[Slot(controlId)]; }
+    int checkBoxes[MAIN_CHECK_BOX_COUNT] = {};
+
     int localPort = 0;       // 1023
     int peerPort = 0;        // 1024
     int timeoutValue = 0;    // 1021
@@ -27,36 +31,19 @@ struct FormFields {
     std::string macText;     // 1018 label
     std::string adhocSsid;   // 1002, at most 32 characters
     std::string targetSsid;  // 1001, at most 32 characters
-    int powerDown = 0;       // 1028
     std::string peerLabel;   // 1044 label
-    int wlanCfg = 0;         // 1029
+    int wlanCfg = 0;         // 1029, shown and stored, not a setting of the files
     std::string timeoutLabel;    // 1046 label
     std::string waterMarkLabel;  // 1045 label
     std::string commentText;     // 1049, at most 32 characters
-    int remoteSearch = 0;    // 1048
-    int multiConn = 0;       // 1047
-    int secureEnabled = 0;   // 1042
+    int secureEnabled = 0;   // 1042, shown only
     std::string firmwareText;  // 1050 label
-};
 
-// Control ids of the lists and address controls the transfer works on directly.
-enum FormControlId : int {
-    CTL_CHANNEL_LIST = 1003,
-    CTL_WLAN_MODE_LIST = 1004,
-    CTL_WEP_LIST = 1005,
-    CTL_PORT_LIST = 1006,
-    CTL_LOCAL_IP = 1007,
-    CTL_SUBNET_MASK = 1008,
-    CTL_AUTH_MODE_LIST = 1009,
-    CTL_GATEWAY_IP = 1010,
-    CTL_PEER_IP = 1013,
-    CTL_BAUD_LIST = 1014,
-    CTL_PARITY_LIST = 1015,
-    CTL_DATA_BITS_LIST = 1016,
-    CTL_FLOW_CONTROL_LIST = 1017,
-    CTL_SERIAL_TYPE_LIST = 1019,
-    CTL_MODE_LIST = 1020,
-    CTL_STOP_BIT_LIST = 1034,
+private:
+    static int Slot(int controlId) {
+        assert(CheckBoxSlot(controlId) >= 0);
+        return CheckBoxSlot(controlId);
+    }
 };
 
 // The flow-control entry the transfer adds when the converter offers it.

@@ -5,6 +5,7 @@
 
 #include "envrecord/field_limits.h"
 #include "envrecord/hex_text.h"
+#include "envrecord/model_traits.h"
 
 namespace quarnel {
 
@@ -14,23 +15,27 @@ const char* const FLOW_XON_XOFF_TEXT = "XON/XOFF";
 
 namespace {
 
-
 bool OffersXonXoff(const MainBlock& main) {
-    const std::uint32_t model = main.model_code();
-    return main.has_xonxoff() || model == 7 || model == 8 || model == 9;
+    return main.has_xonxoff() || TraitsOf(static_cast<int>(main.model_code())).offersXonXoff;
+}
+
+// A list the transfer shows and stores by its descriptor alone: a bit field
+// the main window picks an entry for.
+bool IsPlainList(const SettingDescriptor& d) {
+    return d.kind == SettingKind::List && d.control != 0 && d.bits[0].width != 0 && d.bits[1].width == 0;
 }
 
 // Flow-control list: the third entry is rebuilt for each converter, so reading
 // several converters in turn never leaves two of them.
 void ShowFlowControl(const MainBlock& main, FormControls& controls) {
-    if (controls.ItemCount(CTL_FLOW_CONTROL_LIST) > 2) controls.DeleteItem(CTL_FLOW_CONTROL_LIST, 2);
-    if (OffersXonXoff(main)) controls.AddItem(CTL_FLOW_CONTROL_LIST, FLOW_XON_XOFF_TEXT);
+    if (controls.ItemCount(IDC_FLOW_CONTROL) > 2) controls.DeleteItem(IDC_FLOW_CONTROL, 2);
+    if (OffersXonXoff(main)) controls.AddItem(IDC_FLOW_CONTROL, FLOW_XON_XOFF_TEXT);
     int selection = FLOW_CONTROL_NONE;
     if (main.rts_cts())
         selection = FLOW_CONTROL_RTS_CTS;
     else if (main.xon_xoff())
         selection = FLOW_CONTROL_XON_XOFF;
-    controls.SetSelection(CTL_FLOW_CONTROL_LIST, selection);
+    controls.SetSelection(IDC_FLOW_CONTROL, selection);
 }
 
 std::string Truncated(const std::string& text) {
@@ -68,16 +73,15 @@ void RecordToForm(const MainBlock& main, const WlanBlock& wlan, const TailBlock&
 
     f.macText = form.recordLoaded == 1 ? MacText(main.mac_address()) : "MAC";
 
-    f.kivraEnabled = static_cast<int>(main.kivra());
-    f.arpEnabled = static_cast<int>(main.arp());
-    f.dhcpEnabled = static_cast<int>(main.dhcp());
-    flags.no_telnet = static_cast<int>(main.no_telnet());
+    for (const SettingDescriptor& d : SETTINGS) {
+        if (IsMainCheckBox(d)) f.CheckBox(d.control) = static_cast<int>(FieldBits(main, wlan, d.bits[0]));
+        if (IsPlainList(d)) c.SetSelection(d.control, static_cast<int>(FieldBits(main, wlan, d.bits[0])) - d.listBase);
+    }
 
+    flags.no_telnet = static_cast<int>(main.no_telnet());
     flags.long_limits = static_cast<int>(main.long_limits());
     flags.no_dhcp = static_cast<int>(main.no_dhcp());
     flags.no_eapol = static_cast<int>(main.no_eapol());
-
-    f.powerDown = static_cast<int>(main.power_down());
     flags.has_permitted_ip = static_cast<int>(main.has_permitted_ip());
 
     flags.model_code = static_cast<int>(main.model_code());
@@ -91,30 +95,20 @@ void RecordToForm(const MainBlock& main, const WlanBlock& wlan, const TailBlock&
 
     f.secureEnabled = static_cast<int>(main.secure());
     flags.has_remote_search = static_cast<int>(main.has_remote_search());
-    f.remoteSearch = static_cast<int>(main.remote_search());
-    f.multiConn = static_cast<int>(main.multi_conn());
 
-    c.SetAddress(CTL_LOCAL_IP, main.local_ip());
-    c.SetAddress(CTL_SUBNET_MASK, main.subnet_mask());
-    c.SetAddress(CTL_GATEWAY_IP, main.gateway_ip());
+    c.SetAddress(IDC_LOCAL_IP, main.local_ip());
+    c.SetAddress(IDC_SUBNET_MASK, main.subnet_mask());
+    c.SetAddress(IDC_GATEWAY_IP, main.gateway_ip());
 
-    c.SetSelection(CTL_PARITY_LIST, static_cast<int>(main.parity()));
-    c.SetSelection(CTL_DATA_BITS_LIST, static_cast<int>(main.data_bits()) - 7);
-    c.SetSelection(CTL_STOP_BIT_LIST, static_cast<int>(main.stop_bits()));
-    c.SetSelection(CTL_SERIAL_TYPE_LIST, static_cast<int>(main.serial_type()));
+    if (c.GetSelection(IDC_PORT) == -1) c.SetSelection(IDC_PORT, 0);
 
-    f.telnetEnabled = static_cast<int>(main.telnet());
-    f.eapolEnabled = static_cast<int>(main.eapol());
-
-    if (c.GetSelection(CTL_PORT_LIST) == -1) c.SetSelection(CTL_PORT_LIST, 0);
-
-    c.SetSelection(CTL_BAUD_LIST, BaudIndexForRate(main.baud_rate()));
+    c.SetSelection(IDC_BAUD_RATE, BaudIndexForRate(main.baud_rate()));
     ShowFlowControl(main, c);
-    c.SetSelection(CTL_MODE_LIST, main.mode());
+    c.SetSelection(IDC_MODE, main.mode());
 
     f.timeoutValue = main.timeout();
     f.waterMark = main.water_mark();
-    c.SetAddress(CTL_PEER_IP, main.peer_ip());
+    c.SetAddress(IDC_PEER_IP, main.peer_ip());
     f.localPort = main.local_port();
     f.peerPort = main.peer_port();
 
@@ -129,12 +123,8 @@ void RecordToForm(const MainBlock& main, const WlanBlock& wlan, const TailBlock&
 
     f.wlanCfg = static_cast<int>(main.wlan_cfg());
 
-    c.SetSelection(CTL_WLAN_MODE_LIST, static_cast<int>(wlan.wlan_mode()));
-    c.SetSelection(CTL_CHANNEL_LIST, static_cast<int>(wlan.channel()));
     f.targetSsid = wlan.ssid();
     f.adhocSsid = wlan.adhoc_ssid();
-    c.SetSelection(CTL_WEP_LIST, static_cast<int>(wlan.wep_mode()));
-    c.SetSelection(CTL_AUTH_MODE_LIST, static_cast<int>(wlan.auth_mode()));
 
     form.wep64.wepId = static_cast<int>(wlan.wep_key_id());
     form.wep128.wepId = static_cast<int>(wlan.wep_key_id());
@@ -153,37 +143,28 @@ int FormToRecord(MainBlock& main, WlanBlock& wlan, TailBlock& tail, const FormCo
 
     const int model = static_cast<int>(main.model_code());
 
-    main.set_kivra(f.kivraEnabled & 1);
-    main.set_arp(f.arpEnabled & 1);
-    main.set_dhcp(f.dhcpEnabled & 1);
-
-    main.set_multi_conn(f.multiConn & 1);
-    main.set_remote_search(f.remoteSearch & 1);
+    int chosen = 0;
+    for (const SettingDescriptor& d : SETTINGS) {
+        if (IsMainCheckBox(d)) SetFieldBits(main, wlan, d.bits[0], static_cast<std::uint32_t>(f.CheckBox(d.control)));
+        if (IsPlainList(d) && Chosen(c, d.control, chosen))
+            SetFieldBits(main, wlan, d.bits[0], static_cast<std::uint32_t>(chosen + d.listBase));
+    }
 
     tail.set_comment(Truncated(f.commentText));
 
-    main.set_local_ip(c.GetAddress(CTL_LOCAL_IP));
-    main.set_subnet_mask(c.GetAddress(CTL_SUBNET_MASK));
-    main.set_gateway_ip(c.GetAddress(CTL_GATEWAY_IP));
-    main.set_peer_ip(c.GetAddress(CTL_PEER_IP));
+    main.set_local_ip(c.GetAddress(IDC_LOCAL_IP));
+    main.set_subnet_mask(c.GetAddress(IDC_SUBNET_MASK));
+    main.set_gateway_ip(c.GetAddress(IDC_GATEWAY_IP));
+    main.set_peer_ip(c.GetAddress(IDC_PEER_IP));
 
-    int chosen = 0;
-    if (Chosen(c, CTL_PARITY_LIST, chosen)) main.set_parity(static_cast<std::uint32_t>(chosen));
-    if (Chosen(c, CTL_DATA_BITS_LIST, chosen)) main.set_data_bits(static_cast<std::uint32_t>(chosen + 7));
-    if (Chosen(c, CTL_SERIAL_TYPE_LIST, chosen)) main.set_serial_type(static_cast<std::uint32_t>(chosen));
-    if (Chosen(c, CTL_STOP_BIT_LIST, chosen)) main.set_stop_bits(static_cast<std::uint32_t>(chosen));
-    if (Chosen(c, CTL_MODE_LIST, chosen)) main.set_mode(static_cast<std::uint8_t>(chosen));
+    if (Chosen(c, IDC_MODE, chosen)) main.set_mode(static_cast<std::uint8_t>(chosen));
 
-    if (Chosen(c, CTL_FLOW_CONTROL_LIST, chosen)) {
+    if (Chosen(c, IDC_FLOW_CONTROL, chosen)) {
         main.set_rts_cts(chosen == FLOW_CONTROL_RTS_CTS ? 1 : 0);
         main.set_xon_xoff(chosen == FLOW_CONTROL_XON_XOFF ? 1 : 0);
     }
 
-    main.set_telnet(f.telnetEnabled & 1);
-    main.set_eapol(static_cast<std::uint32_t>(f.eapolEnabled) & 3);
-    main.set_power_down(f.powerDown & 1);
-
-    if (Chosen(c, CTL_BAUD_LIST, chosen)) main.set_baud_rate(BaudRateForIndex(chosen));
+    if (Chosen(c, IDC_BAUD_RATE, chosen)) main.set_baud_rate(BaudRateForIndex(chosen));
 
     main.set_timeout(StoreClamped(f.timeoutValue, StoredTimeoutLimit(model)));
     main.set_water_mark(StoreClamped(f.waterMark, StoredWaterMarkLimit(model)));
@@ -197,14 +178,9 @@ int FormToRecord(MainBlock& main, WlanBlock& wlan, TailBlock& tail, const FormCo
 
     main.set_wlan_cfg(f.wlanCfg & 1);
 
-    if (Chosen(c, CTL_WLAN_MODE_LIST, chosen)) wlan.set_wlan_mode(static_cast<std::uint32_t>(chosen));
-    if (Chosen(c, CTL_CHANNEL_LIST, chosen)) wlan.set_channel(static_cast<std::uint32_t>(chosen));
-
     wlan.set_ssid(Truncated(f.targetSsid));
     wlan.set_adhoc_ssid(Truncated(f.adhocSsid));
 
-    if (Chosen(c, CTL_WEP_LIST, chosen)) wlan.set_wep_mode(static_cast<std::uint32_t>(chosen));
-    if (Chosen(c, CTL_AUTH_MODE_LIST, chosen)) wlan.set_auth_mode(static_cast<std::uint32_t>(chosen));
     wlan.set_boot_adhoc(form.startup.adHocOnBoot & 1);
     wlan.set_boot_infra(form.startup.infrastructureOnBoot & 1);
 

@@ -6,15 +6,14 @@
 
 namespace quarnel {
 
-bool BuildPasswordBlock(int deletePassword, std::string_view newPassword,
-                        std::uint8_t (&block)[PASSWORD_BLOCK_SIZE]) {
-    std::uint8_t work[PASSWORD_BLOCK_SIZE] = {};
+bool BuildPasswordBlock(int deletePassword, std::string_view newPassword, MainBlock::PasswordBlock& block) {
+    MainBlock::PasswordBlock work{};
     if (!deletePassword && !newPassword.empty()) {
         if (newPassword.size() > static_cast<std::size_t>(PASSWORD_MAX_CHARS)) return false;
-        std::memcpy(work, newPassword.data(), newPassword.size());
-        PackPassword(work);
+        std::memcpy(work.data(), newPassword.data(), newPassword.size());
+        PackPassword(work.data());
     }
-    std::memcpy(block, work, sizeof work);
+    block = work;
     return true;
 }
 

@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <string_view>
 
+#include "envrecord/env_record.h"
+
 namespace quarnel {
 
-constexpr int PASSWORD_BLOCK_SIZE = 12;
+constexpr int PASSWORD_BLOCK_SIZE = env_layout::PASSWORD_BLOCK.size;
 // The field holds at most 12 characters; the dialog limits its edits to this.
 constexpr int PASSWORD_MAX_CHARS = PASSWORD_BLOCK_SIZE;
 
@@ -18,7 +20,6 @@ constexpr int PASSWORD_MAX_CHARS = PASSWORD_BLOCK_SIZE;
 // bytes 0-7 hold the two digests and bytes 8-11 characters 9 to 12.
 // A text longer than PASSWORD_MAX_CHARS is refused: the result is false and
 // `block` is left as it was, so a cut password never gets stored unnoticed.
-bool BuildPasswordBlock(int deletePassword, std::string_view newPassword,
-                        std::uint8_t (&block)[PASSWORD_BLOCK_SIZE]);
+bool BuildPasswordBlock(int deletePassword, std::string_view newPassword, MainBlock::PasswordBlock& block);
 
 }  // namespace quarnel

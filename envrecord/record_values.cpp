@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "envrecord/model_traits.h"
+
 namespace quarnel {
 
 namespace L = env_layout;
@@ -27,10 +29,6 @@ void SetDefaultRecord(MainBlock& main, WlanBlock& wlan, TailBlock& tail) {
     main.set_mode(1);  // ATC
     main.set_water_mark(1);
     wlan.set_wlan_mode(1);  // Infrastructure
-}
-
-bool FactoryTelnetOn(std::uint32_t model_code) {
-    return model_code == 7 || model_code == 9 || model_code == 11;
 }
 
 void ApplyFactoryValues(MainBlock& main, WlanBlock& wlan, TailBlock& tail) {
@@ -60,7 +58,7 @@ void ApplyFactoryValues(MainBlock& main, WlanBlock& wlan, TailBlock& tail) {
     main.set_data_bits(8);
     main.set_rts_cts(0);
     main.set_xon_xoff(0);
-    main.set_telnet(FactoryTelnetOn(main.model_code()) ? 1 : 0);
+    main.set_telnet(TraitsOf(static_cast<int>(main.model_code())).factoryTelnet ? 1 : 0);
     main.set_serial_type(0);
     main.set_stop_bits(0);
     main.set_multi_conn(0);

@@ -25,7 +25,4 @@ void SetDefaultRecord(MainBlock& main, WlanBlock& wlan, TailBlock& tail);
 // reserved bytes outside the cleared ones) keeps its current value.
 void ApplyFactoryValues(MainBlock& main, WlanBlock& wlan, TailBlock& tail);
 
-// True for the models whose factory values switch Telnet on.
-bool FactoryTelnetOn(std::uint32_t model_code);
-
 }  // namespace quarnel

@@ -2,16 +2,16 @@
 
 #include <cstddef>
 
+#include "envrecord/settings.h"
+
 // The fixed items of the drop-down lists of every dialog template. Dialog
 // templates cannot carry list items, so each dialog fills its lists from here
-// when it initialises.
+// when it initialises. The main window's setting lists take the entries of
+// their descriptors (envrecord/settings.h).
 namespace quarnel {
 
 // Item texts of one list, in list order (index = selection index).
-struct ComboItems {
-  const char* const* texts;
-  std::size_t count;
-};
+using ComboItems = ListTexts;
 
 struct ComboList {
   int templateId;  // IDD_... of resources/resource.h

@@ -1,5 +1,6 @@
 /* Resource identifiers of quarnel.rc. Read by windres and by C++ alike, so it
-   holds nothing but #define lines.
+   holds nothing but #define lines (and the #include of the settings'
+   control ids).
 
    Control ids are per template: the same number means different controls in
    different templates (1030 is "Read" in the main window and the status text
@@ -27,53 +28,30 @@
 #define IDM_ABOUTBOX                0x0010 /* system-menu command of the About entry */
 #define IDM_VERIFY_AFTER_WRITE      0x0020 /* system-menu item "Verify after write" */
 
-/* Main window (IDD_CONFIG) */
+/* Main window (IDD_CONFIG); its settings' controls are in setting_controls.h */
+#include "envrecord/setting_controls.h"
 #define IDC_TARGET_SSID             1001
 #define IDC_ADHOC_SSID              1002
-#define IDC_CHANNEL                 1003
-#define IDC_WLAN_MODE               1004
-#define IDC_WEP_MODE                1005
-#define IDC_PORT                    1006
-#define IDC_LOCAL_IP                1007
-#define IDC_SUBNET_MASK             1008
-#define IDC_AUTH_MODE               1009
-#define IDC_GATEWAY_IP              1010
-#define IDC_PEER_IP                 1013
-#define IDC_BAUD_RATE               1014
-#define IDC_PARITY                  1015
-#define IDC_DATA_BITS               1016
-#define IDC_FLOW_CONTROL            1017
 #define IDC_MAC_TEXT                1018
-#define IDC_SERIAL_TYPE             1019
-#define IDC_MODE                    1020
 #define IDC_TIMEOUT                 1021
 #define IDC_WATER_MARK              1022
 #define IDC_LOCAL_PORT              1023
 #define IDC_PEER_PORT               1024
 #define IDC_RESERVED_IP             1025
 #define IDC_WEP_KEY                 1026
-#define IDC_EAPOL                   1027
-#define IDC_POWER_DOWN              1028
 #define IDC_WLAN_CFG                1029
 #define IDC_READ                    1030
 #define IDC_CHANGE_PWD              1031
 #define IDC_START_OPTION            1032
 #define IDC_WRITE                   1033
-#define IDC_STOP_BITS               1034
 #define IDC_EAP_ID                  1035
 #define IDC_EXIT                    1036
-#define IDC_KIVRA                   1037
-#define IDC_ARP                     1038
-#define IDC_DHCP                    1039
 #define IDC_PPPOE                   1040
-#define IDC_TELNET                  1041
 #define IDC_SECURE                  1042
 #define IDC_RESERVED_EDIT           1043
 #define IDC_PEER_IP_LABEL           1044
 #define IDC_WATER_MARK_LABEL        1045
 #define IDC_TIMEOUT_LABEL           1046
-#define IDC_MULTI_CONN              1047
-#define IDC_REMOTE_SEARCH           1048
 #define IDC_COMMENT                 1049
 #define IDC_FIRMWARE_TEXT           1050
 #define IDC_OPEN                    1051

@@ -78,6 +78,10 @@ MessageMap ConfigDialog::GetMessageMap() const {
 }
 
 void ConfigDialog::DoDataExchange(DataExchange& dx) {
+    // The settings' check boxes never refuse: taking them first leaves none stale.
+    for (const SettingDescriptor& d : SETTINGS) {
+        if (IsMainCheckBox(d)) DDX_Check(dx, d.control, fields.CheckBox(d.control));
+    }
     DDX_Control(dx, IDC_AUTH_MODE, authModeList);
     DDX_Control(dx, IDC_SERIAL_TYPE, serialTypeList);
     DDX_Control(dx, IDC_STOP_BITS, stopBitList);
@@ -94,11 +98,6 @@ void ConfigDialog::DoDataExchange(DataExchange& dx) {
     DDX_Control(dx, IDC_GATEWAY_IP, gatewayIp);
     DDX_Control(dx, IDC_DATA_BITS, dataBitsList);
     DDX_Control(dx, IDC_BAUD_RATE, baudRateList);
-    DDX_Check(dx, IDC_ARP, fields.arpEnabled);
-    DDX_Check(dx, IDC_DHCP, fields.dhcpEnabled);
-    DDX_Check(dx, IDC_EAPOL, fields.eapolEnabled);
-    DDX_Check(dx, IDC_KIVRA, fields.kivraEnabled);
-    DDX_Check(dx, IDC_TELNET, fields.telnetEnabled);
     DDX_Text(dx, IDC_LOCAL_PORT, fields.localPort);
     DDX_Text(dx, IDC_PEER_PORT, fields.peerPort);
     DDX_Text(dx, IDC_TIMEOUT, fields.timeoutValue);
@@ -108,15 +107,12 @@ void ConfigDialog::DoDataExchange(DataExchange& dx) {
     DDV_MaxChars(dx, fields.adhocSsid, kSsidMaxChars);
     DDX_Text(dx, IDC_TARGET_SSID, fields.targetSsid);
     DDV_MaxChars(dx, fields.targetSsid, kSsidMaxChars);
-    DDX_Check(dx, IDC_POWER_DOWN, fields.powerDown);
     DDX_Text(dx, IDC_PEER_IP_LABEL, fields.peerLabel);
     DDX_Check(dx, IDC_WLAN_CFG, fields.wlanCfg);
     DDX_Text(dx, IDC_TIMEOUT_LABEL, fields.timeoutLabel);
     DDX_Text(dx, IDC_WATER_MARK_LABEL, fields.waterMarkLabel);
     DDX_Text(dx, IDC_COMMENT, fields.commentText);
     DDV_MaxChars(dx, fields.commentText, kCommentMaxChars);
-    DDX_Check(dx, IDC_REMOTE_SEARCH, fields.remoteSearch);
-    DDX_Check(dx, IDC_MULTI_CONN, fields.multiConn);
     DDX_Check(dx, IDC_SECURE, fields.secureEnabled);
     DDX_Text(dx, IDC_FIRMWARE_TEXT, fields.firmwareText);
 }
@@ -210,9 +206,9 @@ void ConfigDialog::ApplyControlRules(bool collected) {
     in.serialTypeSelection = serialTypeList.GetCurSel();
     in.wlanModeSelection = wlanModeList.GetCurSel();
     in.model_code = flags.model_code;
-    in.multiConn = fields.multiConn;
-    in.dhcpEnabled = fields.dhcpEnabled;
-    in.eapolEnabled = fields.eapolEnabled;
+    in.multiConn = fields.CheckBox(IDC_MULTI_CONN);
+    in.dhcpEnabled = fields.CheckBox(IDC_DHCP);
+    in.eapolEnabled = fields.CheckBox(IDC_EAPOL);
     in.no_telnet = flags.no_telnet;
     in.no_dhcp = flags.no_dhcp;
     in.no_eapol = flags.no_eapol;
@@ -221,8 +217,8 @@ void ConfigDialog::ApplyControlRules(bool collected) {
     in.has_comment = flags.has_comment;
     const ControlDecisions decided = DecideControls(in);
 
-    fields.dhcpEnabled = decided.dhcpEnabled;
-    fields.eapolEnabled = decided.eapolEnabled;
+    fields.CheckBox(IDC_DHCP) = decided.dhcpEnabled;
+    fields.CheckBox(IDC_EAPOL) = decided.eapolEnabled;
     fields.peerLabel = decided.peerLabel;
     fields.timeoutLabel = decided.timeoutLabel;
     fields.waterMarkLabel = decided.waterMarkLabel;
@@ -303,7 +299,7 @@ void ConfigDialog::OnSerialTypeChange() {
 void ConfigDialog::OnMultiConn() {
     // One collection serves this handler and the rules.
     const bool collected = CollectForRules();
-    const MultiConnEffect effect = OnMultiConnChanged(fields.multiConn);
+    const MultiConnEffect effect = OnMultiConnChanged(fields.CheckBox(IDC_MULTI_CONN));
     if (effect.forceSelections) {
         modeList.SetCurSel(effect.modeSelection);
         flowControlList.SetCurSel(effect.flowSelection);
@@ -314,7 +310,7 @@ void ConfigDialog::OnMultiConn() {
 
 void ConfigDialog::OnKivra() {
     if (!CollectForm()) UpdateDataFor(IDC_KIVRA, true);
-    if (!fields.kivraEnabled) {
+    if (!fields.CheckBox(IDC_KIVRA)) {
         AfxMessageBox("You can't probe/read Tarvo's environment next time, if KIVRA is disabled.",
                       MB_OK | MB_ICONEXCLAMATION);
     }
@@ -325,13 +321,9 @@ void ConfigDialog::OnExit() { PostQuitMessage(0); }
 void ConfigDialog::OnWepKey() { RunWepKeyAction(wepList.GetCurSel(), wep64Dialog, wep128Dialog); }
 
 void ConfigDialog::OnChangePassword() {
-    uint8_t block[PASSWORD_BLOCK_SIZE];
-    const MainBlock::PasswordBlock before = record.main.password_block();
-    std::copy(before.begin(), before.end(), block);
+    MainBlock::PasswordBlock block = record.main.password_block();
     RunChangePassword(*this, block);
-    MainBlock::PasswordBlock after;
-    std::copy(std::begin(block), std::end(block), after.begin());
-    record.main.set_password_block(after);
+    record.main.set_password_block(block);
 }
 
 void ConfigDialog::OnEapId() { RunEapId(eapUserName, eapPassword); }

@@ -1,5 +1,7 @@
 #include "ui/control_rules.h"
 
+#include "envrecord/model_traits.h"
+#include "envrecord/settings.h"
 #include "resources/resource.h"
 
 namespace quarnel {
@@ -13,8 +15,9 @@ constexpr const char* INTERVAL_LABEL = "Interval(10ms)";
 constexpr const char* CONN_BYTE_LABEL = "Conn. Byte";
 constexpr const char* BLOCK_LABEL = "Block(Byte)";
 
-// Entries of the mode table: some depend on the converter.
-enum Avail : std::uint8_t { NO, YES, IF_MODEL_9, IF_PERMITTED_IP };
+// Entries of the mode table: some depend on the converter (IF_SERIAL: a model
+// with the serial-side controls, model_traits.h).
+enum Avail : std::uint8_t { NO, YES, IF_SERIAL, IF_PERMITTED_IP };
 
 struct ModeRow {
     Avail dhcp, timeout, localPort, waterMark, peerIp, peerPort;
@@ -24,7 +27,7 @@ struct ModeRow {
 
 constexpr ModeRow MODE_TABLE[] = {
     //  DHCP        time-out  LocalPort  waterMark  Peer IP          PeerPort
-    {IF_MODEL_9, YES, YES, NO,  IF_PERMITTED_IP, NO,  TIMEOUT_LABEL,  CONN_BYTE_LABEL},  // 0 T2S
+    {IF_SERIAL,  YES, YES, NO,  IF_PERMITTED_IP, NO,  TIMEOUT_LABEL,  CONN_BYTE_LABEL},  // 0 T2S
     {YES,        YES, NO,  NO,  NO,              NO,  TIMEOUT_LABEL,  CONN_BYTE_LABEL},  // 1 ATC
     {YES,        YES, NO,  YES, YES,             YES, TIMEOUT_LABEL,  CONN_BYTE_LABEL},  // 2 COD
     {NO,         YES, YES, YES, YES,             YES, INTERVAL_LABEL, BLOCK_LABEL},      // 3 U2S
@@ -34,12 +37,11 @@ constexpr ModeRow NO_MODE = {NO, NO, NO, NO, NO, NO, TIMEOUT_LABEL, CONN_BYTE_LA
 constexpr int MODE_T2S = 0;
 constexpr int SERIAL_RS232 = 0;
 constexpr int WLAN_INFRASTRUCTURE = 1;
-constexpr int MODEL_9 = 9;
 
 bool Holds(Avail a, const ControlInputs& in) {
     switch (a) {
         case YES: return true;
-        case IF_MODEL_9: return in.model_code == MODEL_9;
+        case IF_SERIAL: return TraitsOf(in.model_code).serialSide;
         case IF_PERMITTED_IP: return in.has_permitted_ip != 0;
         case NO: break;
     }
@@ -62,12 +64,12 @@ ControlDecisions DecideControls(const ControlInputs& in) {
     // table's "none" row supplies the labels. The steps below only ever
     // enable, or take back what they enabled.
     const bool loaded = in.recordLoaded == 1;
-    const bool mode9 = loaded && in.model_code == MODEL_9;
+    const bool serialSide = loaded && TraitsOf(in.model_code).serialSide;
     const int mode = in.modeSelection;
     const ModeRow& row = loaded && mode >= 0 && mode <= 3 ? MODE_TABLE[mode] : NO_MODE;
 
     const bool serialLocksFlow = in.serialTypeSelection != SERIAL_RS232;  // no selection counts too
-    const bool multiConnLocks = mode9 && in.multiConn != 0;
+    const bool multiConnLocks = serialSide && in.multiConn != 0;
 
     ControlDecisions out{};
     out.dhcpEnabled = loaded && in.no_dhcp ? 0 : in.dhcpEnabled;
@@ -79,19 +81,24 @@ ControlDecisions DecideControls(const ControlInputs& in) {
     out.timeoutLabel = row.timeoutLabel;
     out.waterMarkLabel = row.waterMarkLabel;
 
-    const bool comment = loaded && (mode9 || in.has_comment != 0);
+    const bool comment = loaded && (serialSide || in.has_comment != 0);
     const bool addresses = loaded && out.dhcpEnabled == 0;
 
-    const ControlDecision table[ControlDecisions::COUNT] = {
+    // The settings' check boxes are enabled with a record, but for these.
+    const ControlDecision checkBoxRules[] = {
+        {IDC_TELNET, On(loaded && in.no_telnet == 0)},
+        {IDC_POWER_DOWN, On(loaded && in.monitorMode == 1)},
+        {IDC_DHCP, On(loaded && Holds(row.dhcp, in) && in.no_dhcp == 0)},
+        {IDC_EAPOL, On(loaded && !eapolForbidden)},
+        {IDC_REMOTE_SEARCH, On(loaded && in.has_remote_search != 0)},
+        {IDC_MULTI_CONN, On(serialSide && mode == MODE_T2S)},
+    };
+    const ControlDecision others[] = {
         {IDC_BAUD_RATE, On(loaded)},
         {IDC_DATA_BITS, On(loaded)},
         {IDC_PARITY, On(loaded)},
         {IDC_MODE, On(loaded && !multiConnLocks)},
         {IDC_FLOW_CONTROL, On(loaded && !serialLocksFlow && !multiConnLocks)},
-        {IDC_KIVRA, On(loaded)},
-        {IDC_ARP, On(loaded)},
-        {IDC_TELNET, On(loaded && in.no_telnet == 0)},
-        {IDC_POWER_DOWN, On(loaded && in.monitorMode == 1)},
         {IDC_READ, loaded ? ControlState::Unchanged : ControlState::Disabled},
         {IDC_WRITE, On(loaded)},
         {IDC_EAP_ID, On(loaded && out.eapolEnabled != 0)},
@@ -106,8 +113,6 @@ ControlDecisions DecideControls(const ControlInputs& in) {
         {IDC_WEP_MODE, On(loaded)},
         {IDC_AUTH_MODE, On(loaded)},
         // The common part, in its order.
-        {IDC_DHCP, On(loaded && Holds(row.dhcp, in) && in.no_dhcp == 0)},
-        {IDC_EAPOL, On(loaded && !eapolForbidden)},
         {IDC_LOCAL_IP, On(addresses)},
         {IDC_SUBNET_MASK, On(addresses)},
         {IDC_GATEWAY_IP, On(addresses)},
@@ -117,17 +122,25 @@ ControlDecisions DecideControls(const ControlInputs& in) {
         {IDC_PEER_IP, On(peerIp)},
         {IDC_PEER_PORT, On(loaded && Holds(row.peerPort, in))},
         {IDC_COMMENT, On(comment)},
-        {IDC_REMOTE_SEARCH, On(loaded && in.has_remote_search != 0)},
         {IDC_RESERVED_IP, ControlState::Disabled},
         {IDC_PPPOE, ControlState::Disabled},
         {IDC_SECURE, ControlState::Disabled},
         {IDC_RESERVED_EDIT, ControlState::Disabled},
-        {IDC_SERIAL_TYPE, On(mode9 && in.multiConn == 0)},
-        {IDC_MULTI_CONN, On(mode9 && mode == MODE_T2S)},
-        {IDC_STOP_BITS, On(mode9)},
+        {IDC_SERIAL_TYPE, On(serialSide && in.multiConn == 0)},
+        {IDC_STOP_BITS, On(serialSide)},
         {IDC_WLAN_CFG, ControlState::Disabled},
     };
-    for (int i = 0; i < ControlDecisions::COUNT; ++i) out.controls[i] = table[i];
+    static_assert(sizeof others / sizeof others[0] == ControlDecisions::OTHER_CONTROLS, "one row per control");
+    int n = 0;
+    for (const ControlDecision& d : others) out.controls[n++] = d;
+    for (const SettingDescriptor& d : SETTINGS) {
+        if (!IsMainCheckBox(d)) continue;
+        ControlDecision decision{d.control, On(loaded)};
+        for (const ControlDecision& rule : checkBoxRules) {
+            if (rule.id == d.control) decision = rule;
+        }
+        out.controls[n++] = decision;
+    }
     return out;
 }
 

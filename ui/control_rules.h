@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "envrecord/settings.h"
+
 namespace quarnel {
 
 // The window's fields the rules read. Flags hold 0 or 1; selections are list
@@ -42,7 +44,8 @@ struct ControlDecision {
 };
 
 struct ControlDecisions {
-    static constexpr int COUNT = 42;
+    static constexpr int OTHER_CONTROLS = 34;  // the controls that are no setting's check box
+    static constexpr int COUNT = OTHER_CONTROLS + MAIN_CHECK_BOX_COUNT;
     ControlDecision controls[COUNT];  // every decided control once, in the order to apply them
 
     // The check boxes' values afterwards (the converter may forbid DHCP and

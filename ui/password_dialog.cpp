@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <cstring>
-
 #include "framework/data_exchange.h"
 #include "framework/message_box.h"
 #include "resources/resource.h"
@@ -47,8 +45,8 @@ void PasswordDialog::EnablePasswordEdits() {
     EnableDlgItem(IDC_PASSWORD_RETYPE, enable);
 }
 
-void RunChangePassword(Dialog& mainWindow, std::uint8_t (&passwordBlock)[PASSWORD_BLOCK_SIZE]) {
-    std::uint8_t work[PASSWORD_BLOCK_SIZE] = {};
+void RunChangePassword(Dialog& mainWindow, MainBlock::PasswordBlock& passwordBlock) {
+    MainBlock::PasswordBlock work{};
     PasswordDialog dialog;
     const bool collected = mainWindow.UpdateData(true);
 
@@ -64,7 +62,7 @@ void RunChangePassword(Dialog& mainWindow, std::uint8_t (&passwordBlock)[PASSWOR
         store = BuildPasswordBlock(dialog.deletePassword, dialog.newPassword, work);
         break;
     }
-    if (store) std::memcpy(passwordBlock, work, sizeof work);
+    if (store) passwordBlock = work;
 
     if (collected) mainWindow.UpdateData(false);
 }

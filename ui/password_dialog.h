@@ -35,6 +35,6 @@ private:
 // about the refused field, and showing stale members would overwrite the
 // fields the collection never reached). A mismatch is reported and the dialog
 // shown again with what was typed; Cancel leaves passwordBlock unchanged.
-void RunChangePassword(Dialog& mainWindow, std::uint8_t (&passwordBlock)[PASSWORD_BLOCK_SIZE]);
+void RunChangePassword(Dialog& mainWindow, MainBlock::PasswordBlock& passwordBlock);
 
 }  // namespace quarnel

@@ -46,10 +46,8 @@ std::vector<uint8_t> AfterWrite(const std::vector<uint8_t>& before, const EnvRec
 
 std::vector<uint8_t> WithPassword(const std::vector<uint8_t>& block, const char* password) {
     EnvRecord record = RecordOf(block);
-    uint8_t packed[quarnel::PASSWORD_BLOCK_SIZE];
-    EXPECT_TRUE(quarnel::BuildPasswordBlock(password == nullptr, password ? password : "", packed));
     quarnel::MainBlock::PasswordBlock field;
-    std::memcpy(field.data(), packed, sizeof packed);
+    EXPECT_TRUE(quarnel::BuildPasswordBlock(password == nullptr, password ? password : "", field));
     record.main.set_password_block(field);
     return AfterWrite(block, record);
 }

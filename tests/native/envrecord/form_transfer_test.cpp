@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <functional>
 
 #include "configfile/memory_form.h"
 #include "envrecord/field_limits.h"
 #include "envrecord/form_transfer.h"
 #include "record_test_util.h"
-#include "resources/combo_lists.h"
-#include "resources/resource.h"
 
 namespace quarnel {
 namespace {
@@ -31,8 +31,8 @@ TEST_F(FormTransfer, LabelsFlagCopiesAndPortList) {
     Show();
     EXPECT_EQ("MAC", win.fields.macText);
     EXPECT_EQ("kept", win.fields.firmwareText);  // model_code 0: label left alone
-    EXPECT_EQ(0, Sel(CTL_PORT_LIST));            // a first port chosen...
-    win.controls.SetSelection(CTL_PORT_LIST, 1);
+    EXPECT_EQ(0, Sel(IDC_PORT));            // a first port chosen...
+    win.controls.SetSelection(IDC_PORT, 1);
 
     win.recordLoaded = 1;
     rec.main.set_model_code(9), rec.main.set_fw_revision(1);
@@ -41,7 +41,7 @@ TEST_F(FormTransfer, LabelsFlagCopiesAndPortList) {
                      &MainBlock::set_has_comment})
         (rec.main.*set)(1);
     Show();
-    EXPECT_EQ(1, Sel(CTL_PORT_LIST));  // ...only when none is
+    EXPECT_EQ(1, Sel(IDC_PORT));  // ...only when none is
     EXPECT_EQ("02:1F:A0:00:0B:FF", win.fields.macText);
     EXPECT_EQ("F/W : 7.15B", win.fields.firmwareText);
     const ConverterFlags& f = win.flags;
@@ -60,7 +60,7 @@ TEST_F(FormTransfer, BaudRateShowsTheNearestEntryAndStoresTheList) {
     for (const auto& c : cases) {
         rec.main.set_baud_rate(c.rate);
         Show();
-        EXPECT_EQ(c.selection, Sel(CTL_BAUD_LIST)) << c.rate;
+        EXPECT_EQ(c.selection, Sel(IDC_BAUD_RATE)) << c.rate;
         Store();
         EXPECT_EQ(c.stored, rec.main.baud_rate()) << c.rate;
     }
@@ -70,15 +70,17 @@ TEST_F(FormTransfer, BaudRateShowsTheNearestEntryAndStoresTheList) {
 // the number it shows ("19200", or "U2S(3)" in parentheses).
 TEST_F(FormTransfer, NumberedEntriesStoreTheNumberTheyShow) {
     const std::pair<int, std::function<std::uint32_t()>> lists[] = {
-        {CTL_BAUD_LIST, [&] { return rec.main.baud_rate(); }},
-        {CTL_DATA_BITS_LIST, [&] { return rec.main.data_bits(); }},
-        {CTL_CHANNEL_LIST, [&] { return rec.wlan.channel(); }},
-        {CTL_MODE_LIST, [&] { return rec.main.mode(); }},
-        {CTL_WLAN_MODE_LIST, [&] { return rec.wlan.wlan_mode(); }},
-        {CTL_WEP_LIST, [&] { return rec.wlan.wep_mode(); }},
-        {CTL_AUTH_MODE_LIST, [&] { return rec.wlan.auth_mode(); }}};
+        {IDC_BAUD_RATE, [&] { return rec.main.baud_rate(); }},
+        {IDC_DATA_BITS, [&] { return rec.main.data_bits(); }},
+        {IDC_CHANNEL, [&] { return rec.wlan.channel(); }},
+        {IDC_MODE, [&] { return rec.main.mode(); }},
+        {IDC_WLAN_MODE, [&] { return rec.wlan.wlan_mode(); }},
+        {IDC_WEP_MODE, [&] { return rec.wlan.wep_mode(); }},
+        {IDC_AUTH_MODE, [&] { return rec.wlan.auth_mode(); }}};
     for (const auto& [id, stored] : lists) {
-        const ComboItems items = FindComboItems(IDD_CONFIG, id);
+        const ListTexts items = std::find_if(std::begin(SETTINGS), std::end(SETTINGS), [&](auto& d) {
+                                    return d.control == id;
+                                })->list;
         for (int i = 0; i < static_cast<int>(items.count); ++i) {
             win.controls.SetSelection(id, i);
             Store();
@@ -97,13 +99,13 @@ TEST_F(FormTransfer, ListsWithoutSelectionKeepTheConvertersValue) {
     rec.main.set_baud_rate(9600);  // every other field as the list shows it
     const EnvRecord shown = rec;
     Show();
-    for (int id : {CTL_DATA_BITS_LIST, CTL_PARITY_LIST, CTL_STOP_BIT_LIST, CTL_SERIAL_TYPE_LIST, CTL_MODE_LIST,
-                   CTL_WLAN_MODE_LIST, CTL_WEP_LIST, CTL_AUTH_MODE_LIST})
+    for (int id : {IDC_DATA_BITS, IDC_PARITY, IDC_STOP_BITS, IDC_SERIAL_TYPE, IDC_MODE,
+                   IDC_WLAN_MODE, IDC_WEP_MODE, IDC_AUTH_MODE})
         EXPECT_EQ(-1, Sel(id)) << id;
     Store();
     EXPECT_EQ(0, std::memcmp(shown.Data(), rec.Data(), env_layout::RECORD_SIZE));
 
-    win.controls.SetSelection(CTL_PARITY_LIST, 1);
+    win.controls.SetSelection(IDC_PARITY, 1);
     Store();
     EXPECT_EQ(1u, rec.main.parity());
     EXPECT_EQ(2u, rec.main.stop_bits());
@@ -127,7 +129,7 @@ TEST_F(FormTransfer, FlowControlOffersXonXoffOnlyWhereTheConverterDoes) {
         rec.main.set_rts_cts(c.rts), rec.main.set_xon_xoff(c.xon);
         Show();
         EXPECT_EQ((std::pair{c.items, c.selection}),
-                  (std::pair{win.controls.ItemCount(CTL_FLOW_CONTROL_LIST), Sel(CTL_FLOW_CONTROL_LIST)}));
+                  (std::pair{win.controls.ItemCount(IDC_FLOW_CONTROL), Sel(IDC_FLOW_CONTROL)}));
         Store();
         EXPECT_EQ((std::pair{c.storedRts, c.storedXon}), (std::pair{rec.main.rts_cts(), rec.main.xon_xoff()}));
     }
@@ -187,7 +189,7 @@ TEST_F(FormTransfer, WepKeyIdComesFromTheDialogOfTheStoredWepMode) {
     win.wep64.wepId = 1;
     win.wep128.wepId = 3;
     for (int mode : {0, 1, 2}) {
-        win.controls.SetSelection(CTL_WEP_LIST, mode);
+        win.controls.SetSelection(IDC_WEP_MODE, mode);
         Store();
         EXPECT_EQ(mode == 1 ? 1u : 3u, rec.wlan.wep_key_id()) << mode;
     }
@@ -245,17 +247,18 @@ TEST_F(FormTransfer, EachRecordFieldLandsInItsOwnFormPiece) {
     Show();
     const FormFields& f = win.fields;
     EXPECT_EQ((std::vector<int>{1, 0, 0, 1, 1, 0, 0, 0, 2, 1, 11, 22, 33, 44, 0, 1}),
-              (std::vector<int>{f.kivraEnabled, f.arpEnabled, f.dhcpEnabled, f.powerDown, f.remoteSearch,
-                                f.multiConn, f.secureEnabled, f.telnetEnabled, f.eapolEnabled, f.wlanCfg,
+              (std::vector<int>{f.CheckBox(IDC_KIVRA), f.CheckBox(IDC_ARP), f.CheckBox(IDC_DHCP),
+                                f.CheckBox(IDC_POWER_DOWN), f.CheckBox(IDC_REMOTE_SEARCH), f.CheckBox(IDC_MULTI_CONN),
+                                f.secureEnabled, f.CheckBox(IDC_TELNET), f.CheckBox(IDC_EAPOL), f.wlanCfg,
                                 f.timeoutValue, f.waterMark, f.localPort, f.peerPort, win.startup.adHocOnBoot,
                                 win.startup.infrastructureOnBoot}));
     const std::pair<int, std::uint32_t> addresses[] = {
-        {CTL_LOCAL_IP, 0x01010101}, {CTL_SUBNET_MASK, 0x02020202}, {CTL_GATEWAY_IP, 0x03030303}, {CTL_PEER_IP, 0x04040404}};
+        {IDC_LOCAL_IP, 0x01010101}, {IDC_SUBNET_MASK, 0x02020202}, {IDC_GATEWAY_IP, 0x03030303}, {IDC_PEER_IP, 0x04040404}};
     for (const auto& [id, address] : addresses) EXPECT_EQ(address, win.controls.GetAddress(id)) << id;
     const std::pair<int, int> selections[] = {
-        {CTL_PARITY_LIST, 2}, {CTL_DATA_BITS_LIST, 1}, {CTL_STOP_BIT_LIST, 1}, {CTL_SERIAL_TYPE_LIST, 2},
-        {CTL_MODE_LIST, 3},   {CTL_WLAN_MODE_LIST, 2}, {CTL_CHANNEL_LIST, 13}, {CTL_WEP_LIST, 1},
-        {CTL_AUTH_MODE_LIST, 1}};
+        {IDC_PARITY, 2}, {IDC_DATA_BITS, 1}, {IDC_STOP_BITS, 1}, {IDC_SERIAL_TYPE, 2},
+        {IDC_MODE, 3},   {IDC_WLAN_MODE, 2}, {IDC_CHANNEL, 13}, {IDC_WEP_MODE, 1},
+        {IDC_AUTH_MODE, 1}};
     for (const auto& [id, selection] : selections) EXPECT_EQ(selection, Sel(id)) << id;
     EXPECT_EQ("target", f.targetSsid);
     EXPECT_EQ("adhoc", f.adhocSsid);

@@ -79,8 +79,8 @@ TEST(PasswordBlock, BuiltFromDeleteOrOneToTwelveCharacters) {
                  {0, "abcdefghij", true},  {0, "abcdefghijkl", true}, {0, "abcdefghijklm", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        std::uint8_t block[PASSWORD_BLOCK_SIZE];
-        std::memset(block, 0xAA, sizeof block);
+        MainBlock::PasswordBlock block;
+        block.fill(0xAA);
         EXPECT_EQ(BuildPasswordBlock(c.del, c.text, block), c.accepted);
         std::uint8_t want[PASSWORD_BLOCK_SIZE];
         std::memset(want, c.accepted ? 0 : 0xAA, sizeof want);
@@ -94,7 +94,7 @@ TEST(PasswordBlock, BuiltFromDeleteOrOneToTwelveCharacters) {
             }
             EXPECT_NE(LittleEndianAt(want + 4), 0u);
         }
-        EXPECT_EQ(std::vector<std::uint8_t>(block, block + sizeof block), std::vector<std::uint8_t>(want, want + sizeof want));
+        EXPECT_EQ(std::vector<std::uint8_t>(block.begin(), block.end()), std::vector<std::uint8_t>(want, want + sizeof want));
     }
 }
 

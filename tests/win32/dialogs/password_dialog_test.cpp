@@ -13,29 +13,25 @@ namespace quarnel {
 namespace {
 
 using namespace test;
-using Block = std::array<std::uint8_t, PASSWORD_BLOCK_SIZE>;
+using Block = MainBlock::PasswordBlock;
 
 class PasswordDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(host.Create());
         host.exchanges.clear();
-        std::memset(field, 0xAA, sizeof field);
+        field.fill(0xAA);
     }
 
     // Runs the dialog over the field from the host window.
     void Run() { RunChangePassword(host, field); }
-    Block Stored() const {
-        Block block;
-        std::memcpy(block.data(), field, sizeof field);
-        return block;
-    }
+    Block Stored() const { return field; }
 
     static bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
     MessageBoxRecorder boxes;
     TestHost host;
-    std::uint8_t field[PASSWORD_BLOCK_SIZE];
+    Block field;
     const Block zeros{};
     const std::vector<bool> collectThenShow{true, false};
 };
@@ -77,9 +73,9 @@ TEST_F(PasswordDialogTest, MismatchShowsTheDialogAgainWithWhatWasTyped) {
     Run();
     EXPECT_EQ(script.done, 2);
     EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Password does not match."});
-    std::uint8_t expected[PASSWORD_BLOCK_SIZE];
+    Block expected;
     ASSERT_TRUE(BuildPasswordBlock(0, "secret", expected));
-    EXPECT_EQ(std::memcmp(field, expected, sizeof field), 0);
+    EXPECT_EQ(field, expected);
     EXPECT_EQ(host.exchanges, collectThenShow);
 }
 

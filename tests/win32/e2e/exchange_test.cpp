@@ -415,9 +415,9 @@ TEST_F(Exchange, DialogSettingsReachAMonitorConverterWithTheNextWrite) {
   app.SetText(IDC_PASSWORD_NEW, "longsecret12", dialog);
   app.SetText(IDC_PASSWORD_RETYPE, "longsecret12", dialog);
   CloseDialog(dialog, IDOK);
-  uint8_t password[quarnel::PASSWORD_BLOCK_SIZE];
+  quarnel::MainBlock::PasswordBlock password;
   ASSERT_TRUE(quarnel::BuildPasswordBlock(0, "longsecret12", password));
-  std::copy(password, password + sizeof password, expected.begin() + 72);
+  std::copy(password.begin(), password.end(), expected.begin() + 72);
 
   // 128-bit keys at 232 + 14 i; the byte after each key stays.
   app.Select(IDC_WEP_MODE, 2);

@@ -5,6 +5,4 @@
 // The one application object, constructed before WinMain runs.
 static quarnel::ConfigApp theApp;
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    return quarnel::RunApplication(instance);
-}
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return quarnel::RunApplication(instance); }

@@ -32,9 +32,9 @@ constexpr Millis kDrainPoll{5};
 // The console speeds only: anything else is a fault of the caller.
 bool SpeedCode(int bitsPerSecond, speed_t& code) {
     switch (bitsPerSecond) {
-    case 115200: code = B115200; return true;
-    case 19200: code = B19200; return true;
-    default: return false;
+        case 115200: code = B115200; return true;
+        case 19200: code = B19200; return true;
+        default: return false;
     }
 }
 
@@ -45,21 +45,18 @@ Clock::duration WireTime(int bytes, int bitsPerSecond) {
 
 LineError OpenError(const std::string& name, int error) {
     switch (error) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-    case ENOTDIR:
-        return {LineFailure::Missing, "Port " + name + " does not exist."};
-    case EACCES:
-    case EPERM:
-        return {LineFailure::NoPermission,
-                "No permission to open port " + name +
-                    ". Add your user to the dialout group (sudo usermod -aG dialout $USER) and log in again."};
-    case EBUSY:
-    case EWOULDBLOCK:
-        return {LineFailure::InUse, "Port " + name + " is in use by another program."};
-    default:
-        return {LineFailure::Other, "Cannot open " + name + ": " + std::strerror(error) + "."};
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+        case ENOTDIR: return {LineFailure::Missing, "Port " + name + " does not exist."};
+        case EACCES:
+        case EPERM:
+            return {LineFailure::NoPermission,
+                    "No permission to open port " + name +
+                        ". Add your user to the dialout group (sudo usermod -aG dialout $USER) and log in again."};
+        case EBUSY:
+        case EWOULDBLOCK: return {LineFailure::InUse, "Port " + name + " is in use by another program."};
+        default: return {LineFailure::Other, "Cannot open " + name + ": " + std::strerror(error) + "."};
     }
 }
 

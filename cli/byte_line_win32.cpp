@@ -34,17 +34,15 @@ std::string SystemText(DWORD code) {
 
 LineError OpenError(const std::string& name, DWORD code) {
     switch (code) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-        return {LineFailure::Missing, "Port " + name + " does not exist."};
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_BUSY:
-        // A COM port another program holds refuses access.
-        return {LineFailure::InUse, "Port " + name + " is in use by another program."};
-    default:
-        return {LineFailure::Other, "Cannot open " + name + ": " + SystemText(code) + "."};
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME: return {LineFailure::Missing, "Port " + name + " does not exist."};
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_BUSY:
+            // A COM port another program holds refuses access.
+            return {LineFailure::InUse, "Port " + name + " is in use by another program."};
+        default: return {LineFailure::Other, "Cannot open " + name + ": " + SystemText(code) + "."};
     }
 }
 

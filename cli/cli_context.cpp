@@ -77,9 +77,10 @@ CliContext::Opened CliContext::OpenSession(const std::string& port) {
     settings.timeoutScale = options.timeoutScale;
     settings.cancel = &cancel;
     settings.progress = [this](const SessionProgress& p) { progress_.Show(p); };
-    if (!options.noBackup) settings.beforeWrite = [this](const EnvRecord& converter, std::string& reason) {
-        return SaveAutomaticBackup(converter, reason);
-    };
+    if (!options.noBackup)
+        settings.beforeWrite = [this](const EnvRecord& converter, std::string& reason) {
+            return SaveAutomaticBackup(converter, reason);
+        };
     opened.session = std::make_unique<ConverterSession>(*opened.line, std::move(settings));
     Detail("Opened " + port + ".");
     return opened;
@@ -90,16 +91,14 @@ ConsoleChoice CliContext::Console() const { return ChoiceFor(options.mode); }
 int CliContext::Finish(SessionResult result, const ConverterSession& session) {
     progress_.End();
     switch (result) {
-    case SessionResult::Ok:
-    case SessionResult::Unchanged: return exitStatus = EXIT_OK;
-    case SessionResult::NoResponse: Error(session.Message()); return exitStatus = EXIT_CONVERTER;
-    case SessionResult::Differs:
-        Error(session.Message());
-        return exitStatus = EXIT_CONVERTER;
-    case SessionResult::Cancelled: Error(session.Message()); return exitStatus = EXIT_CANCELLED;
-    case SessionResult::Refused:
-    case SessionResult::NotSaved:
-    case SessionResult::LineFailed: Error(session.Message()); return exitStatus = EXIT_USAGE;
+        case SessionResult::Ok:
+        case SessionResult::Unchanged: return exitStatus = EXIT_OK;
+        case SessionResult::NoResponse: Error(session.Message()); return exitStatus = EXIT_CONVERTER;
+        case SessionResult::Differs: Error(session.Message()); return exitStatus = EXIT_CONVERTER;
+        case SessionResult::Cancelled: Error(session.Message()); return exitStatus = EXIT_CANCELLED;
+        case SessionResult::Refused:
+        case SessionResult::NotSaved:
+        case SessionResult::LineFailed: Error(session.Message()); return exitStatus = EXIT_USAGE;
     }
     return exitStatus = EXIT_USAGE;
 }
@@ -108,9 +107,9 @@ int CliContext::FinishWrite(SessionResult result, const ConverterSession& sessio
                             const std::string& written) {
     if (result == SessionResult::Ok || result == SessionResult::Unchanged) {
         progress_.End();
-        Note(result == SessionResult::Ok ? written
-                                         : "The converter on " + port +
-                                               " already holds these settings; nothing was written.");
+        Note(result == SessionResult::Ok
+                 ? written
+                 : "The converter on " + port + " already holds these settings; nothing was written.");
         return exitStatus = EXIT_OK;
     }
     Finish(result, session);

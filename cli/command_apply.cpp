@@ -87,9 +87,10 @@ void AddApplyCommand(CLI::App& app, CliContext& context) {
         "they name change), write, and read back to verify");
     command->add_option("PORT", arguments->port, "Serial port of the converter")->required();
     command->add_option("FILE", arguments->files, "Configuration files (.qcfg), applied in order");
-    command->add_option("--set", arguments->assignments,
-                        "One setting, SECTION.NAME=VALUE (such as network.local_ip=192.168.1.50), applied after "
-                        "the files; may be repeated")
+    command
+        ->add_option("--set", arguments->assignments,
+                     "One setting, SECTION.NAME=VALUE (such as network.local_ip=192.168.1.50), applied after "
+                     "the files; may be repeated")
         ->allow_extra_args(false);
     command->add_flag("--no-verify", arguments->noVerify, "Do not read the block back after writing");
     command->callback([&context, arguments] { RunApply(context, *arguments); });

@@ -47,9 +47,9 @@ void RunBackups(CliContext& context, const BackupsArguments& arguments) {
     }
     std::vector<BackupEntry> entries = ListBackups(folder);
     if (!mac.empty())
-        entries.erase(std::remove_if(entries.begin(), entries.end(),
-                                     [&](const BackupEntry& e) { return MacKey(e.mac) != mac; }),
-                      entries.end());
+        entries.erase(
+            std::remove_if(entries.begin(), entries.end(), [&](const BackupEntry& e) { return MacKey(e.mac) != mac; }),
+            entries.end());
     for (const BackupEntry& e : entries) std::printf("%s  %s  %s\n", e.path.c_str(), e.mac.c_str(), e.savedAt.c_str());
     std::fflush(stdout);
     if (entries.empty()) context.Note("No backups in " + folder + (mac.empty() ? "." : " of that converter."));

@@ -55,8 +55,9 @@ bool TakePassword(CliContext& context, const PasswordArguments& arguments, std::
     // Latin-1, and only characters it can show are taken.
     std::string bytes;
     if (!Utf8ToLatin1(password, bytes)) {
-        context.Error("The password holds a character the converter cannot keep: only Latin-1 letters, digits "
-                      "and signs are taken.");
+        context.Error(
+            "The password holds a character the converter cannot keep: only Latin-1 letters, digits "
+            "and signs are taken.");
         return false;
     }
     for (unsigned char c : bytes) {
@@ -99,8 +100,8 @@ void RunPassword(CliContext& context, const PasswordArguments& arguments) {
 
 void AddPasswordCommand(CLI::App& app, CliContext& context) {
     auto arguments = std::make_shared<PasswordArguments>();
-    CLI::App* command = app.add_subcommand(
-        "password", "Set the converter's console password (typed twice, not shown), or delete it");
+    CLI::App* command =
+        app.add_subcommand("password", "Set the converter's console password (typed twice, not shown), or delete it");
     command->add_option("PORT", arguments->port, "Serial port of the converter")->required();
     CLI::Option* remove = command->add_flag("--delete", arguments->deletePassword, "Delete the password");
     command->add_flag("--password-stdin", arguments->fromStdin, "Read the password, once, from standard input")

@@ -9,13 +9,16 @@
 namespace quarnel {
 
 void AddPortsCommand(CLI::App& app, CliContext& context) {
-    CLI::App* command = app.add_subcommand("ports", "List the serial ports present, with what the system knows of them");
+    CLI::App* command =
+        app.add_subcommand("ports", "List the serial ports present, with what the system knows of them");
     command->callback([&context] {
         const std::vector<PortInfo> ports = ListPorts();
         if (ports.empty()) context.Note("No serial ports found.");
         for (const PortInfo& port : ports) {
-            if (port.description.empty()) std::printf("%s\n", port.name.c_str());
-            else std::printf("%-16s %s\n", port.name.c_str(), port.description.c_str());
+            if (port.description.empty())
+                std::printf("%s\n", port.name.c_str());
+            else
+                std::printf("%-16s %s\n", port.name.c_str(), port.description.c_str());
         }
         context.exitStatus = EXIT_OK;
     });

@@ -100,12 +100,12 @@ int ExitStatusOf(const std::vector<RowStatus>& rows) {
     int status = EXIT_OK;
     for (const RowStatus& row : rows) {
         switch (row.result) {
-        case RowResult::Verified:
-        case RowResult::Unchanged: break;
-        case RowResult::Interrupted:
-        case RowResult::Cancelled:
-        case RowResult::NotStarted: return EXIT_CANCELLED;
-        default: status = EXIT_CONVERTER; break;
+            case RowResult::Verified:
+            case RowResult::Unchanged: break;
+            case RowResult::Interrupted:
+            case RowResult::Cancelled:
+            case RowResult::NotStarted: return EXIT_CANCELLED;
+            default: status = EXIT_CONVERTER; break;
         }
     }
     return status;
@@ -115,12 +115,13 @@ int ExitStatusOf(const std::vector<RowStatus>& rows) {
 // DIR/tarvo-<MAC>.qcfg (-2, -3 ... when taken), else as every command saves
 // it, in the backups folder; --no-backup saves nothing.
 std::function<bool(const EnvRecord&, std::string&, std::string&)> BackupSaver(const CliContext& context,
-                                                                             const std::string& folder) {
+                                                                              const std::string& folder) {
     if (!folder.empty()) {
         const std::string savedAt = LocalTimeText();
         return [folder, savedAt](const EnvRecord& converter, std::string& path, std::string& reason) {
             const std::string text = WriteConfigText(converter, AboutOf(converter.main, savedAt, QUARNEL_MAIN_CAPTION));
-            if (SaveTextAsNewFile(folder, ConfigFileStem(converter.main.mac_address()), SETTINGS_FILE_EXTENSION, text, path, reason))
+            if (SaveTextAsNewFile(folder, ConfigFileStem(converter.main.mac_address()), SETTINGS_FILE_EXTENSION, text,
+                                  path, reason))
                 return true;
             reason = "Cannot save the backup in " + folder + ": " + reason;
             return false;
@@ -147,8 +148,8 @@ void RunProvision(CliContext& context, const ProvisionArguments& arguments) {
     // Step lines are for a person watching: off a terminal (a log, a pipe)
     // only the results are written.
     const DisplayKind kind = context.options.quiet || !StderrIsTerminal() ? DisplayKind::None
-                             : StderrTakesCursorMoves()                    ? DisplayKind::Live
-                                                                           : DisplayKind::Events;
+                             : StderrTakesCursorMoves()                   ? DisplayKind::Live
+                                                                          : DisplayKind::Events;
     ProvisionDisplay display(plan, kind, stderr);
     ProvisionRunner runner(plan, std::move(settings));
     runner.Run([&display](const std::vector<RowStatus>& rows) { display.Update(rows); });
@@ -159,15 +160,16 @@ void RunProvision(CliContext& context, const ProvisionArguments& arguments) {
     std::fflush(stdout);
     int verified = 0, unchanged = 0;
     for (size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].result == RowResult::Verified) ++verified;
-        else if (rows[i].result == RowResult::Unchanged) ++unchanged;
+        if (rows[i].result == RowResult::Verified)
+            ++verified;
+        else if (rows[i].result == RowResult::Unchanged)
+            ++unchanged;
         else if (!rows[i].message.empty())
             context.Error("row " + std::to_string(plan.rows[i].row) + ", " + plan.rows[i].port + ": " +
                           rows[i].message);
     }
     context.exitStatus = ExitStatusOf(rows);
-    context.Note(std::to_string(verified) + " of " + std::to_string(rows.size()) +
-                 " converters written and verified" +
+    context.Note(std::to_string(verified) + " of " + std::to_string(rows.size()) + " converters written and verified" +
                  (unchanged > 0 ? ", " + std::to_string(unchanged) + " held these settings already." : "."));
 
     if (!arguments.report.empty()) {
@@ -192,11 +194,16 @@ void AddProvisionCommand(CLI::App& app, CliContext& context) {
     command->add_option("--template", arguments->templateFile, "Configuration file with the settings all rows share")
         ->required()
         ->type_name("FILE");
-    command->add_option("--backup", arguments->backupDir,
-                        "Save each converter's configuration in this folder before writing it")
+    command
+        ->add_option("--backup", arguments->backupDir,
+                     "Save each converter's configuration in this folder before writing it")
         ->type_name("DIR");
-    command->add_option("--report", arguments->report, "Write the summary to this file: CSV, or JSON when its name ends in .json")->type_name("FILE");
-    command->add_option("--jobs", arguments->jobs, "At most this many converters at a time (default: every row at once)")
+    command
+        ->add_option("--report", arguments->report,
+                     "Write the summary to this file: CSV, or JSON when its name ends in .json")
+        ->type_name("FILE");
+    command
+        ->add_option("--jobs", arguments->jobs, "At most this many converters at a time (default: every row at once)")
         ->check(NumberFrom(1, 1e9));
     command->footer(kProvisionFooter);
     command->callback([&context, arguments] { RunProvision(context, *arguments); });

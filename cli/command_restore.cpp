@@ -68,8 +68,7 @@ void RunRestore(CliContext& context, const RestoreArguments& arguments) {
 void AddRestoreCommand(CLI::App& app, CliContext& context) {
     auto arguments = std::make_shared<RestoreArguments>();
     CLI::App* command = app.add_subcommand(
-        "restore",
-        "Write a saved file's whole block back exactly (a backup of this very converter), then verify");
+        "restore", "Write a saved file's whole block back exactly (a backup of this very converter), then verify");
     command->add_option("PORT", arguments->port, "Serial port of the converter")->required();
     command->add_option("FILE", arguments->file, "Configuration file saved with its [block]")->required();
     command->add_flag("--force", arguments->force,

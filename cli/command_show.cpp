@@ -31,8 +31,10 @@ void PrintTable(const EnvRecord& record) {
     for (const NamedSetting& row : rows) width = std::max(width, row.name.size());
     for (const NamedSetting& row : rows) {
         const std::string value = ShownText(row);
-        if (value.empty()) std::printf("%s\n", row.name.c_str());
-        else std::printf("%-*s  %s\n", static_cast<int>(width), row.name.c_str(), value.c_str());
+        if (value.empty())
+            std::printf("%s\n", row.name.c_str());
+        else
+            std::printf("%-*s  %s\n", static_cast<int>(width), row.name.c_str(), value.c_str());
     }
 }
 
@@ -57,10 +59,11 @@ void AddShowCommand(CLI::App& app, CliContext& context) {
     CLI::App* command = app.add_subcommand(
         "show", "Read the converter and print its settings under the names of the configuration file");
     command->add_option("PORT", arguments->port, "Serial port of the converter")->required();
-    command->add_option("--format", arguments->format,
-                        "table: one setting a line, marked where the window does not show the converter's value "
-                        "as it is; qcfg: the configuration file as save writes it; json: the same as one JSON "
-                        "document")
+    command
+        ->add_option("--format", arguments->format,
+                     "table: one setting a line, marked where the window does not show the converter's value "
+                     "as it is; qcfg: the configuration file as save writes it; json: the same as one JSON "
+                     "document")
         ->check(CLI::IsMember({"table", "qcfg", "json"}))
         ->capture_default_str();
     command->callback([&context, arguments] { RunShow(context, *arguments); });

@@ -13,7 +13,6 @@ namespace quarnel {
 // user's own profile folders are private already.
 std::FILE* CreatePrivateFile(const std::string& path) { return std::fopen(path.c_str(), "wb"); }
 
-
 namespace {
 
 // The flag Ctrl-C raises; set once, before the handler is installed.

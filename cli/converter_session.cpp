@@ -21,18 +21,18 @@ HostSettings HostSettingsFor(const SessionSettings& settings, std::function<void
 // Why a write stopped, as the middle of a sentence.
 std::string StopCause(SessionResult result, const std::string& lineMessage) {
     switch (result) {
-    case SessionResult::Cancelled: return "cancelled";
-    case SessionResult::LineFailed: return lineMessage;
-    default: return "the converter stopped answering";
+        case SessionResult::Cancelled: return "cancelled";
+        case SessionResult::LineFailed: return lineMessage;
+        default: return "the converter stopped answering";
     }
 }
 
 SessionResult ResultOf(ExchangeResult result) {
     switch (result) {
-    case ExchangeResult::Done: return SessionResult::Ok;
-    case ExchangeResult::NoResponse: return SessionResult::NoResponse;
-    case ExchangeResult::Cancelled: return SessionResult::Cancelled;
-    case ExchangeResult::LineFailed: return SessionResult::LineFailed;
+        case ExchangeResult::Done: return SessionResult::Ok;
+        case ExchangeResult::NoResponse: return SessionResult::NoResponse;
+        case ExchangeResult::Cancelled: return SessionResult::Cancelled;
+        case ExchangeResult::LineFailed: return SessionResult::LineFailed;
     }
     return SessionResult::LineFailed;
 }
@@ -42,7 +42,8 @@ SessionResult ResultOf(ExchangeResult result) {
 std::string RestoreAdvice(const std::string& port, const std::string& backup) {
     if (!backup.empty()) return "Put its settings back with: quarnel-cli restore " + port + " " + backup;
     return "Run the command again to write all of them, or put back a file saved from this converter with: "
-           "quarnel-cli restore " + port + " FILE";
+           "quarnel-cli restore " +
+           port + " FILE";
 }
 
 bool SameWrittenBytes(const EnvRecord& a, const EnvRecord& b) {
@@ -121,8 +122,7 @@ SessionResult ConverterSession::Verify(const EnvRecord& written) {
     return SessionResult::Differs;
 }
 
-SessionResult ConverterSession::Change(EnvRecord& record, const std::function<bool(EnvRecord&)>& change,
-                                       bool verify) {
+SessionResult ConverterSession::Change(EnvRecord& record, const std::function<bool(EnvRecord&)>& change, bool verify) {
     EnvRecord converter = record;
     SessionResult result = Read(converter);
     if (result != SessionResult::Ok) return result;

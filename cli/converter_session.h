@@ -45,8 +45,8 @@ struct SessionProgress {
 
 struct SessionSettings {
     ConsoleChoice console = ConsoleChoice::Auto;
-    double timeoutScale = 1.0;                    // applied to every reply time-out
-    const std::atomic<bool>* cancel = nullptr;    // checked at every step; may be null
+    double timeoutScale = 1.0;                             // applied to every reply time-out
+    const std::atomic<bool>* cancel = nullptr;             // checked at every step; may be null
     std::function<void(const SessionProgress&)> progress;  // may be empty
     // Called with what the converter holds before a change is written;
     // false (and why) stops the change before anything is sent. May be empty.

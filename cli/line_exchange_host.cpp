@@ -32,8 +32,10 @@ ExchangeResult LineExchangeHost::Run(ExchangeOp op, uint8_t* record) {
     // As the window's buttons do: the monitor speed, an empty reply.
     SetBaudCodeAndConfigure(BAUD_CODE_MONITOR);
     ClearReply(exchange_);
-    if (op == OP_READ) StartRead(exchange_, *this);
-    else StartWrite(exchange_, *this);
+    if (op == OP_READ)
+        StartRead(exchange_, *this);
+    else
+        StartWrite(exchange_, *this);
     progressLow_ = op == OP_READ ? PROGRESS_READ_LOW : PROGRESS_MONITOR_WRITE_LOW;
     if (settings_.console == ConsoleChoice::Shell) exchange_.phase = PHASE_SHELL_PROBE;
 
@@ -62,9 +64,8 @@ bool LineExchangeHost::Cancelled() const {
 void LineExchangeHost::Cancel() {
     // A shell console in its configuration mode drops the staged bytes when
     // told to leave it without committing.
-    const bool inShellConfig =
-        (exchange_.phase == PHASE_SHELL_READ || exchange_.phase == PHASE_SHELL_WRITE) &&
-        exchange_.op != OP_SHELL_XCONFIG;
+    const bool inShellConfig = (exchange_.phase == PHASE_SHELL_READ || exchange_.phase == PHASE_SHELL_WRITE) &&
+                               exchange_.op != OP_SHELL_XCONFIG;
     exchange_.phase = PHASE_IDLE;
     replyArmed_ = false;
     txCount_ = 0;

@@ -8,9 +8,9 @@ namespace {
 
 const char* PhaseName(SessionPhase phase) {
     switch (phase) {
-    case SessionPhase::Reading: return "Reading";
-    case SessionPhase::Writing: return "Writing";
-    case SessionPhase::Verifying: return "Verifying";
+        case SessionPhase::Reading: return "Reading";
+        case SessionPhase::Writing: return "Writing";
+        case SessionPhase::Verifying: return "Verifying";
     }
     return "";
 }

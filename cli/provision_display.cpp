@@ -30,10 +30,9 @@ ProvisionDisplay::ProvisionDisplay(const ProvisionPlan& plan, DisplayKind kind, 
 
 std::string ProvisionDisplay::LiveLine(size_t index, const RowStatus& status) const {
     char percent[8] = "";
-    const bool moving = status.phase == RowPhase::Reading || status.phase == RowPhase::Writing ||
-                        status.phase == RowPhase::Verifying;
-    if (moving || status.result == RowResult::Verified)
-        std::snprintf(percent, sizeof percent, "%3d%%", status.percent);
+    const bool moving =
+        status.phase == RowPhase::Reading || status.phase == RowPhase::Writing || status.phase == RowPhase::Verifying;
+    if (moving || status.result == RowResult::Verified) std::snprintf(percent, sizeof percent, "%3d%%", status.percent);
     const bool finished = status.phase == RowPhase::Finished;
     std::string line = Padded(plan_.rows[index].port, portWidth_) + "  " +
                        Padded(finished ? "done" : PhaseName(status.phase), 9) + " " + Padded(percent, 4) + "  " +

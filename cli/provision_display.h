@@ -31,8 +31,8 @@ private:
     DisplayKind kind_;
     std::FILE* out_;
     size_t portWidth_ = 4;
-    std::vector<std::string> shown_;    // live: the lines on the screen
-    std::vector<size_t> eventsShown_;   // events: phases printed per row
+    std::vector<std::string> shown_;   // live: the lines on the screen
+    std::vector<size_t> eventsShown_;  // events: phases printed per row
 };
 
 // The summary: port, MAC address, result, seconds; one row a converter.

@@ -41,8 +41,9 @@ bool BlankRecord(const std::vector<std::string>& fields) {
 
 bool CheckHeader(const std::vector<std::string>& header, const std::string& fileName, std::string& error) {
     if (header.empty() || TrimmedBlanks(header[0]) != kPortColumn) {
-        error = Where(fileName, 1) + ": the first column must be \"port\", then the settings (such as "
-                                     "network.local_ip)";
+        error = Where(fileName, 1) +
+                ": the first column must be \"port\", then the settings (such as "
+                "network.local_ip)";
         return false;
     }
     for (size_t i = 1; i < header.size(); ++i) {
@@ -88,8 +89,9 @@ bool SplitCsv(std::string_view text, const std::string& fileName, std::vector<st
             const size_t opened = i++;
             for (;;) {
                 if (i >= text.size()) {
-                    error = Where(fileName, row) + ": a quoted field is not closed (it starts with: " +
-                            std::string(text.substr(opened, 20)) + ")";
+                    error = Where(fileName, row) +
+                            ": a quoted field is not closed (it starts with: " + std::string(text.substr(opened, 20)) +
+                            ")";
                     return false;
                 }
                 if (text[i] == '"') {
@@ -156,7 +158,8 @@ bool ParsePlan(std::string_view text, const std::string& fileName, const ConfigP
                std::string& error) {
     int line = 0;
     if (!IsUtf8(text, line)) {
-        error = Where(fileName, line) + ": the plan is not UTF-8 text (a spreadsheet's \"CSV (Comma delimited)\" "
+        error = Where(fileName, line) +
+                ": the plan is not UTF-8 text (a spreadsheet's \"CSV (Comma delimited)\" "
                 "writes another code page); save it as \"CSV UTF-8 (Comma delimited)\" and run again";
         return false;
     }
@@ -196,8 +199,7 @@ bool ParsePlan(std::string_view text, const std::string& fileName, const ConfigP
         for (size_t c = 1; c < cells.size(); ++c) {
             if (TrimmedBlanks(cells[c]).empty()) continue;  // the setting stays as it is
             const std::string name(TrimmedBlanks(header[c]));
-            if (!ParseAssignment(name + "=" + cells[c], Where(fileName, row, c), planRow.patch, error))
-                return false;
+            if (!ParseAssignment(name + "=" + cells[c], Where(fileName, row, c), planRow.patch, error)) return false;
         }
         parsed.rows.push_back(std::move(planRow));
     }

@@ -21,9 +21,9 @@
 namespace quarnel {
 
 struct PlanRow {
-    int row = 0;         // spreadsheet row number
+    int row = 0;  // spreadsheet row number
     std::string port;
-    ConfigPatch patch;   // the template's settings, then the row's own
+    ConfigPatch patch;  // the template's settings, then the row's own
 };
 
 struct ProvisionPlan {

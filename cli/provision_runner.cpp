@@ -15,7 +15,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-
 // How often the calling thread looks at the rows.
 constexpr auto kPollInterval = std::chrono::milliseconds(50);
 
@@ -37,9 +36,9 @@ std::string OneLine(const std::string& text) {
 
 RowPhase PhaseOf(SessionPhase phase) {
     switch (phase) {
-    case SessionPhase::Reading: return RowPhase::Reading;
-    case SessionPhase::Writing: return RowPhase::Writing;
-    case SessionPhase::Verifying: return RowPhase::Verifying;
+        case SessionPhase::Reading: return RowPhase::Reading;
+        case SessionPhase::Writing: return RowPhase::Writing;
+        case SessionPhase::Verifying: return RowPhase::Verifying;
     }
     return RowPhase::Reading;
 }
@@ -48,27 +47,27 @@ RowPhase PhaseOf(SessionPhase phase) {
 
 const char* PhaseName(RowPhase phase) {
     switch (phase) {
-    case RowPhase::Waiting: return "waiting";
-    case RowPhase::Opening: return "opening";
-    case RowPhase::Reading: return "reading";
-    case RowPhase::BackingUp: return "backup";
-    case RowPhase::Writing: return "writing";
-    case RowPhase::Verifying: return "verifying";
-    case RowPhase::Finished: return "finished";
+        case RowPhase::Waiting: return "waiting";
+        case RowPhase::Opening: return "opening";
+        case RowPhase::Reading: return "reading";
+        case RowPhase::BackingUp: return "backup";
+        case RowPhase::Writing: return "writing";
+        case RowPhase::Verifying: return "verifying";
+        case RowPhase::Finished: return "finished";
     }
     return "";
 }
 
 const char* ResultName(RowResult result) {
     switch (result) {
-    case RowResult::None: return "";
-    case RowResult::Verified: return "verified";
-    case RowResult::Unchanged: return "unchanged";
-    case RowResult::Failed: return "failed";
-    case RowResult::Refused: return "refused";
-    case RowResult::Interrupted: return "interrupted";
-    case RowResult::Cancelled: return "cancelled";
-    case RowResult::NotStarted: return "not started";
+        case RowResult::None: return "";
+        case RowResult::Verified: return "verified";
+        case RowResult::Unchanged: return "unchanged";
+        case RowResult::Failed: return "failed";
+        case RowResult::Refused: return "refused";
+        case RowResult::Interrupted: return "interrupted";
+        case RowResult::Cancelled: return "cancelled";
+        case RowResult::NotStarted: return "not started";
     }
     return "";
 }
@@ -121,9 +120,7 @@ struct ProvisionRunner::Slot {
 
 namespace {
 
-bool Cancelled(const ProvisionSettings& settings) {
-    return settings.cancel != nullptr && settings.cancel->load();
-}
+bool Cancelled(const ProvisionSettings& settings) { return settings.cancel != nullptr && settings.cancel->load(); }
 
 // What a write that ended before it was verified leaves the user to know.
 std::string StoppedWriteMessage(const PlanRow& row, const RowStatus& status, const ConverterSession& session) {
@@ -171,11 +168,11 @@ void ProvisionRunner::RunRow(const PlanRow& row, const ProvisionSettings& settin
 
     result = session.Write(target, true);
     switch (result) {
-    case SessionResult::Ok: return slot.Finish(RowResult::Verified);
-    case SessionResult::Differs: return slot.Finish(RowResult::Failed, session.Message());
-    case SessionResult::Cancelled:
-        return slot.Finish(RowResult::Interrupted, StoppedWriteMessage(row, slot.Snapshot(), session));
-    default: return slot.Finish(RowResult::Failed, StoppedWriteMessage(row, slot.Snapshot(), session));
+        case SessionResult::Ok: return slot.Finish(RowResult::Verified);
+        case SessionResult::Differs: return slot.Finish(RowResult::Failed, session.Message());
+        case SessionResult::Cancelled:
+            return slot.Finish(RowResult::Interrupted, StoppedWriteMessage(row, slot.Snapshot(), session));
+        default: return slot.Finish(RowResult::Failed, StoppedWriteMessage(row, slot.Snapshot(), session));
     }
 }
 

@@ -36,12 +36,12 @@ enum class RowResult {
 
 struct RowStatus {
     RowPhase phase = RowPhase::Waiting;
-    int percent = 0;              // within the phase
+    int percent = 0;  // within the phase
     RowResult result = RowResult::None;
-    std::string mac;              // "0A:BC:DE:01:2F:9E" once read
-    double seconds = 0;           // the row's time so far
-    std::string message;          // why it failed, on one line
-    std::string backup;           // the backup file written
+    std::string mac;                // "0A:BC:DE:01:2F:9E" once read
+    double seconds = 0;             // the row's time so far
+    std::string message;            // why it failed, on one line
+    std::string backup;             // the backup file written
     std::vector<RowPhase> entered;  // every phase entered, in order
 };
 

@@ -59,7 +59,8 @@ void WarnOnOtherModel(CliContext& context, const ConfigFile& file, const EnvReco
     const int modelCode = static_cast<int>(converter.main.model_code());
     if (!file.about.hasModelCode || file.about.modelCode == modelCode) return;
     context.Note(file.fileName + " was saved from a converter of model code " + std::to_string(file.about.modelCode) +
-                 "; this converter has model code " + std::to_string(modelCode) + ". Its settings are entered all the same.");
+                 "; this converter has model code " + std::to_string(modelCode) +
+                 ". Its settings are entered all the same.");
 }
 
 }  // namespace quarnel

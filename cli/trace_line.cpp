@@ -11,10 +11,10 @@ constexpr int kInitialSpeed = 115200;  // as OpenByteLine opens every line
 void AppendEscaped(std::string& out, uint8_t byte) {
     static const char kHex[] = "0123456789ABCDEF";
     switch (byte) {
-    case '\r': out += "\\r"; return;
-    case '\n': out += "\\n"; return;
-    case '\\': out += "\\\\"; return;
-    default: break;
+        case '\r': out += "\\r"; return;
+        case '\n': out += "\\n"; return;
+        case '\\': out += "\\\\"; return;
+        default: break;
     }
     if (byte >= 0x20 && byte < 0x7F) {
         out += static_cast<char>(byte);
@@ -66,8 +66,7 @@ TraceLog::~TraceLog() {
     if (file_ != nullptr) std::fclose(file_);
 }
 
-void TraceLog::Transfer(const std::string& port, char direction, int bitsPerSecond, const uint8_t* bytes,
-                        int count) {
+void TraceLog::Transfer(const std::string& port, char direction, int bitsPerSecond, const uint8_t* bytes, int count) {
     if (file_ == nullptr || count <= 0) return;
     const auto ms =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_).count();

@@ -17,8 +17,10 @@ bool MakeFolders(const std::string& path, std::string& reason) {
     for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         const std::string part = path.substr(0, slash);
         struct stat info {};
-        if (mkdir(part.c_str(), 0700) != 0 && (errno != EEXIST || stat(part.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))) {
-            reason = "The folder " + part + " cannot be made: " + std::strerror(errno == EEXIST ? ENOTDIR : errno) + ".";
+        if (mkdir(part.c_str(), 0700) != 0 &&
+            (errno != EEXIST || stat(part.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))) {
+            reason =
+                "The folder " + part + " cannot be made: " + std::strerror(errno == EEXIST ? ENOTDIR : errno) + ".";
             return false;
         }
         if (slash == std::string::npos) return true;
@@ -31,8 +33,10 @@ std::string BackupFolder(std::string& reason) {
     const char* state = std::getenv("XDG_STATE_HOME");
     const char* home = std::getenv("HOME");
     std::string base;
-    if (state != nullptr && state[0] == '/') base = state;
-    else if (home != nullptr && home[0] == '/') base = std::string(home) + "/.local/state";
+    if (state != nullptr && state[0] == '/')
+        base = state;
+    else if (home != nullptr && home[0] == '/')
+        base = std::string(home) + "/.local/state";
     else {
         reason = "Neither XDG_STATE_HOME nor HOME names a folder for the backups.";
         return "";

@@ -17,7 +17,8 @@ constexpr char kNameTimeFormat[] = "%Y%m%d-%H%M%S";
 bool SaveBackup(const std::string& folder, const EnvRecord& record, std::string& path, std::string& reason) {
     const AboutData about = AboutForSave(record.main);
     const std::string stem = ConfigFileStem(record.main.mac_address()) + "-" + LocalTimeText(kNameTimeFormat);
-    if (SaveTextAsNewFile(folder, stem, SETTINGS_FILE_EXTENSION, WriteConfigText(record, about), path, reason)) return true;
+    if (SaveTextAsNewFile(folder, stem, SETTINGS_FILE_EXTENSION, WriteConfigText(record, about), path, reason))
+        return true;
     reason = "The backup could not be saved in " + folder + ": " + reason;
     return false;
 }
@@ -32,7 +33,8 @@ std::vector<BackupEntry> ListBackups(const std::string& folder) {
     std::vector<std::filesystem::file_time_type> modified;
     std::error_code error;
     for (const auto& item : std::filesystem::directory_iterator(folder, error)) {
-        if (item.path().extension() != std::string(".") + SETTINGS_FILE_EXTENSION || !item.is_regular_file(error)) continue;
+        if (item.path().extension() != std::string(".") + SETTINGS_FILE_EXTENSION || !item.is_regular_file(error))
+            continue;
         std::string text, reason;
         ConfigFile file;
         const std::string path = item.path().string();

@@ -42,10 +42,10 @@ struct SettingValue {
 };
 
 struct PatchEntry {
-    int setting = 0;      // index of the setting (see SettingName)
+    int setting = 0;  // index of the setting (see SettingName)
     SettingValue value;
-    std::string source;   // where it came from: "site.qcfg, line 12", "--set", ...
-    int line = 0;         // its line in a file; 0 for an assignment
+    std::string source;  // where it came from: "site.qcfg, line 12", "--set", ...
+    int line = 0;        // its line in a file; 0 for an assignment
 };
 
 // Named settings in the order they were given; a later entry for the same
@@ -90,15 +90,13 @@ std::string MessageExcerpt(std::string_view text);
 // type, a list choice the window does not offer, an address that is not four
 // numbers 0-255, a text longer than its field, a key or password field of the
 // wrong length or not hexadecimal, a block of the wrong length or not hex.
-bool ParseConfigText(std::string_view text, const std::string& fileName, ConfigFile& file,
-                     std::string& error);
+bool ParseConfigText(std::string_view text, const std::string& fileName, ConfigFile& file, std::string& error);
 
 // Parses one "section.name=value" (the value unquoted: 10.1.0.5, 115200,
 // true, RTS/CTS, My Network) and appends it to `patch`, with the same
 // refusals as a file. `source` names where it came from in messages and in
 // the entry ("--set", "plan.csv:row 3, column network.local_ip").
-bool ParseAssignment(std::string_view assignment, const std::string& source, ConfigPatch& patch,
-                     std::string& error);
+bool ParseAssignment(std::string_view assignment, const std::string& source, ConfigPatch& patch, std::string& error);
 
 // The refusals that depend on the converter: a time-out or water mark above
 // what the window lets the user enter and store for its model and
@@ -115,8 +113,8 @@ bool ApplyPatch(const ConfigPatch& patch, EnvRecord& record, std::string& error)
 // (its flags and lists) and sets the form's members, lists and addresses and
 // the record's password field, as if the user had entered the values. The
 // caller shows the members and refreshes the enabling rules afterwards.
-bool ApplyPatchToForm(const ConfigPatch& patch, const FormContext& form,
-                      MainBlock::PasswordBlock& passwordField, std::string& error);
+bool ApplyPatchToForm(const ConfigPatch& patch, const FormContext& form, MainBlock::PasswordBlock& passwordField,
+                      std::string& error);
 
 // The about data of a record, with the time of saving and program version.
 AboutData AboutOf(const MainBlock& main, const std::string& savedAt, const std::string& programVersion);

@@ -39,8 +39,7 @@ void EnterEntries(const ConfigPatch& patch, const FormContext& form, MainBlock::
 
 }  // namespace
 
-bool ParseAssignment(std::string_view assignment, const std::string& source, ConfigPatch& patch,
-                     std::string& error) {
+bool ParseAssignment(std::string_view assignment, const std::string& source, ConfigPatch& patch, std::string& error) {
     const std::size_t equals = assignment.find('=');
     const std::string_view name = TrimmedBlanks(assignment.substr(0, equals));
     const std::size_t dot = name.find('.');

@@ -53,13 +53,34 @@ int LineOf(const toml::node& node) { return static_cast<int>(node.source().begin
 RawValue RawOf(const toml::node& node) {
     RawValue raw;
     switch (node.type()) {
-    case toml::node_type::string: raw.type = RawValue::TEXT; raw.text = node.as_string()->get(); break;
-    case toml::node_type::integer: raw.type = RawValue::INTEGER; raw.integer = node.as_integer()->get(); break;
-    case toml::node_type::boolean: raw.type = RawValue::BOOLEAN; raw.flag = node.as_boolean()->get(); break;
-    case toml::node_type::floating_point: raw.type = RawValue::OTHER; raw.typeName = "a fractional number"; break;
-    case toml::node_type::array: raw.type = RawValue::OTHER; raw.typeName = "a list"; break;
-    case toml::node_type::table: raw.type = RawValue::OTHER; raw.typeName = "a table"; break;
-    default: raw.type = RawValue::OTHER; raw.typeName = "a date or time"; break;
+        case toml::node_type::string:
+            raw.type = RawValue::TEXT;
+            raw.text = node.as_string()->get();
+            break;
+        case toml::node_type::integer:
+            raw.type = RawValue::INTEGER;
+            raw.integer = node.as_integer()->get();
+            break;
+        case toml::node_type::boolean:
+            raw.type = RawValue::BOOLEAN;
+            raw.flag = node.as_boolean()->get();
+            break;
+        case toml::node_type::floating_point:
+            raw.type = RawValue::OTHER;
+            raw.typeName = "a fractional number";
+            break;
+        case toml::node_type::array:
+            raw.type = RawValue::OTHER;
+            raw.typeName = "a list";
+            break;
+        case toml::node_type::table:
+            raw.type = RawValue::OTHER;
+            raw.typeName = "a table";
+            break;
+        default:
+            raw.type = RawValue::OTHER;
+            raw.typeName = "a date or time";
+            break;
     }
     return raw;
 }
@@ -101,8 +122,9 @@ private:
     bool ReadItem(const Item& item) {
         const std::string name = KeyText(item.section) + "." + KeyText(item.key);
         if (item.kind == Item::TOP_LEVEL) {
-            return Refuse(item.line, KeyText(item.key), "a setting outside any section; settings go under "
-                                                        "[network], [serial], ... as a saved file shows");
+            return Refuse(item.line, KeyText(item.key),
+                          "a setting outside any section; settings go under "
+                          "[network], [serial], ... as a saved file shows");
         }
         const bool known = item.section == ABOUT_SECTION || item.section == BLOCK_SECTION || IsSection(item.section);
         if (!known) return Refuse(item.line, "", "unknown section [" + KeyText(item.section) + "]");
@@ -111,8 +133,8 @@ private:
         if (item.section == BLOCK_SECTION) return ReadBlock(item, name);
         const int setting = FindSetting(item.section, item.key);
         if (setting < 0) {
-            return Refuse(item.line, name, "unknown setting; [" + item.section + "] holds " +
-                                               NamesInSection(item.section));
+            return Refuse(item.line, name,
+                          "unknown setting; [" + item.section + "] holds " + NamesInSection(item.section));
         }
         PatchEntry entry;
         entry.setting = setting;
@@ -148,12 +170,13 @@ private:
             about.modelCode = static_cast<int>(node.as_integer()->get());
             about.hasModelCode = true;
         } else if (item.key == "firmware" || item.key == "saved_at" || item.key == "program") {
-            std::string& target = item.key == "firmware" ? about.firmware
+            std::string& target = item.key == "firmware"   ? about.firmware
                                   : item.key == "saved_at" ? about.savedAt
                                                            : about.programVersion;
             if (text != nullptr) target = *text;
         } else {
-            return Refuse(item.line, name, "unknown setting; [about] holds mac, model_code, firmware, saved_at, program");
+            return Refuse(item.line, name,
+                          "unknown setting; [about] holds mac, model_code, firmware, saved_at, program");
         }
         return true;
     }

@@ -124,10 +124,11 @@ std::string WriteConfigText(const EnvRecord& record, const AboutData& about) {
         }
     }
 
-    out += "\n[block]\n"
-           "# Everything the converter held, 480 bytes, 32 to a line. The window's Load\n"
-           "# uses only the named settings above; the block serves an exact restore.\n"
-           "bytes = [\n";
+    out +=
+        "\n[block]\n"
+        "# Everything the converter held, 480 bytes, 32 to a line. The window's Load\n"
+        "# uses only the named settings above; the block serves an exact restore.\n"
+        "bytes = [\n";
     for (int offset = 0; offset < env_layout::RECORD_SIZE; offset += BLOCK_BYTES_PER_LINE) {
         out += "  \"" + BytesToHex(record.Data() + offset, BLOCK_BYTES_PER_LINE) + "\",\n";
     }

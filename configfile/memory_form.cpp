@@ -60,8 +60,8 @@ void MemoryFormControls::SetAddress(int controlId, std::uint32_t hostOrder) {
 }
 
 FormContext MemoryForm::Context() {
-    return FormContext{fields, controls, flags, eapUserName, eapPassword, wep64, wep128, startup, recordLoaded,
-                       [this](const char* text, unsigned) { refusal = text; }};
+    return FormContext{fields, controls, flags,   eapUserName,  eapPassword,
+                       wep64,  wep128,   startup, recordLoaded, [this](const char* text, unsigned) { refusal = text; }};
 }
 
 void ShowRecord(const EnvRecord& record, MemoryForm& form) {

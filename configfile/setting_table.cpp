@@ -79,10 +79,10 @@ std::string ChoicesText(int setting) {
 
 const char* TypeName(const RawValue& raw) {
     switch (raw.type) {
-    case RawValue::TEXT: return "text";
-    case RawValue::INTEGER: return "a number";
-    case RawValue::BOOLEAN: return "true/false";
-    case RawValue::OTHER: break;
+        case RawValue::TEXT: return "text";
+        case RawValue::INTEGER: return "a number";
+        case RawValue::BOOLEAN: return "true/false";
+        case RawValue::OTHER: break;
     }
     return raw.typeName;
 }
@@ -90,12 +90,12 @@ const char* TypeName(const RawValue& raw) {
 std::string Expected(int setting) {
     const SettingDescriptor& def = SETTINGS[setting];
     switch (def.kind) {
-    case K::Address: return "an address in quotes, such as \"192.168.1.50\"";
-    case K::Number: return "a number";
-    case K::List: return "one of " + ChoicesText(setting);
-    case K::Check: return "true or false";
-    case K::Text: return "text in quotes";
-    case K::HexBytes: return std::to_string(def.size * 2) + " hexadecimal digits in quotes";
+        case K::Address: return "an address in quotes, such as \"192.168.1.50\"";
+        case K::Number: return "a number";
+        case K::List: return "one of " + ChoicesText(setting);
+        case K::Check: return "true or false";
+        case K::Text: return "text in quotes";
+        case K::HexBytes: return std::to_string(def.size * 2) + " hexadecimal digits in quotes";
     }
     return "";
 }
@@ -166,22 +166,22 @@ int* IntSlot(int setting, const FormContext& form) {
     FormFields& f = form.fields;
     if (IsMainCheckBox(SETTINGS[setting])) return &f.CheckBox(SETTINGS[setting].control);
     switch (setting) {
-    case LOCAL_PORT: return &f.localPort;
-    case TIMEOUT: return &f.timeoutValue;
-    case WATER_MARK: return &f.waterMark;
-    case PEER_PORT: return &f.peerPort;
-    case ADHOC_ON_BOOT: return &form.startup.adHocOnBoot;
-    case INFRA_ON_BOOT: return &form.startup.infrastructureOnBoot;
-    default: return nullptr;
+        case LOCAL_PORT: return &f.localPort;
+        case TIMEOUT: return &f.timeoutValue;
+        case WATER_MARK: return &f.waterMark;
+        case PEER_PORT: return &f.peerPort;
+        case ADHOC_ON_BOOT: return &form.startup.adHocOnBoot;
+        case INFRA_ON_BOOT: return &form.startup.infrastructureOnBoot;
+        default: return nullptr;
     }
 }
 
 std::string* StringSlot(int setting, const FormContext& form) {
     switch (setting) {
-    case TARGET_SSID: return &form.fields.targetSsid;
-    case ADHOC_SSID: return &form.fields.adhocSsid;
-    case COMMENT: return &form.fields.commentText;
-    default: return nullptr;
+        case TARGET_SSID: return &form.fields.targetSsid;
+        case ADHOC_SSID: return &form.fields.adhocSsid;
+        case COMMENT: return &form.fields.commentText;
+        default: return nullptr;
     }
 }
 
@@ -278,76 +278,76 @@ bool ParseSettingValue(int setting, const RawValue& raw, SettingValue& value, st
     const SettingDescriptor& def = SETTINGS[setting];
     const bool text = raw.type == RawValue::TEXT;
     switch (def.kind) {
-    case K::Address:
-        if (!text) return WrongType(setting, raw, reason);
-        if (!ParseDottedAddress(raw.text, value.number)) {
-            reason = Quoted(raw.text) + " is not an address (four numbers 0-255, such as \"192.168.1.50\")";
+        case K::Address:
+            if (!text) return WrongType(setting, raw, reason);
+            if (!ParseDottedAddress(raw.text, value.number)) {
+                reason = Quoted(raw.text) + " is not an address (four numbers 0-255, such as \"192.168.1.50\")";
+                return false;
+            }
+            return true;
+        case K::Number: {
+            std::int64_t n = raw.integer;
+            if (raw.type != RawValue::INTEGER && !(raw.untyped && ParseDecimal(raw.text, n))) {
+                return WrongType(setting, raw, reason);
+            }
+            if (n < 0 || n > PORT_MAX) {
+                reason = std::to_string(n) + " is outside 0-" + std::to_string(PORT_MAX);
+                return false;
+            }
+            value.number = n;
+            return true;
+        }
+        case K::List: {
+            std::string wanted;
+            if (text) {
+                wanted = raw.text;
+            } else if (raw.type == RawValue::INTEGER) {
+                wanted = std::to_string(raw.integer);  // the lists whose entries are numbers
+            } else {
+                return WrongType(setting, raw, reason);
+            }
+            const std::vector<std::string> entries = ListEntries(setting);
+            for (std::size_t i = 0; i < entries.size(); ++i) {
+                if (SameIgnoringCase(Trimmed(entries[i]), Trimmed(wanted))) {
+                    value.number = static_cast<std::int64_t>(i);
+                    return true;
+                }
+            }
+            reason = Quoted(wanted) + " is not offered; the choices are " + ChoicesText(setting);
             return false;
         }
-        return true;
-    case K::Number: {
-        std::int64_t n = raw.integer;
-        if (raw.type != RawValue::INTEGER && !(raw.untyped && ParseDecimal(raw.text, n))) {
-            return WrongType(setting, raw, reason);
-        }
-        if (n < 0 || n > PORT_MAX) {
-            reason = std::to_string(n) + " is outside 0-" + std::to_string(PORT_MAX);
-            return false;
-        }
-        value.number = n;
-        return true;
-    }
-    case K::List: {
-        std::string wanted;
-        if (text) {
-            wanted = raw.text;
-        } else if (raw.type == RawValue::INTEGER) {
-            wanted = std::to_string(raw.integer);  // the lists whose entries are numbers
-        } else {
-            return WrongType(setting, raw, reason);
-        }
-        const std::vector<std::string> entries = ListEntries(setting);
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            if (SameIgnoringCase(Trimmed(entries[i]), Trimmed(wanted))) {
-                value.number = static_cast<std::int64_t>(i);
+        case K::Check:
+            if (raw.type == RawValue::BOOLEAN) {
+                value.number = raw.flag ? 1 : 0;
                 return true;
             }
-        }
-        reason = Quoted(wanted) + " is not offered; the choices are " + ChoicesText(setting);
-        return false;
-    }
-    case K::Check:
-        if (raw.type == RawValue::BOOLEAN) {
-            value.number = raw.flag ? 1 : 0;
+            if (raw.untyped && (raw.text == "true" || raw.text == "false")) {
+                value.number = raw.text == "true" ? 1 : 0;
+                return true;
+            }
+            return WrongType(setting, raw, reason);
+        case K::Text: {
+            if (!text) return WrongType(setting, raw, reason);
+            std::string bytes;
+            if (!Utf8ToLatin1(raw.text, bytes)) {
+                reason = "holds a character the converter cannot keep (only Latin-1 characters, none of them zero)";
+                return false;
+            }
+            if (bytes.size() > static_cast<std::size_t>(def.size)) {
+                reason = Quoted(raw.text) + " is " + std::to_string(bytes.size()) +
+                         " characters long; the field holds at most " + std::to_string(def.size);
+                return false;
+            }
+            value.bytes = bytes;
             return true;
         }
-        if (raw.untyped && (raw.text == "true" || raw.text == "false")) {
-            value.number = raw.text == "true" ? 1 : 0;
+        case K::HexBytes:
+            if (!text) return WrongType(setting, raw, reason);
+            if (!ParseHexBytes(raw.text, def.size, value.bytes)) {
+                reason = Quoted(raw.text) + " is not " + std::to_string(def.size * 2) + " hexadecimal digits";
+                return false;
+            }
             return true;
-        }
-        return WrongType(setting, raw, reason);
-    case K::Text: {
-        if (!text) return WrongType(setting, raw, reason);
-        std::string bytes;
-        if (!Utf8ToLatin1(raw.text, bytes)) {
-            reason = "holds a character the converter cannot keep (only Latin-1 characters, none of them zero)";
-            return false;
-        }
-        if (bytes.size() > static_cast<std::size_t>(def.size)) {
-            reason = Quoted(raw.text) + " is " + std::to_string(bytes.size()) +
-                     " characters long; the field holds at most " + std::to_string(def.size);
-            return false;
-        }
-        value.bytes = bytes;
-        return true;
-    }
-    case K::HexBytes:
-        if (!text) return WrongType(setting, raw, reason);
-        if (!ParseHexBytes(raw.text, def.size, value.bytes)) {
-            reason = Quoted(raw.text) + " is not " + std::to_string(def.size * 2) + " hexadecimal digits";
-            return false;
-        }
-        return true;
     }
     return false;
 }
@@ -377,35 +377,33 @@ std::optional<SettingValue> ReadFromForm(int setting, const FormContext& form,
     const SettingDescriptor& def = SETTINGS[setting];
     SettingValue value;
     switch (def.kind) {
-    case K::Address:
-        value.number = form.controls.GetAddress(def.control);
-        return value;
-    case K::Number:
-    case K::Check:
-        value.number = *IntSlot(setting, form);
-        if (def.kind == K::Check && value.number != 0 && value.number != 1) return std::nullopt;
-        return value;
-    case K::List:
-        value.number = IsListOfKeyIds(setting) ? form.wep64.wepId : form.controls.GetSelection(def.control);
-        if (value.number < 0) return std::nullopt;
-        return value;
-    case K::Text:
-        if (const std::string* slot = StringSlot(setting, form)) {
-            value.bytes = *slot;
-        } else {
-            std::size_t size = 0;
-            int chars = 0;
-            const char* buffer = EapBuffer(setting, form, size, chars);
-            value.bytes.assign(buffer, strnlen(buffer, static_cast<std::size_t>(chars)));
-        }
-        return value;
-    case K::HexBytes:
-        if (setting == PASSWORD_FIELD) {
-            value.bytes.assign(passwordField.begin(), passwordField.end());
-        } else if (!ParseHexBytes(KeyText(setting, form), def.size, value.bytes)) {
-            return std::nullopt;
-        }
-        return value;
+        case K::Address: value.number = form.controls.GetAddress(def.control); return value;
+        case K::Number:
+        case K::Check:
+            value.number = *IntSlot(setting, form);
+            if (def.kind == K::Check && value.number != 0 && value.number != 1) return std::nullopt;
+            return value;
+        case K::List:
+            value.number = IsListOfKeyIds(setting) ? form.wep64.wepId : form.controls.GetSelection(def.control);
+            if (value.number < 0) return std::nullopt;
+            return value;
+        case K::Text:
+            if (const std::string* slot = StringSlot(setting, form)) {
+                value.bytes = *slot;
+            } else {
+                std::size_t size = 0;
+                int chars = 0;
+                const char* buffer = EapBuffer(setting, form, size, chars);
+                value.bytes.assign(buffer, strnlen(buffer, static_cast<std::size_t>(chars)));
+            }
+            return value;
+        case K::HexBytes:
+            if (setting == PASSWORD_FIELD) {
+                value.bytes.assign(passwordField.begin(), passwordField.end());
+            } else if (!ParseHexBytes(KeyText(setting, form), def.size, value.bytes)) {
+                return std::nullopt;
+            }
+            return value;
     }
     return std::nullopt;
 }
@@ -414,65 +412,61 @@ void EnterIntoForm(int setting, const SettingValue& value, const FormContext& fo
                    MainBlock::PasswordBlock& passwordField) {
     const SettingDescriptor& def = SETTINGS[setting];
     switch (def.kind) {
-    case K::Address:
-        form.controls.SetAddress(def.control, static_cast<std::uint32_t>(value.number));
-        break;
-    case K::Number:
-    case K::Check:
-        *IntSlot(setting, form) = static_cast<int>(value.number);
-        break;
-    case K::List:
-        if (IsListOfKeyIds(setting)) {
-            // Both key dialogs keep the key in use; the WEP mode picks one on Write.
-            form.wep64.wepId = static_cast<int>(value.number);
-            form.wep128.wepId = static_cast<int>(value.number);
-        } else {
-            form.controls.SetSelection(def.control, static_cast<int>(value.number));
-        }
-        break;
-    case K::Text:
-        if (std::string* slot = StringSlot(setting, form)) {
-            *slot = value.bytes;
-        } else {
-            std::size_t size = 0;
-            int chars = 0;
-            char* buffer = EapBuffer(setting, form, size, chars);
-            std::memset(buffer, 0, size);
-            std::memcpy(buffer, value.bytes.data(), std::min(value.bytes.size(), static_cast<std::size_t>(chars)));
-        }
-        break;
-    case K::HexBytes:
-        if (setting == PASSWORD_FIELD) {
-            std::copy(value.bytes.begin(), value.bytes.end(), passwordField.begin());
-        } else {
-            KeyText(setting, form) = HexOf(value.bytes);
-        }
-        break;
+        case K::Address: form.controls.SetAddress(def.control, static_cast<std::uint32_t>(value.number)); break;
+        case K::Number:
+        case K::Check: *IntSlot(setting, form) = static_cast<int>(value.number); break;
+        case K::List:
+            if (IsListOfKeyIds(setting)) {
+                // Both key dialogs keep the key in use; the WEP mode picks one on Write.
+                form.wep64.wepId = static_cast<int>(value.number);
+                form.wep128.wepId = static_cast<int>(value.number);
+            } else {
+                form.controls.SetSelection(def.control, static_cast<int>(value.number));
+            }
+            break;
+        case K::Text:
+            if (std::string* slot = StringSlot(setting, form)) {
+                *slot = value.bytes;
+            } else {
+                std::size_t size = 0;
+                int chars = 0;
+                char* buffer = EapBuffer(setting, form, size, chars);
+                std::memset(buffer, 0, size);
+                std::memcpy(buffer, value.bytes.data(), std::min(value.bytes.size(), static_cast<std::size_t>(chars)));
+            }
+            break;
+        case K::HexBytes:
+            if (setting == PASSWORD_FIELD) {
+                std::copy(value.bytes.begin(), value.bytes.end(), passwordField.begin());
+            } else {
+                KeyText(setting, form) = HexOf(value.bytes);
+            }
+            break;
     }
 }
 
 std::string FormatShown(int setting, const SettingValue& value) {
     switch (SETTINGS[setting].kind) {
-    case K::Address: return DottedAddress(static_cast<std::uint32_t>(value.number));
-    case K::Number: return std::to_string(value.number);
-    case K::List: {
-        const std::vector<std::string> entries = ListEntries(setting);
-        const auto index = static_cast<std::size_t>(value.number);
-        return index < entries.size() ? std::string(Trimmed(entries[index])) : std::string();
-    }
-    case K::Check: return value.number ? "true" : "false";
-    case K::Text: return Latin1ToUtf8(value.bytes);
-    case K::HexBytes: return HexOf(value.bytes);
+        case K::Address: return DottedAddress(static_cast<std::uint32_t>(value.number));
+        case K::Number: return std::to_string(value.number);
+        case K::List: {
+            const std::vector<std::string> entries = ListEntries(setting);
+            const auto index = static_cast<std::size_t>(value.number);
+            return index < entries.size() ? std::string(Trimmed(entries[index])) : std::string();
+        }
+        case K::Check: return value.number ? "true" : "false";
+        case K::Text: return Latin1ToUtf8(value.bytes);
+        case K::HexBytes: return HexOf(value.bytes);
     }
     return "";
 }
 
 std::string FormatForFile(int setting, const SettingValue& value) {
     switch (SETTINGS[setting].kind) {
-    case K::Number:
-    case K::Check: return FormatShown(setting, value);
-    case K::Text: return QuotedLatin1(value.bytes);
-    default: return Quoted(FormatShown(setting, value));
+        case K::Number:
+        case K::Check: return FormatShown(setting, value);
+        case K::Text: return QuotedLatin1(value.bytes);
+        default: return Quoted(FormatShown(setting, value));
     }
 }
 
@@ -488,7 +482,8 @@ bool OwnedBitsEqual(int setting, const EnvRecord& a, const EnvRecord& b) {
     const std::uint8_t* pa = a.Data();
     const std::uint8_t* pb = b.Data();
     bool equal = true;
-    ForOwnedBytes(setting, [&](int offset, std::uint8_t mask) { equal = equal && ((pa[offset] ^ pb[offset]) & mask) == 0; });
+    ForOwnedBytes(setting,
+                  [&](int offset, std::uint8_t mask) { equal = equal && ((pa[offset] ^ pb[offset]) & mask) == 0; });
     return equal;
 }
 
@@ -507,9 +502,8 @@ std::string DescribeRecordValue(int setting, const EnvRecord& record) {
         return std::to_string(LoadLe16(record.Data() + owned.bytes[0].offset));
     }
     std::string bytes;
-    ForOwnedBytes(setting, [&](int offset, std::uint8_t) {
-        bytes.push_back(static_cast<char>(record.Data()[offset]));
-    });
+    ForOwnedBytes(setting,
+                  [&](int offset, std::uint8_t) { bytes.push_back(static_cast<char>(record.Data()[offset])); });
     return "the bytes " + HexOf(bytes);
 }
 

@@ -19,10 +19,10 @@ namespace quarnel {
 struct RawValue {
     enum Type : std::uint8_t { TEXT, INTEGER, BOOLEAN, OTHER };
     Type type = TEXT;
-    std::string text;      // TEXT (UTF-8)
+    std::string text;  // TEXT (UTF-8)
     std::int64_t integer = 0;
     bool flag = false;
-    bool untyped = false;  // an assignment: the text may stand for a number or true/false
+    bool untyped = false;           // an assignment: the text may stand for a number or true/false
     const char* typeName = "text";  // what OTHER is, for messages ("an array")
 };
 

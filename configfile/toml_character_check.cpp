@@ -8,8 +8,7 @@ namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-constexpr char kOutsideQuotes[] =
-    "syntax error: a non-ASCII character outside quotes and comments; texts go in quotes";
+constexpr char kOutsideQuotes[] = "syntax error: a non-ASCII character outside quotes and comments; texts go in quotes";
 constexpr char kAfterBackslash[] =
     "syntax error: a non-ASCII character right after a backslash (or the blanks and line ends after one); "
     "write it as an escape such as \\u00E9";
@@ -73,44 +72,44 @@ private:
     bool Step() {
         const char c = text_[at_];
         switch (within_) {
-        case Within::Nothing:
-            if (!IsAscii(c)) return Refuse(kOutsideQuotes);
-            if (c == '#') {
-                within_ = Within::Comment;
-            } else if (c == '"' || c == '\'') {
-                valueNext_ = false;
-                const bool multiLine = QuotesAt(at_, c) >= 3;
-                within_ = c == '"' ? (multiLine ? Within::MultiLineBasic : Within::BasicString)
-                                   : (multiLine ? Within::MultiLineLiteral : Within::LiteralString);
-                at_ += multiLine ? 3 : 1;
-                return true;
-            } else if (!IsBlankOrLineEnd(c)) {
-                Structure(c);
-            }
-            break;
-        case Within::BareValue:
-            if (EndsBareValue(c) && !DateGoesOnAt(at_)) {
-                within_ = Within::Nothing;
-                return true;  // the character is read again as structure
-            }
-            if (!IsAscii(c)) return Refuse(kOutsideQuotes);
-            break;
-        case Within::Comment: break;
-        case Within::BasicString:
-            if (c == '"') within_ = Within::Nothing;
-            // An escaped quote stays inside; a line end is counted by Run.
-            if (c == '\\' && at_ + 1 < text_.size() && text_[at_ + 1] != '\n') ++at_;
-            break;
-        case Within::LiteralString:
-            if (c == '\'') within_ = Within::Nothing;
-            break;
-        case Within::MultiLineBasic:
-            if (c == '\\') return AfterBackslash();
-            if (c == '"') return ClosingQuotes(c);
-            break;
-        case Within::MultiLineLiteral:
-            if (c == '\'') return ClosingQuotes(c);
-            break;
+            case Within::Nothing:
+                if (!IsAscii(c)) return Refuse(kOutsideQuotes);
+                if (c == '#') {
+                    within_ = Within::Comment;
+                } else if (c == '"' || c == '\'') {
+                    valueNext_ = false;
+                    const bool multiLine = QuotesAt(at_, c) >= 3;
+                    within_ = c == '"' ? (multiLine ? Within::MultiLineBasic : Within::BasicString)
+                                       : (multiLine ? Within::MultiLineLiteral : Within::LiteralString);
+                    at_ += multiLine ? 3 : 1;
+                    return true;
+                } else if (!IsBlankOrLineEnd(c)) {
+                    Structure(c);
+                }
+                break;
+            case Within::BareValue:
+                if (EndsBareValue(c) && !DateGoesOnAt(at_)) {
+                    within_ = Within::Nothing;
+                    return true;  // the character is read again as structure
+                }
+                if (!IsAscii(c)) return Refuse(kOutsideQuotes);
+                break;
+            case Within::Comment: break;
+            case Within::BasicString:
+                if (c == '"') within_ = Within::Nothing;
+                // An escaped quote stays inside; a line end is counted by Run.
+                if (c == '\\' && at_ + 1 < text_.size() && text_[at_ + 1] != '\n') ++at_;
+                break;
+            case Within::LiteralString:
+                if (c == '\'') within_ = Within::Nothing;
+                break;
+            case Within::MultiLineBasic:
+                if (c == '\\') return AfterBackslash();
+                if (c == '"') return ClosingQuotes(c);
+                break;
+            case Within::MultiLineLiteral:
+                if (c == '\'') return ClosingQuotes(c);
+                break;
         }
         ++at_;
         return true;
@@ -167,8 +166,8 @@ private:
     std::size_t at_ = 0;
     int line_ = 1;
     Within within_ = Within::Nothing;
-    bool valueNext_ = false;   // the next character that is not blank starts a value
-    std::string containers_;   // '[' and '{' of the values open here, innermost last
+    bool valueNext_ = false;  // the next character that is not blank starts a value
+    std::string containers_;  // '[' and '{' of the values open here, innermost last
     const char* refusal_ = "";
 };
 

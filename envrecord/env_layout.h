@@ -12,13 +12,11 @@ namespace quarnel {
 namespace env_layout {
 
 struct BitField {
-    std::uint16_t word;   // record offset of the 32-bit word
-    std::uint8_t shift;   // lowest bit of the field
-    std::uint8_t width;   // number of bits, 1-32
+    std::uint16_t word;  // record offset of the 32-bit word
+    std::uint8_t shift;  // lowest bit of the field
+    std::uint8_t width;  // number of bits, 1-32
 
-    constexpr std::uint32_t ValueMask() const {
-        return width >= 32 ? 0xFFFFFFFFu : ((1u << width) - 1u);
-    }
+    constexpr std::uint32_t ValueMask() const { return width >= 32 ? 0xFFFFFFFFu : ((1u << width) - 1u); }
     constexpr std::uint32_t Mask() const { return ValueMask() << shift; }
 };
 
@@ -92,8 +90,7 @@ constexpr BitField HAS_REMOTE_SEARCH{OPTIONS, 16, 1};
 constexpr BitField REMOTE_SEARCH{OPTIONS, 17, 1};
 constexpr BitField HAS_COMMENT{OPTIONS, 18, 1};
 // Reserved bits 19, 22, 24 and 25, which the factory values clear.
-constexpr std::uint32_t OPTIONS_FACTORY_CLEARED =
-    (1u << 19) | (1u << 22) | (1u << 24) | (1u << 25);
+constexpr std::uint32_t OPTIONS_FACTORY_CLEARED = (1u << 19) | (1u << 22) | (1u << 24) | (1u << 25);
 
 // serial_options (84).
 constexpr BitField PARITY{SERIAL_OPTIONS, 0, 2};

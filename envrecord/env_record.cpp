@@ -50,8 +50,8 @@ void MainBlock::set_password_block(const PasswordBlock& block) { CopyIn(L::PASSW
 
 std::string MacText(const MainBlock::MacAddress& mac, const char* separator) {
     char text[40];
-    std::snprintf(text, sizeof text, "%02X%s%02X%s%02X%s%02X%s%02X%s%02X", mac[0], separator, mac[1], separator,
-                  mac[2], separator, mac[3], separator, mac[4], separator, mac[5]);
+    std::snprintf(text, sizeof text, "%02X%s%02X%s%02X%s%02X%s%02X%s%02X", mac[0], separator, mac[1], separator, mac[2],
+                  separator, mac[3], separator, mac[4], separator, mac[5]);
     return text;
 }
 

@@ -48,9 +48,7 @@ struct RecordRegion {
     std::uint32_t Ipv4(std::uint16_t offset) const { return LoadBe32(Span(offset, 4)); }
     void SetIpv4(std::uint16_t offset, std::uint32_t hostOrder) { StoreBe32(Span(offset, 4), hostOrder); }
 
-    std::uint32_t Bits(env_layout::BitField f) const {
-        return (Word(f.word) >> f.shift) & f.ValueMask();
-    }
+    std::uint32_t Bits(env_layout::BitField f) const { return (Word(f.word) >> f.shift) & f.ValueMask(); }
     // Read, mask, or, write back: only the field's own bits change.
     void SetBits(env_layout::BitField f, std::uint32_t value) {
         const std::uint32_t w = Word(f.word);
@@ -69,12 +67,8 @@ struct RecordRegion {
         std::memset(p, 0, f.size);
         std::memcpy(p, text.data(), text.size() < f.size ? text.size() : f.size);
     }
-    void CopyOut(env_layout::ByteField f, std::uint8_t* dst) const {
-        std::memcpy(dst, Span(f.offset, f.size), f.size);
-    }
-    void CopyIn(env_layout::ByteField f, const std::uint8_t* src) {
-        std::memcpy(Span(f.offset, f.size), src, f.size);
-    }
+    void CopyOut(env_layout::ByteField f, std::uint8_t* dst) const { std::memcpy(dst, Span(f.offset, f.size), f.size); }
+    void CopyIn(env_layout::ByteField f, const std::uint8_t* src) { std::memcpy(Span(f.offset, f.size), src, f.size); }
     void Clear(env_layout::ByteField f) { std::memset(Span(f.offset, f.size), 0, f.size); }
 
 private:

@@ -31,9 +31,7 @@ int ClampPort(int value) { return ClampRange(value, PORT_MAX); }
 
 int TimeoutLimitOnLeave(int long_limits) { return long_limits ? 30000 : 3600; }
 
-int ClampTimeoutOnLeave(int value, int long_limits) {
-    return ClampRange(value, TimeoutLimitOnLeave(long_limits));
-}
+int ClampTimeoutOnLeave(int value, int long_limits) { return ClampRange(value, TimeoutLimitOnLeave(long_limits)); }
 
 int WaterMarkLimitOnLeave(int long_limits, int model_code) {
     if (long_limits) return 2048;

@@ -24,20 +24,20 @@ struct FormFields {
     int CheckBox(int controlId) const { return checkBoxes[Slot(controlId)]; }
     int checkBoxes[MAIN_CHECK_BOX_COUNT] = {};
 
-    int localPort = 0;       // 1023
-    int peerPort = 0;        // 1024
-    int timeoutValue = 0;    // 1021
-    int waterMark = 0;       // 1022
-    std::string macText;     // 1018 label
-    std::string adhocSsid;   // 1002, at most 32 characters
-    std::string targetSsid;  // 1001, at most 32 characters
-    std::string peerLabel;   // 1044 label
-    int wlanCfg = 0;         // 1029, shown and stored, not a setting of the files
+    int localPort = 0;           // 1023
+    int peerPort = 0;            // 1024
+    int timeoutValue = 0;        // 1021
+    int waterMark = 0;           // 1022
+    std::string macText;         // 1018 label
+    std::string adhocSsid;       // 1002, at most 32 characters
+    std::string targetSsid;      // 1001, at most 32 characters
+    std::string peerLabel;       // 1044 label
+    int wlanCfg = 0;             // 1029, shown and stored, not a setting of the files
     std::string timeoutLabel;    // 1046 label
     std::string waterMarkLabel;  // 1045 label
     std::string commentText;     // 1049, at most 32 characters
-    int secureEnabled = 0;   // 1042, shown only
-    std::string firmwareText;  // 1050 label
+    int secureEnabled = 0;       // 1042, shown only
+    std::string firmwareText;    // 1050 label
 
 private:
     static int Slot(int controlId) {

@@ -65,8 +65,7 @@ void ShowKeyRefusal(const FormContext& form, const char* format, int key) {
 
 }  // namespace
 
-void RecordToForm(const MainBlock& main, const WlanBlock& wlan, const TailBlock& tail,
-                  const FormContext& form) {
+void RecordToForm(const MainBlock& main, const WlanBlock& wlan, const TailBlock& tail, const FormContext& form) {
     FormFields& f = form.fields;
     FormControls& c = form.controls;
     ConverterFlags& flags = form.flags;

@@ -10,8 +10,7 @@
 
 namespace quarnel {
 
-void RecordToForm(const MainBlock& main, const WlanBlock& wlan, const TailBlock& tail,
-                  const FormContext& form);
+void RecordToForm(const MainBlock& main, const WlanBlock& wlan, const TailBlock& tail, const FormContext& form);
 
 // Returns 1, or 0 when a WEP key text is not hexadecimal: the message
 // "The WEP64 Key%d is wrong!" / "The WEP128 Key%d is wrong!" is shown and no

@@ -29,8 +29,7 @@ bool HexToBytes(std::uint8_t* destination, int size, std::string_view text) {
         if (HexDigitValue(text[2 * i]) < 0 || HexDigitValue(text[2 * i + 1]) < 0) return false;
     }
     for (int i = 0; i < pairs; ++i) {
-        destination[i] = static_cast<std::uint8_t>(HexDigitValue(text[2 * i]) << 4 |
-                                                   HexDigitValue(text[2 * i + 1]));
+        destination[i] = static_cast<std::uint8_t>(HexDigitValue(text[2 * i]) << 4 | HexDigitValue(text[2 * i + 1]));
     }
     return true;
 }

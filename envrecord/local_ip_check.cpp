@@ -29,8 +29,6 @@ bool IsValidLocalIp(std::uint32_t address, std::uint32_t mask) {
     return true;
 }
 
-bool IsValidLocalIp(const MainBlock& main) {
-    return IsValidLocalIp(main.local_ip(), main.subnet_mask());
-}
+bool IsValidLocalIp(const MainBlock& main) { return IsValidLocalIp(main.local_ip(), main.subnet_mask()); }
 
 }  // namespace quarnel

@@ -15,6 +15,8 @@ constexpr bool SERIAL_SIDE = true, NO_SERIAL_SIDE = false;
 
 // The models not listed below.
 constexpr ModelTraits OTHER_MODELS{3600, 512, 512, NO_XON, NO_TELNET, NO_SERIAL_SIDE};
+// One row per model, in columns.
+// clang-format off
 constexpr ModelRow MODELS[] = {
     //     time-out  water mark  on leave
     {2,  {30000,     2048,       512,   NO_XON, NO_TELNET, NO_SERIAL_SIDE}},
@@ -24,6 +26,7 @@ constexpr ModelRow MODELS[] = {
     {10, {3600,      32768,      32768, NO_XON, NO_TELNET, NO_SERIAL_SIDE}},
     {11, {3600,      32768,      32768, NO_XON, TELNET,    NO_SERIAL_SIDE}},
 };
+// clang-format on
 
 }  // namespace
 

@@ -39,7 +39,7 @@ constexpr ListTexts Texts(const char* const (&texts)[N]) {
 inline constexpr const char* MODE_TEXTS[] = {"T2S(0)", "ATC(1)", "COD(2)", "U2S(3)"};
 inline constexpr const char* SERIAL_TYPE_TEXTS[] = {"RS-232", "RS-422", "RS-485"};
 // The baud rates the list offers; BaudRateForIndex reads its rates from here.
-inline constexpr const char* BAUD_TEXTS[] = {"1200", "2400", "4800", "9600", "14400",
+inline constexpr const char* BAUD_TEXTS[] = {"1200",  "2400",  "4800",  "9600",  "14400",
                                              "19200", "38400", "57600", "115200"};
 inline constexpr const char* PARITY_TEXTS[] = {"NONE", "EVEN", "ODD"};
 inline constexpr const char* DATA_BITS_TEXTS[] = {"7", "8"};
@@ -56,10 +56,10 @@ struct SettingDescriptor {
     const char* section;
     const char* name;
     SettingKind kind;
-    int size;      // Text: most characters; HexBytes: bytes
-    int control;   // the main window's check box, list or address control; 0 for none
+    int size;     // Text: most characters; HexBytes: bytes
+    int control;  // the main window's check box, list or address control; 0 for none
     ListTexts list;
-    int listBase;  // List: the record value of the first entry
+    int listBase;                    // List: the record value of the first entry
     env_layout::BitField bits[2];    // the record bits it owns (width 0: none)
     env_layout::ByteField bytes[3];  // the record bytes it owns (size 0: none)
 };
@@ -71,9 +71,9 @@ using K = SettingKind;
 constexpr L::BitField NO_BITS{0, 0, 0};
 constexpr L::ByteField NO_BYTES{0, 0};
 
-constexpr SettingDescriptor Row(const char* section, const char* name, K kind, int size, int control,
-                                ListTexts list, L::BitField a, L::BitField b, L::ByteField x,
-                                L::ByteField y = NO_BYTES, L::ByteField z = NO_BYTES) {
+constexpr SettingDescriptor Row(const char* section, const char* name, K kind, int size, int control, ListTexts list,
+                                L::BitField a, L::BitField b, L::ByteField x, L::ByteField y = NO_BYTES,
+                                L::ByteField z = NO_BYTES) {
     return {section, name, kind, size, control, list, 0, {a, b}, {x, y, z}};
 }
 constexpr SettingDescriptor Address(const char* section, const char* name, int control, std::uint16_t offset) {
@@ -85,15 +85,15 @@ constexpr SettingDescriptor Number(const char* section, const char* name, L::Byt
 constexpr SettingDescriptor Check(const char* section, const char* name, int control, L::BitField bits) {
     return Row(section, name, K::Check, 0, control, {}, bits, NO_BITS, NO_BYTES);
 }
-constexpr SettingDescriptor List(const char* section, const char* name, int control, ListTexts list,
-                                 L::BitField bits, int listBase = 0) {
+constexpr SettingDescriptor List(const char* section, const char* name, int control, ListTexts list, L::BitField bits,
+                                 int listBase = 0) {
     SettingDescriptor d = Row(section, name, K::List, 0, control, list, bits, NO_BITS, NO_BYTES);
     d.listBase = listBase;
     return d;
 }
 // A list whose record value the form transfer works out itself (a byte, a rate, two flags).
-constexpr SettingDescriptor ListOf(const char* section, const char* name, int control, ListTexts list,
-                                   L::BitField a, L::BitField b, L::ByteField bytes) {
+constexpr SettingDescriptor ListOf(const char* section, const char* name, int control, ListTexts list, L::BitField a,
+                                   L::BitField b, L::ByteField bytes) {
     return Row(section, name, K::List, 0, control, list, a, b, bytes);
 }
 constexpr SettingDescriptor Text(const char* section, const char* name, int size, L::ByteField x,

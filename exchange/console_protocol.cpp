@@ -12,8 +12,7 @@ namespace {
 
 // Appends `count` bytes, each printed with `format` into `width` characters,
 // keeping one character free for the closing carriage return.
-bool AppendFormatted(CommandText& command, const uint8_t* bytes, int count, const char* format,
-                     int width) {
+bool AppendFormatted(CommandText& command, const uint8_t* bytes, int count, const char* format, int width) {
     if (count < 0 || command.length + width * count + 1 >= COMMAND_CAPACITY) return false;
     for (int i = 0; i < count; ++i) {
         std::snprintf(command.text + command.length, COMMAND_CAPACITY - command.length, format,

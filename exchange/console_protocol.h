@@ -93,9 +93,7 @@ bool AppendHex(CommandText& command, const uint8_t* bytes, int count);
 
 // Expected length of a monitor read reply: the command (carriage return
 // included) + 3 characters per byte + 8.
-inline int ReadReplyLength(int commandLength, int readLength) {
-    return commandLength + 3 * readLength + 8;
-}
+inline int ReadReplyLength(int commandLength, int readLength) { return commandLength + 3 * readLength + 8; }
 
 // A monitor read reply of exactly ReadReplyLength characters is taken only
 // when it is the converter's refusal ("801": the chunk completes, nothing is

@@ -160,9 +160,12 @@ void StoreReadChunk(Step& s) {
     }
     if (count > 0) ParseReadReply(s.ex.ReplyBuffer, s.ex.readCopy + offset, count);
     s.ex.address += s.ex.readLength;
-    if (readBack) ShowWriteProgress(s, WRITTEN_BYTES + offset + s.ex.readLength);
-    else if (backup) ShowBackupProgress(s, offset + s.ex.readLength);
-    else s.observer.SetProgressPosition(s.ex.address);
+    if (readBack)
+        ShowWriteProgress(s, WRITTEN_BYTES + offset + s.ex.readLength);
+    else if (backup)
+        ShowBackupProgress(s, offset + s.ex.readLength);
+    else
+        s.observer.SetProgressPosition(s.ex.address);
 }
 
 // The converter's block read back after a write: equal in bytes 32-479 to
@@ -186,8 +189,10 @@ void BeginMonitorReadBack(Step& s) {
 }
 
 void FinishMonitorWrite(Step& s) {
-    if (s.ex.verifyWrite) BeginMonitorReadBack(s);
-    else CompleteWrite(s);
+    if (s.ex.verifyWrite)
+        BeginMonitorReadBack(s);
+    else
+        CompleteWrite(s);
 }
 
 // A shell dump taken for the read-back or the backup, into the read copy.
@@ -279,8 +284,10 @@ void StoreReadBackDump(Step& s) {
 void KeepBackupThenWrite(Step& s) {
     std::string reason;
     if (s.observer.KeepBackup(s.ex.readCopy, reason)) {
-        if (s.ex.phase == PHASE_MONITOR_WRITE) ToMonitorUnlock(s);
-        else ToOp(s, OP_SHELL_WRITE);
+        if (s.ex.phase == PHASE_MONITOR_WRITE)
+            ToMonitorUnlock(s);
+        else
+            ToOp(s, OP_SHELL_WRITE);
         return;
     }
     // A shell console drops nothing it staged, for nothing was; it only
@@ -314,64 +321,64 @@ struct Transition {
     ExchangePhase phase;
     int32_t op;
     Tick tick;
-    const char* marker;            // reply rows only
-    bool (*guard)(const Step&);    // extra condition, or none
+    const char* marker;          // reply rows only
+    bool (*guard)(const Step&);  // extra condition, or none
     void (*action)(Step&);
 };
 
 const Transition TRANSITIONS[] = {
     // phase                op                    tick   marker              guard              action
-    {PHASE_MONITOR_PROBE, OP_READ,              IDLE,  nullptr,            nullptr,           SendMonitorProbe},
-    {PHASE_MONITOR_PROBE, OP_WRITE,             IDLE,  nullptr,            nullptr,           SendMonitorProbe},
-    {PHASE_MONITOR_PROBE, OP_READ,              REPLY, MARK_MONITOR_PROBE, nullptr,           BeginMonitorRead},
-    {PHASE_MONITOR_PROBE, OP_WRITE,             REPLY, MARK_MONITOR_PROBE, nullptr,           BeginMonitorWrite},
+    {PHASE_MONITOR_PROBE, OP_READ, IDLE, nullptr, nullptr, SendMonitorProbe},
+    {PHASE_MONITOR_PROBE, OP_WRITE, IDLE, nullptr, nullptr, SendMonitorProbe},
+    {PHASE_MONITOR_PROBE, OP_READ, REPLY, MARK_MONITOR_PROBE, nullptr, BeginMonitorRead},
+    {PHASE_MONITOR_PROBE, OP_WRITE, REPLY, MARK_MONITOR_PROBE, nullptr, BeginMonitorWrite},
 
-    {PHASE_SHELL_PROBE,   OP_READ,              IDLE,  nullptr,            nullptr,           SendShellProbe},
-    {PHASE_SHELL_PROBE,   OP_WRITE,             IDLE,  nullptr,            nullptr,           SendShellProbe},
-    {PHASE_SHELL_PROBE,   OP_READ,              REPLY, MARK_SHELL_PROBE,   nullptr,           BeginShellRead},
-    {PHASE_SHELL_PROBE,   OP_WRITE,             REPLY, MARK_SHELL_PROBE,   nullptr,           BeginShellWrite},
+    {PHASE_SHELL_PROBE, OP_READ, IDLE, nullptr, nullptr, SendShellProbe},
+    {PHASE_SHELL_PROBE, OP_WRITE, IDLE, nullptr, nullptr, SendShellProbe},
+    {PHASE_SHELL_PROBE, OP_READ, REPLY, MARK_SHELL_PROBE, nullptr, BeginShellRead},
+    {PHASE_SHELL_PROBE, OP_WRITE, REPLY, MARK_SHELL_PROBE, nullptr, BeginShellWrite},
 
-    {PHASE_MONITOR_READ,  ANY_OP,               IDLE,  nullptr,            TransferDone,      CompleteRead},
-    {PHASE_MONITOR_READ,  ANY_OP,               IDLE,  nullptr,            MoreToTransfer,    SendReadChunk},
-    {PHASE_MONITOR_READ,  ANY_OP,               REPLY, MARK_READ_CHUNK,    ReadReplyComplete, StoreReadChunk},
+    {PHASE_MONITOR_READ, ANY_OP, IDLE, nullptr, TransferDone, CompleteRead},
+    {PHASE_MONITOR_READ, ANY_OP, IDLE, nullptr, MoreToTransfer, SendReadChunk},
+    {PHASE_MONITOR_READ, ANY_OP, REPLY, MARK_READ_CHUNK, ReadReplyComplete, StoreReadChunk},
 
-    {PHASE_SHELL_READ,    OP_SHELL_XCONFIG,     IDLE,  nullptr,            nullptr,           SendXconfig},
-    {PHASE_SHELL_READ,    OP_SHELL_XCONFIG,     REPLY, MARK_XCONFIG,       nullptr,           ToL0},
-    {PHASE_SHELL_READ,    OP_SHELL_L0,          IDLE,  nullptr,            nullptr,           SendL0},
-    {PHASE_SHELL_READ,    OP_SHELL_L0,          REPLY, MARK_L0,            nullptr,           ToDump},
-    {PHASE_SHELL_READ,    OP_SHELL_DUMP,        IDLE,  nullptr,            nullptr,           SendDump},
-    {PHASE_SHELL_READ,    OP_SHELL_DUMP,        REPLY, MARK_DUMP_END,      DumpComplete,      StoreDump},
+    {PHASE_SHELL_READ, OP_SHELL_XCONFIG, IDLE, nullptr, nullptr, SendXconfig},
+    {PHASE_SHELL_READ, OP_SHELL_XCONFIG, REPLY, MARK_XCONFIG, nullptr, ToL0},
+    {PHASE_SHELL_READ, OP_SHELL_L0, IDLE, nullptr, nullptr, SendL0},
+    {PHASE_SHELL_READ, OP_SHELL_L0, REPLY, MARK_L0, nullptr, ToDump},
+    {PHASE_SHELL_READ, OP_SHELL_DUMP, IDLE, nullptr, nullptr, SendDump},
+    {PHASE_SHELL_READ, OP_SHELL_DUMP, REPLY, MARK_DUMP_END, DumpComplete, StoreDump},
 
-    {PHASE_MONITOR_WRITE, OP_BACKUP_READ,       IDLE,  nullptr,            TransferDone,      KeepBackupThenWrite},
-    {PHASE_MONITOR_WRITE, OP_BACKUP_READ,       IDLE,  nullptr,            MoreToTransfer,    SendReadChunk},
-    {PHASE_MONITOR_WRITE, OP_BACKUP_READ,       REPLY, MARK_READ_CHUNK,    ReadReplyComplete, StoreReadChunk},
-    {PHASE_MONITOR_WRITE, OP_MONITOR_UNLOCK_E7, IDLE,  nullptr,            nullptr,           SendUnlockE7},
-    {PHASE_MONITOR_WRITE, OP_MONITOR_UNLOCK_E7, REPLY, MARK_MONITOR_ACK,   nullptr,           ToUnlock3D},
-    {PHASE_MONITOR_WRITE, OP_MONITOR_UNLOCK_3D, IDLE,  nullptr,            nullptr,           SendUnlock3D},
-    {PHASE_MONITOR_WRITE, OP_MONITOR_UNLOCK_3D, REPLY, MARK_MONITOR_ACK,   nullptr,           ToMonitorWriteChunks},
-    {PHASE_MONITOR_WRITE, OP_MONITOR_WRITE,     IDLE,  nullptr,            TransferDone,      FinishMonitorWrite},
-    {PHASE_MONITOR_WRITE, OP_MONITOR_WRITE,     IDLE,  nullptr,            MoreToTransfer,    SendMonitorWriteChunk},
-    {PHASE_MONITOR_WRITE, OP_MONITOR_WRITE,     REPLY, MARK_MONITOR_ACK,   nullptr,           AdvanceMonitorWrite},
-    {PHASE_MONITOR_WRITE, OP_READ_BACK,         IDLE,  nullptr,            TransferDone,      CompareReadBack},
-    {PHASE_MONITOR_WRITE, OP_READ_BACK,         IDLE,  nullptr,            MoreToTransfer,    SendReadChunk},
-    {PHASE_MONITOR_WRITE, OP_READ_BACK,         REPLY, MARK_READ_CHUNK,    ReadReplyComplete, StoreReadChunk},
+    {PHASE_MONITOR_WRITE, OP_BACKUP_READ, IDLE, nullptr, TransferDone, KeepBackupThenWrite},
+    {PHASE_MONITOR_WRITE, OP_BACKUP_READ, IDLE, nullptr, MoreToTransfer, SendReadChunk},
+    {PHASE_MONITOR_WRITE, OP_BACKUP_READ, REPLY, MARK_READ_CHUNK, ReadReplyComplete, StoreReadChunk},
+    {PHASE_MONITOR_WRITE, OP_MONITOR_UNLOCK_E7, IDLE, nullptr, nullptr, SendUnlockE7},
+    {PHASE_MONITOR_WRITE, OP_MONITOR_UNLOCK_E7, REPLY, MARK_MONITOR_ACK, nullptr, ToUnlock3D},
+    {PHASE_MONITOR_WRITE, OP_MONITOR_UNLOCK_3D, IDLE, nullptr, nullptr, SendUnlock3D},
+    {PHASE_MONITOR_WRITE, OP_MONITOR_UNLOCK_3D, REPLY, MARK_MONITOR_ACK, nullptr, ToMonitorWriteChunks},
+    {PHASE_MONITOR_WRITE, OP_MONITOR_WRITE, IDLE, nullptr, TransferDone, FinishMonitorWrite},
+    {PHASE_MONITOR_WRITE, OP_MONITOR_WRITE, IDLE, nullptr, MoreToTransfer, SendMonitorWriteChunk},
+    {PHASE_MONITOR_WRITE, OP_MONITOR_WRITE, REPLY, MARK_MONITOR_ACK, nullptr, AdvanceMonitorWrite},
+    {PHASE_MONITOR_WRITE, OP_READ_BACK, IDLE, nullptr, TransferDone, CompareReadBack},
+    {PHASE_MONITOR_WRITE, OP_READ_BACK, IDLE, nullptr, MoreToTransfer, SendReadChunk},
+    {PHASE_MONITOR_WRITE, OP_READ_BACK, REPLY, MARK_READ_CHUNK, ReadReplyComplete, StoreReadChunk},
 
-    {PHASE_SHELL_WRITE,   OP_SHELL_XCONFIG,     IDLE,  nullptr,            nullptr,           SendXconfig},
-    {PHASE_SHELL_WRITE,   OP_SHELL_XCONFIG,     REPLY, MARK_XCONFIG,       nullptr,           ToL0},
-    {PHASE_SHELL_WRITE,   OP_SHELL_L0,          IDLE,  nullptr,            nullptr,           SendL0},
-    {PHASE_SHELL_WRITE,   OP_SHELL_L0,          REPLY, MARK_L0,            nullptr,           ToShellWriteChunks},
-    {PHASE_SHELL_WRITE,   OP_BACKUP_DUMP,       IDLE,  nullptr,            nullptr,           SendDump},
-    {PHASE_SHELL_WRITE,   OP_BACKUP_DUMP,       REPLY, MARK_DUMP_END,      DumpComplete,      StoreBackupDump},
-    {PHASE_SHELL_WRITE,   OP_SHELL_WRITE,       IDLE,  nullptr,            MoreToTransfer,    SendShellWriteChunk},
-    {PHASE_SHELL_WRITE,   OP_SHELL_WRITE,       IDLE,  nullptr,            TransferDone,      SendCommit},
-    {PHASE_SHELL_WRITE,   OP_SHELL_WRITE,       REPLY, MARK_WH_ACK,        nullptr,           AdvanceShellWrite},
-    {PHASE_SHELL_WRITE,   OP_SHELL_COMMIT,      REPLY, MARK_COMMIT,        nullptr,           CommitShellWrite},
-    {PHASE_SHELL_WRITE,   OP_READ_BACK_XCONFIG, IDLE,  nullptr,            nullptr,           SendXconfig},
-    {PHASE_SHELL_WRITE,   OP_READ_BACK_XCONFIG, REPLY, MARK_XCONFIG,       nullptr,           ToReadBackL0},
-    {PHASE_SHELL_WRITE,   OP_READ_BACK_L0,      IDLE,  nullptr,            nullptr,           SendL0},
-    {PHASE_SHELL_WRITE,   OP_READ_BACK_L0,      REPLY, MARK_L0,            nullptr,           ToReadBackDump},
-    {PHASE_SHELL_WRITE,   OP_READ_BACK_DUMP,    IDLE,  nullptr,            nullptr,           SendDump},
-    {PHASE_SHELL_WRITE,   OP_READ_BACK_DUMP,    REPLY, MARK_DUMP_END,      DumpComplete,      StoreReadBackDump},
+    {PHASE_SHELL_WRITE, OP_SHELL_XCONFIG, IDLE, nullptr, nullptr, SendXconfig},
+    {PHASE_SHELL_WRITE, OP_SHELL_XCONFIG, REPLY, MARK_XCONFIG, nullptr, ToL0},
+    {PHASE_SHELL_WRITE, OP_SHELL_L0, IDLE, nullptr, nullptr, SendL0},
+    {PHASE_SHELL_WRITE, OP_SHELL_L0, REPLY, MARK_L0, nullptr, ToShellWriteChunks},
+    {PHASE_SHELL_WRITE, OP_BACKUP_DUMP, IDLE, nullptr, nullptr, SendDump},
+    {PHASE_SHELL_WRITE, OP_BACKUP_DUMP, REPLY, MARK_DUMP_END, DumpComplete, StoreBackupDump},
+    {PHASE_SHELL_WRITE, OP_SHELL_WRITE, IDLE, nullptr, MoreToTransfer, SendShellWriteChunk},
+    {PHASE_SHELL_WRITE, OP_SHELL_WRITE, IDLE, nullptr, TransferDone, SendCommit},
+    {PHASE_SHELL_WRITE, OP_SHELL_WRITE, REPLY, MARK_WH_ACK, nullptr, AdvanceShellWrite},
+    {PHASE_SHELL_WRITE, OP_SHELL_COMMIT, REPLY, MARK_COMMIT, nullptr, CommitShellWrite},
+    {PHASE_SHELL_WRITE, OP_READ_BACK_XCONFIG, IDLE, nullptr, nullptr, SendXconfig},
+    {PHASE_SHELL_WRITE, OP_READ_BACK_XCONFIG, REPLY, MARK_XCONFIG, nullptr, ToReadBackL0},
+    {PHASE_SHELL_WRITE, OP_READ_BACK_L0, IDLE, nullptr, nullptr, SendL0},
+    {PHASE_SHELL_WRITE, OP_READ_BACK_L0, REPLY, MARK_L0, nullptr, ToReadBackDump},
+    {PHASE_SHELL_WRITE, OP_READ_BACK_DUMP, IDLE, nullptr, nullptr, SendDump},
+    {PHASE_SHELL_WRITE, OP_READ_BACK_DUMP, REPLY, MARK_DUMP_END, DumpComplete, StoreReadBackDump},
 };
 
 bool Matches(const Transition& row, const Step& s, Tick tick) {
@@ -403,7 +410,8 @@ bool ExchangeObserver::KeepBackup(const uint8_t*, std::string& reason) {
 }
 
 int WriteProgressHigh(const DeviceExchange& ex) {
-    return PROGRESS_MONITOR_WRITE_LOW + BackupBytes(ex) + WRITTEN_BYTES + (ex.verifyWrite ? env_layout::RECORD_SIZE : 0);
+    return PROGRESS_MONITOR_WRITE_LOW + BackupBytes(ex) + WRITTEN_BYTES +
+           (ex.verifyWrite ? env_layout::RECORD_SIZE : 0);
 }
 
 std::string ExchangeObserver::NameDifferences(const uint8_t* sent, const uint8_t* held) {
@@ -473,11 +481,10 @@ void AbortExchange(DeviceExchange& ex, ExchangeObserver& observer) {
 
 bool WriteUnderway(const DeviceExchange& ex) {
     switch (ex.op) {
-    case OP_MONITOR_WRITE:
-        return ex.awaitingReply || ex.address > PROGRESS_MONITOR_WRITE_LOW;
-    case OP_SHELL_WRITE: return ex.awaitingReply || ex.address > env_layout::FIRST_WRITTEN_OFFSET;
-    case OP_SHELL_COMMIT: return true;
-    default: return false;
+        case OP_MONITOR_WRITE: return ex.awaitingReply || ex.address > PROGRESS_MONITOR_WRITE_LOW;
+        case OP_SHELL_WRITE: return ex.awaitingReply || ex.address > env_layout::FIRST_WRITTEN_OFFSET;
+        case OP_SHELL_COMMIT: return true;
+        default: return false;
     }
 }
 

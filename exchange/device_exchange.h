@@ -31,7 +31,6 @@ constexpr int PROGRESS_MONITOR_WRITE_LOW = MONITOR_ADDRESS_OFFSET + env_layout::
 constexpr int PROGRESS_MONITOR_HIGH = MONITOR_ADDRESS_END;
 constexpr int PROGRESS_DUMP_BASE = MONITOR_ADDRESS_END - env_layout::RECORD_SIZE / 2;
 
-
 enum ExchangePhase : int32_t {
     PHASE_IDLE = 0,
     PHASE_MONITOR_PROBE = 1,
@@ -44,16 +43,16 @@ enum ExchangePhase : int32_t {
 
 enum ExchangeOp : int32_t {
     OP_NONE = 0,
-    OP_READ = 1,             // Read requested; the probe picks phase 3 or 4
-    OP_WRITE = 2,            // Write or Initialize ENV; the probe picks phase 5 or 6
-    OP_SHELL_XCONFIG = 3,    // "env xconfig\r"
-    OP_SHELL_L0 = 4,         // "L0\r"
-    OP_SHELL_DUMP = 5,       // "RA 00\r"
+    OP_READ = 1,               // Read requested; the probe picks phase 3 or 4
+    OP_WRITE = 2,              // Write or Initialize ENV; the probe picks phase 5 or 6
+    OP_SHELL_XCONFIG = 3,      // "env xconfig\r"
+    OP_SHELL_L0 = 4,           // "L0\r"
+    OP_SHELL_DUMP = 5,         // "RA 00\r"
     OP_MONITOR_UNLOCK_E7 = 6,  // "!u e7\r"
     OP_MONITOR_UNLOCK_3D = 7,  // "!u 3d\r"
-    OP_MONITOR_WRITE = 8,    // "!w" chunks
-    OP_SHELL_WRITE = 9,      // "WH" chunks
-    OP_SHELL_COMMIT = 10,    // "C0\r"
+    OP_MONITOR_WRITE = 8,      // "!w" chunks
+    OP_SHELL_WRITE = 9,        // "WH" chunks
+    OP_SHELL_COMMIT = 10,      // "C0\r"
     // The read-back after a write, in the same console session.
     OP_READ_BACK = 11,          // monitor: the four read chunks
     OP_READ_BACK_XCONFIG = 12,  // shell: "env xconfig\r" once more
@@ -69,7 +68,8 @@ constexpr char TEXT_WRITING_COMPLETE[] = "Writing complete.";
 constexpr char TEXT_NO_RESPONSE[] =
     "No respone from Tarvo.\r\n\r\nCheck serial port, cable connection, power supply and console mode.";
 // A read chunk answered "801": the first and last record byte it covers.
-constexpr char TEXT_READ_REFUSED_FORMAT[] = "Tarvo refused to send part of its settings (bytes %d-%d); nothing was read.";
+constexpr char TEXT_READ_REFUSED_FORMAT[] =
+    "Tarvo refused to send part of its settings (bytes %d-%d); nothing was read.";
 // A write that ended after its first chunk went out: bytes acknowledged, bytes in all.
 constexpr char TEXT_WRITE_STOPPED_FORMAT[] =
     "Writing stopped after %d of %d bytes: Tarvo may now hold a mix of old and new settings.";
@@ -113,8 +113,8 @@ struct DeviceExchange {
     // not leave a record mixed from two converters, which the next Write
     // would send. (The shell dump arrives whole and is checked first.)
     uint8_t readCopy[env_layout::RECORD_SIZE] = {};
-    int32_t monitorMode = 0;    // the monitor console answered last
-    int32_t recordLoaded = 0;   // a read or write has completed
+    int32_t monitorMode = 0;   // the monitor console answered last
+    int32_t recordLoaded = 0;  // a read or write has completed
     // A write reads the block back in the same session and compares bytes
     // 32-479 with what it sent before it says "Writing complete.". Set by
     // the host before StartWrite.

@@ -29,9 +29,7 @@ void Control::SetText(const char* text) {
     if (hwnd_ != nullptr) SetWindowTextA(hwnd_, text != nullptr ? text : "");
 }
 
-int ComboBox::GetCurSel() const {
-    return hwnd_ != nullptr ? static_cast<int>(Send(CB_GETCURSEL)) : CB_ERR;
-}
+int ComboBox::GetCurSel() const { return hwnd_ != nullptr ? static_cast<int>(Send(CB_GETCURSEL)) : CB_ERR; }
 
 int ComboBox::SetCurSel(int index) {
     // Windows clears the selection for an index outside the list, Wine keeps
@@ -65,15 +63,13 @@ std::string ComboBox::GetLBText(int index) const {
     LRESULT length = SendMessageW(hwnd_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == CB_ERR || length < 0) return std::string();
     std::vector<wchar_t> wide(static_cast<size_t>(length) + 1, L'\0');
-    LRESULT copied = SendMessageW(hwnd_, CB_GETLBTEXT, static_cast<WPARAM>(index),
-                                  reinterpret_cast<LPARAM>(wide.data()));
+    LRESULT copied =
+        SendMessageW(hwnd_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.data()));
     if (copied == CB_ERR || copied <= 0) return std::string();
-    int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(copied), nullptr, 0,
-                                    nullptr, nullptr);
+    int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(copied), nullptr, 0, nullptr, nullptr);
     std::string text(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
     if (bytes > 0) {
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(copied), &text[0], bytes,
-                            nullptr, nullptr);
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(copied), &text[0], bytes, nullptr, nullptr);
     }
     return text;
 }
@@ -105,9 +101,7 @@ void ProgressCtrl::SetRange(int lower, int upper) {
     Send(PBM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(lower), static_cast<WORD>(upper)));
 }
 
-int ProgressCtrl::SetPos(int position) {
-    return static_cast<int>(Send(PBM_SETPOS, static_cast<WPARAM>(position)));
-}
+int ProgressCtrl::SetPos(int position) { return static_cast<int>(Send(PBM_SETPOS, static_cast<WPARAM>(position))); }
 
 int ProgressCtrl::GetPos() const { return static_cast<int>(Send(PBM_GETPOS)); }
 

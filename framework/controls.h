@@ -32,8 +32,8 @@ protected:
 
 class ComboBox : public Control {
 public:
-    int GetCurSel() const;           // CB_ERR (-1) when nothing is selected
-    int SetCurSel(int index);        // an index outside the list (-1 too) clears the selection
+    int GetCurSel() const;     // CB_ERR (-1) when nothing is selected
+    int SetCurSel(int index);  // an index outside the list (-1 too) clears the selection
     int GetCount() const;
     int AddString(const char* text);  // index of the new item
     int DeleteString(int index);      // items left, or CB_ERR

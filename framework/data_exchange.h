@@ -25,7 +25,7 @@ namespace quarnel {
 class Control;
 class Dialog;
 
-extern const char* const kEnterIntegerMessage;   // "Please enter an integer."
+extern const char* const kEnterIntegerMessage;    // "Please enter an integer."
 extern const char* const kMaxCharsMessageFormat;  // "Please enter no more than %d characters."
 
 class DataExchange {

@@ -25,10 +25,8 @@ bool ReturnsResultDirectly(UINT message) {
         case WM_CTLCOLORSTATIC:
         case WM_INITDIALOG:
         case WM_QUERYDRAGICON:
-        case WM_VKEYTOITEM:
-            return true;
-        default:
-            return false;
+        case WM_VKEYTOITEM: return true;
+        default: return false;
     }
 }
 
@@ -69,8 +67,8 @@ bool Dialog::Create(HWND parent) {
     endRequested_ = false;
     result_ = DIALOG_FAILED;
     HWND owner = ResolveOwner(parent);
-    HWND hwnd = CreateDialogParamA(GetResourceInstance(), MAKEINTRESOURCEA(templateId_), owner,
-                                   &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    HWND hwnd = CreateDialogParamA(GetResourceInstance(), MAKEINTRESOURCEA(templateId_), owner, &Dialog::DialogProc,
+                                   reinterpret_cast<LPARAM>(this));
     if (hwnd == nullptr || hwnd_ == nullptr) return false;
     RegisterModeless(this);
     return true;
@@ -97,9 +95,7 @@ void Dialog::End(int result) {
 
 bool Dialog::UpdateData(bool saveAndValidate) { return RunExchange(saveAndValidate, 0); }
 
-bool Dialog::UpdateDataFor(int controlId, bool saveAndValidate) {
-    return RunExchange(saveAndValidate, controlId);
-}
+bool Dialog::UpdateDataFor(int controlId, bool saveAndValidate) { return RunExchange(saveAndValidate, controlId); }
 
 bool Dialog::RunExchange(bool saveAndValidate, int onlyControlId) {
     if (hwnd_ == nullptr) return false;
@@ -128,9 +124,7 @@ bool Dialog::WasCollected(int controlId) const {
     return collectedAll_ || std::find(collected_.begin(), collected_.end(), controlId) != collected_.end();
 }
 
-HWND Dialog::GetDlgItem(int id) const {
-    return hwnd_ != nullptr ? ::GetDlgItem(hwnd_, id) : nullptr;
-}
+HWND Dialog::GetDlgItem(int id) const { return hwnd_ != nullptr ? ::GetDlgItem(hwnd_, id) : nullptr; }
 
 int Dialog::GetDlgItemText(int id, char* buffer, int size) const {
     if (buffer == nullptr || size <= 0) return 0;
@@ -229,8 +223,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 
 INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (defaultPass_.set &&
-        SameMessage(message, wParam, lParam, defaultPass_.message, defaultPass_.wParam,
-                    defaultPass_.lParam)) {
+        SameMessage(message, wParam, lParam, defaultPass_.message, defaultPass_.wParam, defaultPass_.lParam)) {
         defaultPass_.set = false;
         return FALSE;
     }
@@ -275,8 +268,7 @@ const MessageEntry* Dialog::FindEntry(UINT message, WPARAM wParam) const {
     for (std::size_t i = 0; i < map.count; ++i) {
         const MessageEntry& entry = map.entries[i];
         if (entry.message != message) continue;
-        if (message == WM_COMMAND &&
-            (entry.code != HIWORD(wParam) || entry.id != LOWORD(wParam))) {
+        if (message == WM_COMMAND && (entry.code != HIWORD(wParam) || entry.id != LOWORD(wParam))) {
             continue;
         }
         return &entry;

@@ -157,8 +157,7 @@ protected:
     }
     template <class D>
     static MessageEntry OnMessage(UINT message, LRESULT (D::*handler)(WPARAM, LPARAM)) {
-        return MessageEntry{message, 0, 0, nullptr,
-                            static_cast<LRESULT (Dialog::*)(WPARAM, LPARAM)>(handler)};
+        return MessageEntry{message, 0, 0, nullptr, static_cast<LRESULT (Dialog::*)(WPARAM, LPARAM)>(handler)};
     }
     template <class D>
     static MessageEntry OnMessage(UINT message, void (D::*action)()) {

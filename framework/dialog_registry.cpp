@@ -26,8 +26,7 @@ void Remove(std::vector<Dialog*>& list, Dialog* dialog) {
 }
 
 bool Holds(HWND dialogWindow, HWND target) {
-    return dialogWindow != nullptr && target != nullptr &&
-           (target == dialogWindow || IsChild(dialogWindow, target));
+    return dialogWindow != nullptr && target != nullptr && (target == dialogWindow || IsChild(dialogWindow, target));
 }
 
 }  // namespace

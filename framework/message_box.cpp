@@ -32,8 +32,6 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type)
 
 void SetMessageBoxCaption(const char* text) { caption = text != nullptr ? text : ""; }
 
-int AfxMessageBox(const char* text, UINT type) {
-    return ShowMessageBox(DefaultOwnerWindow(), text, caption, type);
-}
+int AfxMessageBox(const char* text, UINT type) { return ShowMessageBox(DefaultOwnerWindow(), text, caption, type); }
 
 }  // namespace quarnel

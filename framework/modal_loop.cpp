@@ -18,8 +18,7 @@ public:
     bool StartsIdlePhase(const MSG& msg) {
         if (msg.message == WM_PAINT || msg.message == 0x0118 /* caret blink */) return false;
         if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) {
-            const bool moved = msg.message != lastMouseMessage_ || msg.pt.x != lastMouse_.x ||
-                               msg.pt.y != lastMouse_.y;
+            const bool moved = msg.message != lastMouseMessage_ || msg.pt.x != lastMouse_.x || msg.pt.y != lastMouse_.y;
             lastMouseMessage_ = msg.message;
             lastMouse_ = msg.pt;
             return moved;
@@ -63,8 +62,8 @@ int Dialog::DoModal() {
     WPARAM quitCode = 0;
     {
         ModalScope scope(this);
-        HWND hwnd = CreateDialogParamA(GetResourceInstance(), MAKEINTRESOURCEA(templateId_), owner,
-                                       &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
+        HWND hwnd = CreateDialogParamA(GetResourceInstance(), MAKEINTRESOURCEA(templateId_), owner, &Dialog::DialogProc,
+                                       reinterpret_cast<LPARAM>(this));
         if (hwnd != nullptr && hwnd_ != nullptr) {
             if (!endRequested_ && !IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOWNORMAL);
             RunModalLoop(quit, quitCode);

@@ -6,9 +6,7 @@ namespace {
 HINSTANCE resourceInstance = nullptr;  // window thread only
 }
 
-HINSTANCE GetResourceInstance() {
-    return resourceInstance != nullptr ? resourceInstance : GetModuleHandleA(nullptr);
-}
+HINSTANCE GetResourceInstance() { return resourceInstance != nullptr ? resourceInstance : GetModuleHandleA(nullptr); }
 
 void SetResourceInstance(HINSTANCE instance) { resourceInstance = instance; }
 

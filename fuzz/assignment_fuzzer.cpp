@@ -28,7 +28,8 @@ void CheckShownValueTakenBack(int setting, const EnvRecord& record) {
         if (shown.name != name || !shown.shown) continue;
         ConfigPatch back;
         std::string error;
-        FUZZ_CHECK(ParseAssignment(name + "=" + shown.text, kSource, back, error), "--set refuses a value show printed");
+        FUZZ_CHECK(ParseAssignment(name + "=" + shown.text, kSource, back, error),
+                   "--set refuses a value show printed");
         EnvRecord again = record;
         FUZZ_CHECK(ApplyPatch(back, again, error), "a converter refuses a value show printed for it");
         FUZZ_CHECK(quarnel_fuzz::SameRecord(again, record), "a value show printed changed the record when set");

@@ -54,9 +54,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const bool namesModel = file.hasAbout && file.about.hasModelCode;
-    EnvRecord record = file.hasBlock ? file.block
-                                     : quarnel_fuzz::SampleConverter(
-                                           namesModel ? static_cast<std::uint8_t>(file.about.modelCode) : kDefaultModel);
+    EnvRecord record = file.hasBlock
+                           ? file.block
+                           : quarnel_fuzz::SampleConverter(namesModel ? static_cast<std::uint8_t>(file.about.modelCode)
+                                                                      : kDefaultModel);
     if (quarnel_fuzz::ApplyChecked(file.patch, record)) CheckRoundTrip(record);
     return 0;
 }

@@ -46,8 +46,10 @@ Run ReadRun(const std::uint8_t* data, std::size_t size) {
     run.closeAfterScript = (data[0] >> 3) & 1;
     run.answers.emplace_back();
     for (std::size_t i = 1; i < size; ++i) {
-        if (data[i] == kAnswerSeparator) run.answers.emplace_back();
-        else run.answers.back().push_back(static_cast<char>(data[i]));
+        if (data[i] == kAnswerSeparator)
+            run.answers.emplace_back();
+        else
+            run.answers.back().push_back(static_cast<char>(data[i]));
     }
     return run;
 }
@@ -131,7 +133,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool completed = line.completions == 1;
     FUZZ_CHECK(completed == (ex.failure == FAILURE_NONE) && completed == (ex.recordLoaded != 0),
                "the engine's state does not tell how the exchange ended");
-    if (run.write) CheckWrite(ex, line, record, before, completed);
-    else CheckRead(line, record, before, completed);
+    if (run.write)
+        CheckWrite(ex, line, record, before, completed);
+    else
+        CheckRead(line, record, before, completed);
     return 0;
 }

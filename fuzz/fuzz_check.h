@@ -5,8 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_CHECK(condition, what) \
-    ((condition) ? (void)0 : quarnel_fuzz::Fail(what, #condition, __FILE__, __LINE__))
+#define FUZZ_CHECK(condition, what) ((condition) ? (void)0 : quarnel_fuzz::Fail(what, #condition, __FILE__, __LINE__))
 
 namespace quarnel_fuzz {
 

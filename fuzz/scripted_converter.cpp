@@ -46,7 +46,8 @@ void ScriptedConverter::PumpTransmit() {
 }
 
 void ScriptedConverter::ShowProgressText(const char* text) {
-    if (std::strcmp(text, quarnel::TEXT_READING_COMPLETE) == 0 || std::strcmp(text, quarnel::TEXT_WRITING_COMPLETE) == 0)
+    if (std::strcmp(text, quarnel::TEXT_READING_COMPLETE) == 0 ||
+        std::strcmp(text, quarnel::TEXT_WRITING_COMPLETE) == 0)
         ++completions;
 }
 

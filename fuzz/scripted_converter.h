@@ -54,7 +54,7 @@ private:
     int bytesPerMs_;
     bool closeAfterScript_;
     bool closeDue_ = false;
-    bool tookBytes_ = false;             // since the last Advance
+    bool tookBytes_ = false;  // since the last Advance
     bool linkActive_ = true;
     std::string transmit_;               // written, not yet pumped out
     std::deque<std::uint8_t> wire_;      // answered, not yet arrived

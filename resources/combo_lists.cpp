@@ -13,14 +13,14 @@ namespace {
 // "COM1" to "COM<kMaxComPorts>". The main window replaces them with the
 // ports present as it starts.
 struct PortNames {
-  char names[kMaxComPorts][8];
-  const char* texts[kMaxComPorts];
-  PortNames() {
-    for (int i = 0; i < kMaxComPorts; ++i) {
-      std::snprintf(names[i], sizeof names[i], "COM%d", i + 1);
-      texts[i] = names[i];
+    char names[kMaxComPorts][8];
+    const char* texts[kMaxComPorts];
+    PortNames() {
+        for (int i = 0; i < kMaxComPorts; ++i) {
+            std::snprintf(names[i], sizeof names[i], "COM%d", i + 1);
+            texts[i] = names[i];
+        }
     }
-  }
 };
 const PortNames kPorts;
 const char* const kKeyFormats[] = {"HEX", "ASCII"};
@@ -44,28 +44,26 @@ const ComboList kWindowLists[] = {
 
 // The main window's setting lists, then the others; built once.
 const std::vector<ComboList>& Lists() {
-  static const std::vector<ComboList> lists = [] {
-    std::vector<ComboList> out;
-    for (const SettingDescriptor& d : SETTINGS) {
-      if (d.kind == SettingKind::List && d.control != 0) out.push_back({IDD_CONFIG, d.control, d.list});
-    }
-    out.insert(out.end(), std::begin(kWindowLists), std::end(kWindowLists));
-    return out;
-  }();
-  return lists;
+    static const std::vector<ComboList> lists = [] {
+        std::vector<ComboList> out;
+        for (const SettingDescriptor& d : SETTINGS) {
+            if (d.kind == SettingKind::List && d.control != 0) out.push_back({IDD_CONFIG, d.control, d.list});
+        }
+        out.insert(out.end(), std::begin(kWindowLists), std::end(kWindowLists));
+        return out;
+    }();
+    return lists;
 }
 
 }  // namespace
 
 ComboItems FindComboItems(int templateId, int controlId) {
-  for (const ComboList& list : Lists()) {
-    if (list.templateId == templateId && list.controlId == controlId) return list.items;
-  }
-  return ComboItems{nullptr, 0};
+    for (const ComboList& list : Lists()) {
+        if (list.templateId == templateId && list.controlId == controlId) return list.items;
+    }
+    return ComboItems{nullptr, 0};
 }
 
-ComboListRange AllComboLists() {
-  return ComboListRange{Lists().data(), Lists().data() + Lists().size()};
-}
+ComboListRange AllComboLists() { return ComboListRange{Lists().data(), Lists().data() + Lists().size()}; }
 
 }  // namespace quarnel

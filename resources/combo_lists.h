@@ -14,17 +14,17 @@ namespace quarnel {
 using ComboItems = ListTexts;
 
 struct ComboList {
-  int templateId;  // IDD_... of resources/resource.h
-  int controlId;   // IDC_... of that template
-  ComboItems items;
+    int templateId;  // IDD_... of resources/resource.h
+    int controlId;   // IDC_... of that template
+    ComboItems items;
 };
 
 // Every list of every template, for walking with a range-for.
 struct ComboListRange {
-  const ComboList* first;
-  const ComboList* last;
-  const ComboList* begin() const { return first; }
-  const ComboList* end() const { return last; }
+    const ComboList* first;
+    const ComboList* last;
+    const ComboList* begin() const { return first; }
+    const ComboList* end() const { return last; }
 };
 
 // Items of control `controlId` in template `templateId`; {nullptr, 0} when

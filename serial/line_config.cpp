@@ -4,9 +4,9 @@ namespace quarnel {
 namespace {
 
 uint32_t BaudRateFor(uint16_t code) {
-  static const uint32_t kRates[] = {110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 57600, 115200};
-  if (code < 1 || code > sizeof kRates / sizeof kRates[0]) return 0;
-  return kRates[code - 1];
+    static const uint32_t kRates[] = {110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 57600, 115200};
+    if (code < 1 || code > sizeof kRates / sizeof kRates[0]) return 0;
+    return kRates[code - 1];
 }
 
 uint8_t ByteSizeFor(uint16_t code) { return code >= 1 && code <= 4 ? static_cast<uint8_t>(code + 4) : 0; }
@@ -14,39 +14,43 @@ uint8_t ByteSizeFor(uint16_t code) { return code >= 1 && code <= 4 ? static_cast
 }  // namespace
 
 LineConfig LineConfigFor(const PortSettings& settings) {
-  LineConfig line = {};
-  line.baudRate = BaudRateFor(settings.baudCode);
-  line.fBinary = 1;
-  line.fDtrControl = kDtrEnable;
+    LineConfig line = {};
+    line.baudRate = BaudRateFor(settings.baudCode);
+    line.fBinary = 1;
+    line.fDtrControl = kDtrEnable;
 
-  switch (settings.parityCode) {
-    case 1: line.fParity = 1; line.parity = kEvenParity; break;
-    case 2: line.fParity = 1; line.parity = kOddParity; break;
-    default: line.parity = kNoParity; break;
-  }
-  line.byteSize = ByteSizeFor(settings.dataBitsCode);
-  // There is no code for 1.5 stop bits.
-  line.stopBits = settings.stopBitsCode == 2 ? kTwoStopBits : kOneStopBit;
+    switch (settings.parityCode) {
+        case 1:
+            line.fParity = 1;
+            line.parity = kEvenParity;
+            break;
+        case 2:
+            line.fParity = 1;
+            line.parity = kOddParity;
+            break;
+        default: line.parity = kNoParity; break;
+    }
+    line.byteSize = ByteSizeFor(settings.dataBitsCode);
+    // There is no code for 1.5 stop bits.
+    line.stopBits = settings.stopBitsCode == 2 ? kTwoStopBits : kOneStopBit;
 
-  switch (settings.flowCode) {
-    case 1:  // XON/XOFF
-      line.fOutX = 1;
-      line.fInX = 1;
-      line.xonLim = 2048;
-      line.xoffLim = 2048;
-      line.xonChar = 0x11;
-      line.xoffChar = 0x13;
-      line.fRtsControl = kRtsEnable;
-      break;
-    case 2:  // RTS/CTS
-      line.fOutxCtsFlow = 1;
-      line.fRtsControl = kRtsHandshake;
-      break;
-    default:
-      line.fRtsControl = kRtsEnable;
-      break;
-  }
-  return line;
+    switch (settings.flowCode) {
+        case 1:  // XON/XOFF
+            line.fOutX = 1;
+            line.fInX = 1;
+            line.xonLim = 2048;
+            line.xoffLim = 2048;
+            line.xonChar = 0x11;
+            line.xoffChar = 0x13;
+            line.fRtsControl = kRtsEnable;
+            break;
+        case 2:  // RTS/CTS
+            line.fOutxCtsFlow = 1;
+            line.fRtsControl = kRtsHandshake;
+            break;
+        default: line.fRtsControl = kRtsEnable; break;
+    }
+    return line;
 }
 
 }  // namespace quarnel

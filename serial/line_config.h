@@ -26,21 +26,21 @@ enum LineRtsControl : uint8_t { kRtsEnable = 1, kRtsHandshake = 2 };
 // The members of the device control block that the codes set; every other
 // member stays 0.
 struct LineConfig {
-  uint32_t baudRate;  // 0 for an unknown code: the system refuses it, the line keeps its settings
-  uint8_t fBinary;
-  uint8_t fParity;
-  uint8_t fOutxCtsFlow;
-  uint8_t fDtrControl;
-  uint8_t fOutX;
-  uint8_t fInX;
-  uint8_t fRtsControl;
-  uint16_t xonLim;
-  uint16_t xoffLim;
-  uint8_t byteSize;
-  uint8_t parity;
-  uint8_t stopBits;
-  char xonChar;
-  char xoffChar;
+    uint32_t baudRate;  // 0 for an unknown code: the system refuses it, the line keeps its settings
+    uint8_t fBinary;
+    uint8_t fParity;
+    uint8_t fOutxCtsFlow;
+    uint8_t fDtrControl;
+    uint8_t fOutX;
+    uint8_t fInX;
+    uint8_t fRtsControl;
+    uint16_t xonLim;
+    uint16_t xoffLim;
+    uint8_t byteSize;
+    uint8_t parity;
+    uint8_t stopBits;
+    char xonChar;
+    char xoffChar;
 };
 
 LineConfig LineConfigFor(const PortSettings& settings);

@@ -5,11 +5,11 @@
 namespace quarnel {
 
 void LoadLineDefaults(PortSettings& settings) {
-  settings.baudCode = kBaud115200;
-  settings.parityCode = kParityNone;
-  settings.dataBitsCode = kDataBits8;
-  settings.stopBitsCode = kStopBitsOne;
-  settings.flowCode = kFlowNone;
+    settings.baudCode = kBaud115200;
+    settings.parityCode = kParityNone;
+    settings.dataBitsCode = kDataBits8;
+    settings.stopBitsCode = kStopBitsOne;
+    settings.flowCode = kFlowNone;
 }
 
 }  // namespace quarnel

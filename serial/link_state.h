@@ -27,46 +27,46 @@ constexpr int kLinkBufferSize = 1024;
 // buffer and no counter), it only tells the thread whether to post or end.
 // Copyable, so that a LinkState can still be built by value.
 class SharedFlag {
- public:
-  constexpr SharedFlag(int32_t value = 0) noexcept : value_(value) {}
-  SharedFlag(const SharedFlag& other) noexcept : value_(other) {}
-  SharedFlag& operator=(const SharedFlag& other) noexcept { return *this = static_cast<int32_t>(other); }
-  SharedFlag& operator=(int32_t value) noexcept {
-    value_.store(value, std::memory_order_relaxed);
-    return *this;
-  }
-  operator int32_t() const noexcept { return value_.load(std::memory_order_relaxed); }
+public:
+    constexpr SharedFlag(int32_t value = 0) noexcept : value_(value) {}
+    SharedFlag(const SharedFlag& other) noexcept : value_(other) {}
+    SharedFlag& operator=(const SharedFlag& other) noexcept { return *this = static_cast<int32_t>(other); }
+    SharedFlag& operator=(int32_t value) noexcept {
+        value_.store(value, std::memory_order_relaxed);
+        return *this;
+    }
+    operator int32_t() const noexcept { return value_.load(std::memory_order_relaxed); }
 
- private:
-  std::atomic<int32_t> value_;
+private:
+    std::atomic<int32_t> value_;
 };
 
 // A default-made LinkState is a closed link.
 struct LinkState {
-  uint8_t rxBuf[kLinkBufferSize] = {};  // window thread: received bytes; unconsumed run starts at rxPos
-  int32_t rxCount = 0;                  // window thread: unconsumed received bytes
-  int32_t rxPos = 0;                    // window thread: next byte to hand out
-  uint8_t txBuf[kLinkBufferSize] = {};  // window thread: queued output; queued run starts at txPos
-  int32_t txCount = 0;                  // window thread: queued bytes
-  int32_t txPos = 0;                    // window thread: first queued byte
-  WindowHandle owner = nullptr;         // window thread, in Open; receives WM_PORT_EVENT / WM_PORT_OPENED
-  SharedFlag linkActive;  // written by the window thread (StartReceiver sets, Close clears);
-                         // read by the receiver thread after each wait
-  int32_t isOpen = 0;       // window thread: the port handle is open
-  uint16_t portNumber = 0;  // window thread, in Open; the COM port number of the open port
-  PortHandle handle = InvalidPortHandle();  // window thread; InvalidPortHandle() while closed
-  SharedFlag rxPending;  // written by the window thread (OnDataAvailable sets, PumpReceive clears just
-                         // before releasing the receiver); read by the receiver thread before it posts
+    uint8_t rxBuf[kLinkBufferSize] = {};      // window thread: received bytes; unconsumed run starts at rxPos
+    int32_t rxCount = 0;                      // window thread: unconsumed received bytes
+    int32_t rxPos = 0;                        // window thread: next byte to hand out
+    uint8_t txBuf[kLinkBufferSize] = {};      // window thread: queued output; queued run starts at txPos
+    int32_t txCount = 0;                      // window thread: queued bytes
+    int32_t txPos = 0;                        // window thread: first queued byte
+    WindowHandle owner = nullptr;             // window thread, in Open; receives WM_PORT_EVENT / WM_PORT_OPENED
+    SharedFlag linkActive;                    // written by the window thread (StartReceiver sets, Close clears);
+                                              // read by the receiver thread after each wait
+    int32_t isOpen = 0;                       // window thread: the port handle is open
+    uint16_t portNumber = 0;                  // window thread, in Open; the COM port number of the open port
+    PortHandle handle = InvalidPortHandle();  // window thread; InvalidPortHandle() while closed
+    SharedFlag rxPending;  // written by the window thread (OnDataAvailable sets, PumpReceive clears just
+                           // before releasing the receiver); read by the receiver thread before it posts
 };
 
 // Six line codes; see LineConfigFor for their meaning.
 struct PortSettings {
-  uint16_t port;  // n of COMn
-  uint16_t baudCode;
-  uint16_t parityCode;
-  uint16_t dataBitsCode;
-  uint16_t stopBitsCode;
-  uint16_t flowCode;
+    uint16_t port;  // n of COMn
+    uint16_t baudCode;
+    uint16_t parityCode;
+    uint16_t dataBitsCode;
+    uint16_t stopBitsCode;
+    uint16_t flowCode;
 };
 
 // 115200 bits/s, 8 data bits, no parity, one stop bit, no flow control; `port` is left alone.

@@ -16,27 +16,27 @@ namespace quarnel {
 struct ReceiverContext;
 
 class ReceiverThread {
- public:
-  ReceiverThread() = default;
-  ~ReceiverThread() { Stop(); }
-  ReceiverThread(const ReceiverThread&) = delete;
-  ReceiverThread& operator=(const ReceiverThread&) = delete;
+public:
+    ReceiverThread() = default;
+    ~ReceiverThread() { Stop(); }
+    ReceiverThread(const ReceiverThread&) = delete;
+    ReceiverThread& operator=(const ReceiverThread&) = delete;
 
-  // For the port open in state (owner is taken now). dataEvent is signalled
-  // when the receive wait completes; readEnd releases the parked thread.
-  // Both stay the caller's: the thread waits on duplicates of its own.
-  bool Start(LinkState& state, HANDLE dataEvent, HANDLE readEnd);
-  // Wakes the thread wherever it waits and waits for it to end, at most
-  // kReceiverStopWaitMs; true when it has ended.
-  bool Stop();
-  bool Running() const { return thread_ != nullptr; }
-  // Id of the running thread, 0 without one (for diagnostics and tests).
-  DWORD ThreadId() const { return threadId_; }
+    // For the port open in state (owner is taken now). dataEvent is signalled
+    // when the receive wait completes; readEnd releases the parked thread.
+    // Both stay the caller's: the thread waits on duplicates of its own.
+    bool Start(LinkState& state, HANDLE dataEvent, HANDLE readEnd);
+    // Wakes the thread wherever it waits and waits for it to end, at most
+    // kReceiverStopWaitMs; true when it has ended.
+    bool Stop();
+    bool Running() const { return thread_ != nullptr; }
+    // Id of the running thread, 0 without one (for diagnostics and tests).
+    DWORD ThreadId() const { return threadId_; }
 
- private:
-  HANDLE thread_ = nullptr;
-  DWORD threadId_ = 0;
-  ReceiverContext* context_ = nullptr;
+private:
+    HANDLE thread_ = nullptr;
+    DWORD threadId_ = 0;
+    ReceiverContext* context_ = nullptr;
 };
 
 // Longest wait in Stop for the thread to end: it only has to be scheduled,

@@ -30,60 +30,60 @@ namespace quarnel {
 constexpr DWORD kCancelWaitMs = 100;
 
 class Win32SerialDriver final : public SerialDriver {
- public:
-  Win32SerialDriver() = default;
-  ~Win32SerialDriver() override;
-  Win32SerialDriver(const Win32SerialDriver&) = delete;
-  Win32SerialDriver& operator=(const Win32SerialDriver&) = delete;
+public:
+    Win32SerialDriver() = default;
+    ~Win32SerialDriver() override;
+    Win32SerialDriver(const Win32SerialDriver&) = delete;
+    Win32SerialDriver& operator=(const Win32SerialDriver&) = delete;
 
-  PortHandle OpenPort(const char* devicePath) override;
-  void ClosePort(PortHandle port) override;
-  CommStatus ClearErrors(PortHandle port) override;
-  void SetQueueSizes(PortHandle port, uint32_t inputSize, uint32_t outputSize) override;
-  void PurgeAll(PortHandle port) override;
-  void SetTimeouts(PortHandle port, const CommTimeouts& timeouts) override;
-  void SetLine(PortHandle port, const LineConfig& line) override;
-  void SetEventMask(PortHandle port, uint32_t mask) override;
-  void ClearDtr(PortHandle port) override;
-  IoResult Read(PortHandle port, uint8_t* bytes, uint32_t count, uint32_t waitMs) override;
-  IoResult Write(PortHandle port, const uint8_t* bytes, uint32_t count, uint32_t waitMs) override;
-  bool StartReceiver(LinkState& state) override;
-  void StopReceiver() override;
-  void ReleaseReceiver() override;
-  void PostToOwner(WindowHandle owner, uint32_t message, uint32_t lParam) override;
+    PortHandle OpenPort(const char* devicePath) override;
+    void ClosePort(PortHandle port) override;
+    CommStatus ClearErrors(PortHandle port) override;
+    void SetQueueSizes(PortHandle port, uint32_t inputSize, uint32_t outputSize) override;
+    void PurgeAll(PortHandle port) override;
+    void SetTimeouts(PortHandle port, const CommTimeouts& timeouts) override;
+    void SetLine(PortHandle port, const LineConfig& line) override;
+    void SetEventMask(PortHandle port, uint32_t mask) override;
+    void ClearDtr(PortHandle port) override;
+    IoResult Read(PortHandle port, uint8_t* bytes, uint32_t count, uint32_t waitMs) override;
+    IoResult Write(PortHandle port, const uint8_t* bytes, uint32_t count, uint32_t waitMs) override;
+    bool StartReceiver(LinkState& state) override;
+    void StopReceiver() override;
+    void ReleaseReceiver() override;
+    void PostToOwner(WindowHandle owner, uint32_t message, uint32_t lParam) override;
 
-  // Id of the running receiver thread, 0 without one.
-  DWORD ReceiverThreadId() const { return receiver_.ThreadId(); }
+    // Id of the running receiver thread, 0 without one.
+    DWORD ReceiverThreadId() const { return receiver_.ThreadId(); }
 
- private:
-  // The record of `slot` made ready for a new transfer; nullptr when none
-  // can be made.
-  TransferRecord* Ready(TransferRecord*& slot);
-  IoResult Await(HANDLE port, TransferRecord*& slot, BOOL started, DWORD done, DWORD waitMs);
-  // Receive wait (window thread only): issues it unless one is out or its
-  // byte is still held; collects it once it has completed; cancels it.
-  void ArmWait(HANDLE port);
-  void CollectWait(HANDLE port);
-  void CancelWait(HANDLE port);
+private:
+    // The record of `slot` made ready for a new transfer; nullptr when none
+    // can be made.
+    TransferRecord* Ready(TransferRecord*& slot);
+    IoResult Await(HANDLE port, TransferRecord*& slot, BOOL started, DWORD done, DWORD waitMs);
+    // Receive wait (window thread only): issues it unless one is out or its
+    // byte is still held; collects it once it has completed; cancels it.
+    void ArmWait(HANDLE port);
+    void CollectWait(HANDLE port);
+    void CancelWait(HANDLE port);
 
-  HANDLE readEndEvent_ = nullptr;  // auto-reset; set by the window thread, waited on by the receiver
-  // Each slot holds its record between transfers; one whose transfer the
-  // system has not completed goes to abandoned_, and the slot gets a new one.
-  TransferRecord* write_ = nullptr;  // window thread only
-  TransferRecord* read_ = nullptr;   // window thread only
-  TransferRecord* wait_ = nullptr;   // the receive wait (window thread; its event wakes the receiver)
-  AbandonedTransfers abandoned_;
-  bool waitIssued_ = false;        // a receive wait is out and not yet collected
-  bool waitCancelled_ = false;     // and it was cancelled: its byte is dropped
-  bool byteHeld_ = false;          // wait_'s byte is received and not yet handed out
-  bool releaseOwed_ = false;       // a completed wait was collected: the receiver parks until released
-  // The line refused the wait (the device has gone): no further wait is
-  // issued, so the receiver sleeps until the port closes; nothing more can
-  // come in, and a running exchange ends on its reply time-out.
-  bool lineGone_ = false;
-  DWORD waitIssuedAt_ = 0;         // GetTickCount when the wait was issued
-  HANDLE receiverPort_ = nullptr;  // the port the receiver serves
-  ReceiverThread receiver_;
+    HANDLE readEndEvent_ = nullptr;  // auto-reset; set by the window thread, waited on by the receiver
+    // Each slot holds its record between transfers; one whose transfer the
+    // system has not completed goes to abandoned_, and the slot gets a new one.
+    TransferRecord* write_ = nullptr;  // window thread only
+    TransferRecord* read_ = nullptr;   // window thread only
+    TransferRecord* wait_ = nullptr;   // the receive wait (window thread; its event wakes the receiver)
+    AbandonedTransfers abandoned_;
+    bool waitIssued_ = false;     // a receive wait is out and not yet collected
+    bool waitCancelled_ = false;  // and it was cancelled: its byte is dropped
+    bool byteHeld_ = false;       // wait_'s byte is received and not yet handed out
+    bool releaseOwed_ = false;    // a completed wait was collected: the receiver parks until released
+    // The line refused the wait (the device has gone): no further wait is
+    // issued, so the receiver sleeps until the port closes; nothing more can
+    // come in, and a running exchange ends on its reply time-out.
+    bool lineGone_ = false;
+    DWORD waitIssuedAt_ = 0;         // GetTickCount when the wait was issued
+    HANDLE receiverPort_ = nullptr;  // the port the receiver serves
+    ReceiverThread receiver_;
 };
 
 }  // namespace quarnel

@@ -25,33 +25,33 @@ namespace quarnel {
 
 // Why the link could not be made.
 enum class LinkFailure {
-  kNone,
-  kPortNotOpened,  // the system refused to open the port
-  kNoReceiver,     // no receiver thread could be started
+    kNone,
+    kPortNotOpened,  // the system refused to open the port
+    kNoReceiver,     // no receiver thread could be started
 };
 
 class SerialPort {
- public:
-  explicit SerialPort(SerialDriver& driver) : driver_(driver) {}
-  virtual ~SerialPort() = default;
-  SerialPort(const SerialPort&) = delete;
-  SerialPort& operator=(const SerialPort&) = delete;
+public:
+    explicit SerialPort(SerialDriver& driver) : driver_(driver) {}
+    virtual ~SerialPort() = default;
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
 
-  LinkFailure Open(WindowHandle owner, const PortSettings& settings, LinkState& state);
-  void Configure(const PortSettings& settings, LinkState& state);
-  LinkFailure StartReceiver(LinkState& state);
-  void Close(LinkState& state);
-  bool IsRxDrained(const LinkState& state) const;
-  void OnDataAvailable(LinkState& state);
-  void PumpReceive(LinkState& state);
-  void PumpTransmit(LinkState& state);
-  // 1 and the next received byte in out, or 0 when none waits.
-  int ReadByte(LinkState& state, uint8_t& out);
-  // Queues up to length bytes; returns how many were taken (length itself while the link is inactive).
-  int Write(LinkState& state, const void* bytes, int length);
+    LinkFailure Open(WindowHandle owner, const PortSettings& settings, LinkState& state);
+    void Configure(const PortSettings& settings, LinkState& state);
+    LinkFailure StartReceiver(LinkState& state);
+    void Close(LinkState& state);
+    bool IsRxDrained(const LinkState& state) const;
+    void OnDataAvailable(LinkState& state);
+    void PumpReceive(LinkState& state);
+    void PumpTransmit(LinkState& state);
+    // 1 and the next received byte in out, or 0 when none waits.
+    int ReadByte(LinkState& state, uint8_t& out);
+    // Queues up to length bytes; returns how many were taken (length itself while the link is inactive).
+    int Write(LinkState& state, const void* bytes, int length);
 
- private:
-  SerialDriver& driver_;
+private:
+    SerialDriver& driver_;
 };
 
 // Queue sizes and time-outs that Configure gives the driver.

@@ -14,9 +14,9 @@
 namespace quarnel {
 
 struct TransferRecord {
-  OVERLAPPED ov;                   // hEvent: the record's own, unnamed, manual-reset
-  uint8_t bytes[kLinkBufferSize];  // what a read takes in, what a write sends
-  TransferRecord* next;            // in AbandonedTransfers' list
+    OVERLAPPED ov;                   // hEvent: the record's own, unnamed, manual-reset
+    uint8_t bytes[kLinkBufferSize];  // what a read takes in, what a write sends
+    TransferRecord* next;            // in AbandonedTransfers' list
 };
 
 // A record for a new transfer, or nullptr when none can be made.
@@ -35,18 +35,18 @@ void FreeTransferRecord(TransferRecord* record);
 // the system has not finished with when the list goes are leaked on purpose:
 // a transfer the system never completes would write into freed memory.
 class AbandonedTransfers {
- public:
-  AbandonedTransfers() = default;
-  ~AbandonedTransfers();
-  AbandonedTransfers(const AbandonedTransfers&) = delete;
-  AbandonedTransfers& operator=(const AbandonedTransfers&) = delete;
+public:
+    AbandonedTransfers() = default;
+    ~AbandonedTransfers();
+    AbandonedTransfers(const AbandonedTransfers&) = delete;
+    AbandonedTransfers& operator=(const AbandonedTransfers&) = delete;
 
-  void Add(TransferRecord* record);
-  // Frees the records whose transfers have completed since.
-  void FreeCompleted();
+    void Add(TransferRecord* record);
+    // Frees the records whose transfers have completed since.
+    void FreeCompleted();
 
- private:
-  TransferRecord* head_ = nullptr;
+private:
+    TransferRecord* head_ = nullptr;
 };
 
 }  // namespace quarnel

@@ -177,8 +177,14 @@ void ConfigDialog::FillPortCombo() {
 }
 
 FormContext ConfigDialog::Form() {
-    return FormContext{fields,      *this,       flags,        eapUserName,
-                       eapPassword, wep64Dialog, wep128Dialog, startupDialog,
+    return FormContext{fields,
+                       *this,
+                       flags,
+                       eapUserName,
+                       eapPassword,
+                       wep64Dialog,
+                       wep128Dialog,
+                       startupDialog,
                        link.Exchange().recordLoaded,
                        [](const char* text, unsigned icon) { AfxMessageBox(text, icon); }};
 }
@@ -238,8 +244,7 @@ void ConfigDialog::ApplyControlRules(bool collected) {
     }
 }
 
-void ConfigDialog::LimitNumberOnLeave(int controlId, int& value,
-                                      int (*limit)(int value, const ConverterFlags&)) {
+void ConfigDialog::LimitNumberOnLeave(int controlId, int& value, int (*limit)(int value, const ConverterFlags&)) {
     if (!FocusStaysInWindow()) return;
     const bool collected = CollectForm();
     if (collected) {
@@ -252,13 +257,11 @@ void ConfigDialog::LimitNumberOnLeave(int controlId, int& value,
 }
 
 void ConfigDialog::OnLocalPortKillFocus() {
-    LimitNumberOnLeave(IDC_LOCAL_PORT, fields.localPort,
-                       [](int v, const ConverterFlags&) { return ClampPort(v); });
+    LimitNumberOnLeave(IDC_LOCAL_PORT, fields.localPort, [](int v, const ConverterFlags&) { return ClampPort(v); });
 }
 
 void ConfigDialog::OnPeerPortKillFocus() {
-    LimitNumberOnLeave(IDC_PEER_PORT, fields.peerPort,
-                       [](int v, const ConverterFlags&) { return ClampPort(v); });
+    LimitNumberOnLeave(IDC_PEER_PORT, fields.peerPort, [](int v, const ConverterFlags&) { return ClampPort(v); });
 }
 
 void ConfigDialog::OnTimeoutKillFocus() {
@@ -334,29 +337,29 @@ void ConfigDialog::OnStartOption() { RunStartOption(startupDialog); }
 
 ComboBox* ConfigDialog::ListById(int controlId) {
     switch (controlId) {
-    case IDC_AUTH_MODE: return &authModeList;
-    case IDC_SERIAL_TYPE: return &serialTypeList;
-    case IDC_STOP_BITS: return &stopBitList;
-    case IDC_CHANNEL: return &channelList;
-    case IDC_WEP_MODE: return &wepList;
-    case IDC_WLAN_MODE: return &wlanModeList;
-    case IDC_PORT: return &portCombo;
-    case IDC_FLOW_CONTROL: return &flowControlList;
-    case IDC_PARITY: return &parityList;
-    case IDC_MODE: return &modeList;
-    case IDC_DATA_BITS: return &dataBitsList;
-    case IDC_BAUD_RATE: return &baudRateList;
-    default: return nullptr;
+        case IDC_AUTH_MODE: return &authModeList;
+        case IDC_SERIAL_TYPE: return &serialTypeList;
+        case IDC_STOP_BITS: return &stopBitList;
+        case IDC_CHANNEL: return &channelList;
+        case IDC_WEP_MODE: return &wepList;
+        case IDC_WLAN_MODE: return &wlanModeList;
+        case IDC_PORT: return &portCombo;
+        case IDC_FLOW_CONTROL: return &flowControlList;
+        case IDC_PARITY: return &parityList;
+        case IDC_MODE: return &modeList;
+        case IDC_DATA_BITS: return &dataBitsList;
+        case IDC_BAUD_RATE: return &baudRateList;
+        default: return nullptr;
     }
 }
 
 IpAddressCtrl* ConfigDialog::AddressById(int controlId) {
     switch (controlId) {
-    case IDC_SUBNET_MASK: return &subnetMask;
-    case IDC_PEER_IP: return &peerIp;
-    case IDC_LOCAL_IP: return &localIp;
-    case IDC_GATEWAY_IP: return &gatewayIp;
-    default: return nullptr;
+        case IDC_SUBNET_MASK: return &subnetMask;
+        case IDC_PEER_IP: return &peerIp;
+        case IDC_LOCAL_IP: return &localIp;
+        case IDC_GATEWAY_IP: return &gatewayIp;
+        default: return nullptr;
     }
 }
 

@@ -126,9 +126,7 @@ private:
     std::uint32_t GetAddress(int controlId) const override;
     void SetAddress(int controlId, std::uint32_t hostOrder) override;
     ComboBox* ListById(int controlId);
-    const ComboBox* ListById(int controlId) const {
-        return const_cast<ConfigDialog*>(this)->ListById(controlId);
-    }
+    const ComboBox* ListById(int controlId) const { return const_cast<ConfigDialog*>(this)->ListById(controlId); }
     IpAddressCtrl* AddressById(int controlId);
     const IpAddressCtrl* AddressById(int controlId) const {
         return const_cast<ConfigDialog*>(this)->AddressById(controlId);

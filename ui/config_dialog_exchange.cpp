@@ -33,8 +33,8 @@ bool ConfigDialog::PrepareWrite() {
     link.PrepareExchange();
     // The caption shows the MAC text as the window holds it, before the
     // form is collected.
-    const std::string caption = std::string("Writting Tarvo's environment variables.....\r\n") +
-                                "MAC address " + GetDlgItemText(IDC_MAC_TEXT);
+    const std::string caption =
+        std::string("Writting Tarvo's environment variables.....\r\n") + "MAC address " + GetDlgItemText(IDC_MAC_TEXT);
     OpenProgress(caption.c_str());
     // One bar for the whole action: the backup read, the write, and the
     // read-back when on. What the converter holds is kept before anything

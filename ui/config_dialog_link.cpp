@@ -80,23 +80,20 @@ LRESULT ConfigDialog::OnTimer(WPARAM id, LPARAM) {
 
 void ConfigDialog::FollowLink(LinkController::Outcome outcome) {
     switch (outcome) {
-    case LinkController::Outcome::Pumped:
-        progress.ShowPending();
-        break;
-    case LinkController::Outcome::Closed:
-        EnableDlgItem(IDC_CLOSE, false);
-        EnableDlgItem(IDC_OPEN, true);
-        EnableDlgItem(IDC_PORT, true);
-        EnableDlgItem(IDC_READ, false);
-        EnableDlgItem(IDC_WRITE, false);
-        EnableDlgItem(IDC_CHANGE_PWD, false);
-        EnableDlgItem(IDC_INITIALIZE_ENV, false);
-        UpdateFileButtons();
-        // One started while the link was closing ends with it too.
-        link.CancelExchange();
-        break;
-    case LinkController::Outcome::None:
-        break;
+        case LinkController::Outcome::Pumped: progress.ShowPending(); break;
+        case LinkController::Outcome::Closed:
+            EnableDlgItem(IDC_CLOSE, false);
+            EnableDlgItem(IDC_OPEN, true);
+            EnableDlgItem(IDC_PORT, true);
+            EnableDlgItem(IDC_READ, false);
+            EnableDlgItem(IDC_WRITE, false);
+            EnableDlgItem(IDC_CHANGE_PWD, false);
+            EnableDlgItem(IDC_INITIALIZE_ENV, false);
+            UpdateFileButtons();
+            // One started while the link was closing ends with it too.
+            link.CancelExchange();
+            break;
+        case LinkController::Outcome::None: break;
     }
 }
 

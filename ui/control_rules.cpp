@@ -25,6 +25,8 @@ struct ModeRow {
     const char* waterMarkLabel;
 };
 
+// One row per mode, in columns.
+// clang-format off
 constexpr ModeRow MODE_TABLE[] = {
     //  DHCP        time-out  LocalPort  waterMark  Peer IP          PeerPort
     {IF_SERIAL,  YES, YES, NO,  IF_PERMITTED_IP, NO,  TIMEOUT_LABEL,  CONN_BYTE_LABEL},  // 0 T2S
@@ -32,6 +34,7 @@ constexpr ModeRow MODE_TABLE[] = {
     {YES,        YES, NO,  YES, YES,             YES, TIMEOUT_LABEL,  CONN_BYTE_LABEL},  // 2 COD
     {NO,         YES, YES, YES, YES,             YES, INTERVAL_LABEL, BLOCK_LABEL},      // 3 U2S
 };
+// clang-format on
 constexpr ModeRow NO_MODE = {NO, NO, NO, NO, NO, NO, TIMEOUT_LABEL, CONN_BYTE_LABEL};
 
 constexpr int MODE_T2S = 0;

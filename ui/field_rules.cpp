@@ -13,8 +13,6 @@ SerialTypeEffect OnSerialTypeSelected(int serialTypeSelection) {
     return {rs232, !rs232};
 }
 
-MultiConnEffect OnMultiConnChanged(int multiConn) {
-    return {multiConn != 0, 0, 0, 0};
-}
+MultiConnEffect OnMultiConnChanged(int multiConn) { return {multiConn != 0, 0, 0, 0}; }
 
 }  // namespace quarnel

@@ -25,8 +25,13 @@ struct PumpMark {
     int32_t awaitingReply, address, replyCount, txCount, rxCount;
 
     PumpMark(const DeviceExchange& ex, const LinkState& link)
-        : phase(ex.phase), op(ex.op), awaitingReply(ex.awaitingReply), address(ex.address),
-          replyCount(ex.replyCount), txCount(link.txCount), rxCount(link.rxCount) {}
+        : phase(ex.phase),
+          op(ex.op),
+          awaitingReply(ex.awaitingReply),
+          address(ex.address),
+          replyCount(ex.replyCount),
+          txCount(link.txCount),
+          rxCount(link.rxCount) {}
     bool operator==(const PumpMark& o) const {
         return phase == o.phase && op == o.op && awaitingReply == o.awaitingReply && address == o.address &&
                replyCount == o.replyCount && txCount == o.txCount && rxCount == o.rxCount;
@@ -79,19 +84,18 @@ void LinkController::RequestClose() {
 
 LinkController::Outcome LinkController::OnPortEvent(LPARAM code) {
     switch (DecodePortEvent(code)) {
-    case PortEventKind::Data:
-        port_.OnDataAvailable(state_);
-        PumpWhileMoving();
-        return Outcome::Pumped;
-    case PortEventKind::Close:
-        state_.txCount = 0;
-        SetTimer(window_, TIMER_CLOSE, TIMER_CLOSE_ELAPSE_MS, nullptr);
-        // Whatever exchange runs ends now, not when its reply timer fires:
-        // that timer would find the link opened again and carry on there.
-        CancelExchange();
-        return Outcome::None;
-    case PortEventKind::Ignored:
-        break;
+        case PortEventKind::Data:
+            port_.OnDataAvailable(state_);
+            PumpWhileMoving();
+            return Outcome::Pumped;
+        case PortEventKind::Close:
+            state_.txCount = 0;
+            SetTimer(window_, TIMER_CLOSE, TIMER_CLOSE_ELAPSE_MS, nullptr);
+            // Whatever exchange runs ends now, not when its reply timer fires:
+            // that timer would find the link opened again and carry on there.
+            CancelExchange();
+            return Outcome::None;
+        case PortEventKind::Ignored: break;
     }
     return Outcome::None;
 }
@@ -99,22 +103,19 @@ LinkController::Outcome LinkController::OnPortEvent(LPARAM code) {
 LinkController::Outcome LinkController::OnTimer(UINT_PTR id) {
     KillTimer(window_, id);
     switch (id) {
-    case TIMER_PUMP:
-        PumpWhileMoving();
-        return Outcome::Pumped;
-    case TIMER_REPLY:
-        // A time-out already on its way when the exchange ended is void.
-        if (exchange_.phase == PHASE_IDLE) break;
-        OnReplyTimeout(exchange_, *this, observer_);
-        // An unanswered monitor probe: the shell probe goes now, not a timer
-        // period later.
-        if (exchange_.phase == PHASE_SHELL_PROBE) PumpTick();
-        break;
-    case TIMER_CLOSE:
-        if (DeferredClose()) return Outcome::Closed;
-        break;
-    default:
-        break;
+        case TIMER_PUMP: PumpWhileMoving(); return Outcome::Pumped;
+        case TIMER_REPLY:
+            // A time-out already on its way when the exchange ended is void.
+            if (exchange_.phase == PHASE_IDLE) break;
+            OnReplyTimeout(exchange_, *this, observer_);
+            // An unanswered monitor probe: the shell probe goes now, not a timer
+            // period later.
+            if (exchange_.phase == PHASE_SHELL_PROBE) PumpTick();
+            break;
+        case TIMER_CLOSE:
+            if (DeferredClose()) return Outcome::Closed;
+            break;
+        default: break;
     }
     return Outcome::None;
 }

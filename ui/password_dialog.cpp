@@ -52,8 +52,7 @@ void RunChangePassword(Dialog& mainWindow, MainBlock::PasswordBlock& passwordBlo
 
     bool store = false;
     while (dialog.DoModal() == IDOK) {
-        if (!dialog.deletePassword &&
-            lstrcmpA(dialog.newPassword.c_str(), dialog.retypePassword.c_str()) != 0) {
+        if (!dialog.deletePassword && lstrcmpA(dialog.newPassword.c_str(), dialog.retypePassword.c_str()) != 0) {
             AfxMessageBox("Password does not match.", MB_ICONHAND);
             continue;
         }

@@ -8,8 +8,7 @@
 
 namespace quarnel {
 
-ProgressDialog::ProgressDialog(Dialog* ownerWindow)
-    : Dialog(IDD_PROGRESS, ownerWindow), ownerWindow(ownerWindow) {}
+ProgressDialog::ProgressDialog(Dialog* ownerWindow) : Dialog(IDD_PROGRESS, ownerWindow), ownerWindow(ownerWindow) {}
 
 ProgressDialog::~ProgressDialog() = default;
 

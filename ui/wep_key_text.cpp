@@ -30,9 +30,7 @@ std::string HexToAscii(std::string_view text) {
     return ascii;
 }
 
-std::string VisibleText(std::string_view text) {
-    return std::string(text.substr(0, text.find('\0')));
-}
+std::string VisibleText(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
 
 bool CheckKeyLength(const WepKeySize& size, std::string_view keyText, int format) {
     const int required = format == WEP_FORMAT_HEX ? size.hexDigits : size.asciiChars;

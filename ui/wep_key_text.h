@@ -16,10 +16,10 @@ constexpr int WEP_FORMAT_ASCII = 1;
 constexpr int WEP_KEY_COUNT = 4;
 
 struct WepKeySize {
-    int bits;                      // 64 or 128
-    int hexDigits;                 // key length in HEX format
-    int asciiChars;                // key length in ASCII format
-    const char* wrongKeyFormat;    // printf format of the "key is wrong" message, %d = key 0-3
+    int bits;                    // 64 or 128
+    int hexDigits;               // key length in HEX format
+    int asciiChars;              // key length in ASCII format
+    const char* wrongKeyFormat;  // printf format of the "key is wrong" message, %d = key 0-3
 
     // What an emptied key becomes when switched to HEX.
     std::string ZeroText() const { return std::string(static_cast<std::size_t>(hexDigits), '0'); }

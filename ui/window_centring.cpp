@@ -2,8 +2,6 @@
 
 namespace quarnel {
 
-int CentredStart(int ownerStart, int ownerEnd, int size) {
-    return ownerStart + (ownerEnd - ownerStart - size) / 2;
-}
+int CentredStart(int ownerStart, int ownerEnd, int size) { return ownerStart + (ownerEnd - ownerStart - size) / 2; }
 
 }  // namespace quarnel

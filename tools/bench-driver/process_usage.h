@@ -7,10 +7,10 @@
 namespace bench {
 
 struct ProcessUsage {
-  double cpuMs = 0;           // kernel and user time
-  double workingSetKb = 0;    // resident memory
-  double privateKb = 0;       // committed private memory (pagefile usage)
-  unsigned long handles = 0;  // open handles
+    double cpuMs = 0;           // kernel and user time
+    double workingSetKb = 0;    // resident memory
+    double privateKb = 0;       // committed private memory (pagefile usage)
+    unsigned long handles = 0;  // open handles
 };
 
 ProcessUsage UsageOf(DWORD pid);

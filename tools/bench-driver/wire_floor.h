@@ -9,8 +9,8 @@
 namespace bench {
 
 struct SpeedCounts {
-  double received = 0;  // bytes the converter took in
-  double sent = 0;      // bytes it answered with
+    double received = 0;  // bytes the converter took in
+    double sent = 0;      // bytes it answered with
 };
 
 // Speed in bits per second -> counts. Lines that do not parse are skipped.

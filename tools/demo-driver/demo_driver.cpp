@@ -22,59 +22,59 @@ constexpr DWORD kStepWaitMs = 20000;
 constexpr DWORD kShotWaitMs = 60000;
 
 std::string WindowsPath(const std::string& unixPath) {
-  std::string path = "Z:";
-  for (char c : unixPath) path.push_back(c == '/' ? '\\' : c);
-  return path;
+    std::string path = "Z:";
+    for (char c : unixPath) path.push_back(c == '/' ? '\\' : c);
+    return path;
 }
 
 bool WriteFileWhole(const std::string& path, const std::string& text) {
-  const std::string temporary = path + ".tmp";
-  FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (!file) return false;
-  std::fwrite(text.data(), 1, text.size(), file);
-  std::fclose(file);
-  return MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+    const std::string temporary = path + ".tmp";
+    FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file) return false;
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+    return MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
 int Fail(const char* what) {
-  std::fprintf(stderr, "quarnel-demo-driver: %s\n", what);
-  return 1;
+    std::fprintf(stderr, "quarnel-demo-driver: %s\n", what);
+    return 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return Fail("usage: quarnel-demo-driver.exe HANDSHAKE_FOLDER [PORT]");
-  const std::string folder = WindowsPath(argv[1]);
-  const std::string port = argc > 2 ? argv[2] : "COM3";
+    if (argc < 2) return Fail("usage: quarnel-demo-driver.exe HANDSHAKE_FOLDER [PORT]");
+    const std::string folder = WindowsPath(argv[1]);
+    const std::string port = argc > 2 ? argv[2] : "COM3";
 
-  e2e::AppDriver app;
-  if (!app.Launch(e2e::ProgramPath("quarnel.exe"), kStepWaitMs)) return Fail("the main window did not appear");
+    e2e::AppDriver app;
+    if (!app.Launch(e2e::ProgramPath("quarnel.exe"), kStepWaitMs)) return Fail("the main window did not appear");
 
-  int index = -1;
-  for (int i = 0; i < app.ItemCount(IDC_PORT); ++i) {
-    if (app.Item(IDC_PORT, i) == port) index = i;
-  }
-  if (index < 0) return Fail("the port is not offered");
-  app.Select(IDC_PORT, index);
-  app.Click(IDC_OPEN);
-  if (!e2e::WaitUntil([&] { return app.Enabled(IDC_READ); }, kStepWaitMs)) return Fail("the port did not open");
+    int index = -1;
+    for (int i = 0; i < app.ItemCount(IDC_PORT); ++i) {
+        if (app.Item(IDC_PORT, i) == port) index = i;
+    }
+    if (index < 0) return Fail("the port is not offered");
+    app.Select(IDC_PORT, index);
+    app.Click(IDC_OPEN);
+    if (!e2e::WaitUntil([&] { return app.Enabled(IDC_READ); }, kStepWaitMs)) return Fail("the port did not open");
 
-  app.Click(IDC_READ);
-  const bool loaded = e2e::WaitUntil(
-      [&] { return app.Enabled(IDC_WRITE) && !app.FindTopLevel("Quarnel"); }, kStepWaitMs);
-  if (!loaded) return Fail("the read did not complete");
+    app.Click(IDC_READ);
+    const bool loaded =
+        e2e::WaitUntil([&] { return app.Enabled(IDC_WRITE) && !app.FindTopLevel("Quarnel"); }, kStepWaitMs);
+    if (!loaded) return Fail("the read did not complete");
 
-  RECT r{};
-  GetWindowRect(app.Main(), &r);
-  char text[64];
-  std::snprintf(text, sizeof text, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
-  if (!WriteFileWhole(folder + "\\demo-ready", text)) return Fail("cannot write demo-ready");
+    RECT r{};
+    GetWindowRect(app.Main(), &r);
+    char text[64];
+    std::snprintf(text, sizeof text, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    if (!WriteFileWhole(folder + "\\demo-ready", text)) return Fail("cannot write demo-ready");
 
-  const std::string shot = folder + "\\demo-shot";
-  e2e::WaitUntil([&] { return GetFileAttributesA(shot.c_str()) != INVALID_FILE_ATTRIBUTES; }, kShotWaitMs);
+    const std::string shot = folder + "\\demo-shot";
+    e2e::WaitUntil([&] { return GetFileAttributesA(shot.c_str()) != INVALID_FILE_ATTRIBUTES; }, kShotWaitMs);
 
-  app.Click(IDC_EXIT);
-  if (!app.WaitForExit(5000)) app.Kill();
-  return 0;
+    app.Click(IDC_EXIT);
+    if (!app.WaitForExit(5000)) app.Kill();
+    return 0;
 }

@@ -77,7 +77,7 @@ void FillRealisticBlock(uint8_t* block) {
     // serial_options: 8 data bits, telnet, reserved bits 10 and 13, wlan_cfg.
     PutLe32(block + 84, 8u << 2 | 1u << 8 | 1u << 10 | 1u << 13 | 1u << 15);
     PutLe32(block + 88, 115200);
-    block[96] = 1;  // water_mark
+    block[96] = 1;      // water_mark
     block[106] = 0xBE;  // local_port 1470
     block[107] = 0x05;
     PutLe32(block + 128, 1u | 6u << 4);  // Infrastructure, channel 6

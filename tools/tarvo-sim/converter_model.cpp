@@ -46,18 +46,22 @@ std::string Hex2(unsigned value) {
 }  // namespace
 
 bool ParseConsoleMode(const std::string& text, ConsoleMode& mode) {
-    if (text == "monitor") mode = ConsoleMode::Monitor;
-    else if (text == "shell") mode = ConsoleMode::Shell;
-    else if (text == "silent") mode = ConsoleMode::Silent;
-    else return false;
+    if (text == "monitor")
+        mode = ConsoleMode::Monitor;
+    else if (text == "shell")
+        mode = ConsoleMode::Shell;
+    else if (text == "silent")
+        mode = ConsoleMode::Silent;
+    else
+        return false;
     return true;
 }
 
 const char* ConsoleModeName(ConsoleMode mode) {
     switch (mode) {
-    case ConsoleMode::Monitor: return "monitor";
-    case ConsoleMode::Shell: return "shell";
-    case ConsoleMode::Silent: return "silent";
+        case ConsoleMode::Monitor: return "monitor";
+        case ConsoleMode::Shell: return "shell";
+        case ConsoleMode::Silent: return "silent";
     }
     return "?";
 }
@@ -73,14 +77,23 @@ bool ParseFault(const std::string& text, Fault& fault) {
         if (end == text.c_str() + colon + 1 || *end != 0 || value < 1 || value > 1000000) return false;
         n = static_cast<int>(value);
     }
-    static const struct { const char* name; FaultKind kind; } names[] = {
-        {"none", FaultKind::None},           {"silence", FaultKind::Silence},
-        {"drop-ack", FaultKind::DropAck},    {"short-dump", FaultKind::ShortDump},
-        {"garbled-dump", FaultKind::GarbledDump}, {"error-801", FaultKind::Error801},
-        {"bad-digit", FaultKind::BadDigit},  {"digit-for-blank", FaultKind::DigitForBlank},
+    static const struct {
+        const char* name;
+        FaultKind kind;
+    } names[] = {
+        {"none", FaultKind::None},
+        {"silence", FaultKind::Silence},
+        {"drop-ack", FaultKind::DropAck},
+        {"short-dump", FaultKind::ShortDump},
+        {"garbled-dump", FaultKind::GarbledDump},
+        {"error-801", FaultKind::Error801},
+        {"bad-digit", FaultKind::BadDigit},
+        {"digit-for-blank", FaultKind::DigitForBlank},
         {"drop-read", FaultKind::DropRead},
-        {"flood", FaultKind::Flood},         {"nul", FaultKind::NulBytes},
-        {"lose-write", FaultKind::LoseWrite}, {"insert-char", FaultKind::InsertChar},
+        {"flood", FaultKind::Flood},
+        {"nul", FaultKind::NulBytes},
+        {"lose-write", FaultKind::LoseWrite},
+        {"insert-char", FaultKind::InsertChar},
         {"drop-char", FaultKind::DropChar},
     };
     for (const auto& entry : names) {
@@ -157,16 +170,17 @@ void ConverterModel::Receive(const uint8_t* data, size_t length, int baud) {
         }
         log_.push_back({baud, line_ + "\r"});
         // At a foreign speed the console sees only framing errors.
-        if (!lineAtWrongSpeed_ && mode_ != ConsoleMode::Silent && !Has(FaultKind::Silence))
-            HandleLine(line_, baud);
+        if (!lineAtWrongSpeed_ && mode_ != ConsoleMode::Silent && !Has(FaultKind::Silence)) HandleLine(line_, baud);
         line_.clear();
         lineAtWrongSpeed_ = false;
     }
 }
 
 void ConverterModel::HandleLine(const std::string& line, int) {
-    if (mode_ == ConsoleMode::Monitor) HandleMonitorLine(line);
-    else HandleShellLine(line);
+    if (mode_ == ConsoleMode::Monitor)
+        HandleMonitorLine(line);
+    else
+        HandleShellLine(line);
 }
 
 // Monitor answers start with the echoed command line; a status code line
@@ -181,8 +195,7 @@ void ConverterModel::HandleMonitorLine(const std::string& command) {
     if (command.compare(0, 2, "r ") == 0) {
         size_t pos = 1;
         unsigned address = 0, length = 0;
-        if (ParseHexNumber(command, pos, address) && ParseHexNumber(command, pos, length) &&
-            AtEnd(command, pos)) {
+        if (ParseHexNumber(command, pos, address) && ParseHexNumber(command, pos, length) && AtEnd(command, pos)) {
             MonitorRead(echo, address, length);
             return;
         }
@@ -219,8 +232,7 @@ void ConverterModel::MonitorRead(const std::string& echo, unsigned address, unsi
         text += "801";
         for (unsigned i = 1; i < length; ++i) text += " ??";
     } else {
-        for (unsigned i = 0; i < length; ++i)
-            text += Hex2(block_[address - MONITOR_BASE_ADDRESS + i]) + " ";
+        for (unsigned i = 0; i < length; ++i) text += Hex2(block_[address - MONITOR_BASE_ADDRESS + i]) + " ";
     }
     // Damage that keeps the length: only the content can give it away.
     if (Hits(FaultKind::BadDigit, readChunkCount_)) text[data + 1] = 'g';
@@ -237,8 +249,10 @@ void ConverterModel::MonitorWrite(const std::string& echo, const std::string& ar
     bool ok = unlocked_ && ParseHexNumber(args, pos, address);
     while (ok && !AtEnd(args, pos)) {
         unsigned value = 0;
-        if (count == sizeof data || !ParseHexNumber(args, pos, value) || value > 0xFF) ok = false;
-        else data[count++] = static_cast<uint8_t>(value);
+        if (count == sizeof data || !ParseHexNumber(args, pos, value) || value > 0xFF)
+            ok = false;
+        else
+            data[count++] = static_cast<uint8_t>(value);
     }
     // Addresses below 64 hold the identity words; the console keeps them.
     ok = ok && count > 0 && address >= 64 && address + count <= MONITOR_BASE_ADDRESS + BLOCK_SIZE;
@@ -327,8 +341,7 @@ void ConverterModel::ShellWrite(const std::string& args) {
         return;
     }
     for (unsigned i = 0; i < count; ++i)
-        staging_[address + i] =
-            static_cast<uint8_t>(HexDigitValue(hex[2 * i]) * 16 + HexDigitValue(hex[2 * i + 1]));
+        staging_[address + i] = static_cast<uint8_t>(HexDigitValue(hex[2 * i]) * 16 + HexDigitValue(hex[2 * i + 1]));
     Reply("@701\r\n", true);
 }
 
@@ -357,8 +370,10 @@ void ConverterModel::Reply(const std::string& text, bool isAck) {
     if (Hits(FaultKind::InsertChar, replyCount_) || Hits(FaultKind::DropChar, replyCount_)) {
         // A character gained or lost on the line, in the middle of the reply.
         std::string damaged = text;
-        if (Hits(FaultKind::InsertChar, replyCount_)) damaged.insert(damaged.size() / 2, 1, '0');
-        else damaged.erase(damaged.size() / 2, 1);
+        if (Hits(FaultKind::InsertChar, replyCount_))
+            damaged.insert(damaged.size() / 2, 1, '0');
+        else
+            damaged.erase(damaged.size() / 2, 1);
         Emit(damaged);
     } else {
         Emit(text);
@@ -366,8 +381,6 @@ void ConverterModel::Reply(const std::string& text, bool isAck) {
     if (Hits(FaultKind::Flood, replyCount_)) Emit(std::string(FLOOD_LENGTH, '*'));
 }
 
-void ConverterModel::Emit(const std::string& text) {
-    output_.insert(output_.end(), text.begin(), text.end());
-}
+void ConverterModel::Emit(const std::string& text) { output_.insert(output_.end(), text.begin(), text.end()); }
 
 }  // namespace tarvosim

@@ -38,19 +38,19 @@ enum class ConsoleMode { Monitor, Shell, Silent };
 
 enum class FaultKind {
     None,
-    Silence,      // no answer to anything
-    DropAck,      // the n-th acknowledgement is not sent (command still acted on)
-    ShortDump,    // "RA 00" sends fewer than 960 digits before its marker
-    GarbledDump,  // "RA 00" sends non-hex characters among its digits
-    Error801,     // the n-th read chunk answers "801" instead of data
-    BadDigit,     // the n-th read chunk's first byte has a non-hex digit ("0g")
+    Silence,        // no answer to anything
+    DropAck,        // the n-th acknowledgement is not sent (command still acted on)
+    ShortDump,      // "RA 00" sends fewer than 960 digits before its marker
+    GarbledDump,    // "RA 00" sends non-hex characters among its digits
+    Error801,       // the n-th read chunk answers "801" instead of data
+    BadDigit,       // the n-th read chunk's first byte has a non-hex digit ("0g")
     DigitForBlank,  // the n-th read chunk has a digit in place of its first blank
-    DropRead,     // the n-th read chunk is not answered
-    Flood,        // the n-th reply is followed by FLOOD_LENGTH filler bytes
-    NulBytes,     // the n-th reply starts with NUL bytes
-    LoseWrite,    // the n-th write chunk ("!w" or "WH") is acknowledged but not stored
-    InsertChar,   // the n-th reply has one more digit in its middle
-    DropChar,     // the n-th reply misses the character in its middle
+    DropRead,       // the n-th read chunk is not answered
+    Flood,          // the n-th reply is followed by FLOOD_LENGTH filler bytes
+    NulBytes,       // the n-th reply starts with NUL bytes
+    LoseWrite,      // the n-th write chunk ("!w" or "WH") is acknowledged but not stored
+    InsertChar,     // the n-th reply has one more digit in its middle
+    DropChar,       // the n-th reply misses the character in its middle
 };
 
 struct Fault {

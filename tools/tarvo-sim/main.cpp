@@ -74,11 +74,12 @@ bool ParseMac(const std::string& text, std::vector<uint8_t>& mac) {
 }
 
 [[noreturn]] void Usage(const char* problem) {
-    std::fprintf(stderr,
-                 "tarvo-sim: %s\nusage: tarvo-sim --mode monitor|shell|silent --link PATH --log FILE "
-                 "--final FILE --control FILE [--block FILE] [--mac XX:XX:XX:XX:XX:XX] [--pace] [--pace-input] [--stats FILE] "
-                 "[--fault=KIND[:N][,KIND[:N]...]]...\n",
-                 problem);
+    std::fprintf(
+        stderr,
+        "tarvo-sim: %s\nusage: tarvo-sim --mode monitor|shell|silent --link PATH --log FILE "
+        "--final FILE --control FILE [--block FILE] [--mac XX:XX:XX:XX:XX:XX] [--pace] [--pace-input] [--stats FILE] "
+        "[--fault=KIND[:N][,KIND[:N]...]]...\n",
+        problem);
     std::exit(2);
 }
 
@@ -129,8 +130,7 @@ Options ParseOptions(int argc, char** argv) {
             Usage(("unknown argument " + arg).c_str());
         }
     }
-    if (!haveMode || options.link.empty() || options.log.empty() || options.final.empty() ||
-        options.control.empty())
+    if (!haveMode || options.link.empty() || options.log.empty() || options.final.empty() || options.control.empty())
         Usage("--mode, --link, --log, --final and --control are required");
     return options;
 }
@@ -166,10 +166,13 @@ int64_t NowNanoseconds() {
 }
 
 int SpeedToBaud(speed_t speed) {
-    static const struct { speed_t speed; int baud; } table[] = {
-        {B50, 50},       {B75, 75},       {B110, 110},     {B134, 134},       {B150, 150},
-        {B200, 200},     {B300, 300},     {B600, 600},     {B1200, 1200},     {B1800, 1800},
-        {B2400, 2400},   {B4800, 4800},   {B9600, 9600},   {B19200, 19200},   {B38400, 38400},
+    static const struct {
+        speed_t speed;
+        int baud;
+    } table[] = {
+        {B50, 50},       {B75, 75},         {B110, 110},       {B134, 134},       {B150, 150},
+        {B200, 200},     {B300, 300},       {B600, 600},       {B1200, 1200},     {B1800, 1800},
+        {B2400, 2400},   {B4800, 4800},     {B9600, 9600},     {B19200, 19200},   {B38400, 38400},
         {B57600, 57600}, {B115200, 115200}, {B230400, 230400}, {B460800, 460800},
     };
     for (const auto& entry : table)
@@ -245,8 +248,7 @@ bool Simulator::OpenPty() {
     // never leaves the master without a peer (no EIO, no hang-up).
     std::string temporary = options_.link + ".tmp";
     unlink(temporary.c_str());
-    if (symlink(slaveName_.c_str(), temporary.c_str()) != 0 ||
-        rename(temporary.c_str(), options_.link.c_str()) != 0) {
+    if (symlink(slaveName_.c_str(), temporary.c_str()) != 0 || rename(temporary.c_str(), options_.link.c_str()) != 0) {
         std::perror("tarvo-sim: link");
         return false;
     }
@@ -417,8 +419,7 @@ void Simulator::WriteStatsIfQuiet() {
 void Simulator::WriteLog() {
     const auto& entries = model_.Log();
     for (; loggedEntries_ < entries.size(); ++loggedEntries_)
-        std::fprintf(log_, "%d %s\n", entries[loggedEntries_].baud,
-                     EscapeForLog(entries[loggedEntries_].text).c_str());
+        std::fprintf(log_, "%d %s\n", entries[loggedEntries_].baud, EscapeForLog(entries[loggedEntries_].text).c_str());
     std::fflush(log_);
 }
 

@@ -52,19 +52,19 @@ std::string EscapeForLog(const std::string& text) {
     std::string out;
     for (unsigned char c : text) {
         switch (c) {
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
-        case '\\': out += "\\\\"; break;
-        case 0: out += "\\0"; break;
-        default:
-            if (c < 0x20 || c >= 0x7F) {
-                char hex[5];
-                std::snprintf(hex, sizeof hex, "\\x%02X", c);
-                out += hex;
-            } else {
-                out.push_back(static_cast<char>(c));
-            }
+            case '\r': out += "\\r"; break;
+            case '\n': out += "\\n"; break;
+            case '\t': out += "\\t"; break;
+            case '\\': out += "\\\\"; break;
+            case 0: out += "\\0"; break;
+            default:
+                if (c < 0x20 || c >= 0x7F) {
+                    char hex[5];
+                    std::snprintf(hex, sizeof hex, "\\x%02X", c);
+                    out += hex;
+                } else {
+                    out.push_back(static_cast<char>(c));
+                }
         }
     }
     return out;

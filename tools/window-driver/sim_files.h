@@ -13,29 +13,29 @@
 namespace e2e {
 
 struct LoggedCommand {
-  int baud = 0;
-  std::string text;  // with \r and \n escaped as the simulator logs them
+    int baud = 0;
+    std::string text;  // with \r and \n escaped as the simulator logs them
 };
 
 class SimFiles {
- public:
-  explicit SimFiles(const std::string& port);  // "COM3"
+public:
+    explicit SimFiles(const std::string& port);  // "COM3"
 
-  bool Available() const { return !dir_.empty(); }
-  std::vector<LoggedCommand> Log() const;
-  // The converter's 480-byte block; empty when the file cannot be read.
-  std::vector<uint8_t> Block() const;
-  // Applies control lines ("mode shell", "fault none", "block <hex>") and
-  // waits until the simulator confirms them.
-  bool Control(const std::vector<std::string>& lines, DWORD timeoutMs = 5000);
-  // Sets the mode, replaces the block and clears any fault.
-  bool Reset(const std::string& mode, const std::vector<uint8_t>& block);
+    bool Available() const { return !dir_.empty(); }
+    std::vector<LoggedCommand> Log() const;
+    // The converter's 480-byte block; empty when the file cannot be read.
+    std::vector<uint8_t> Block() const;
+    // Applies control lines ("mode shell", "fault none", "block <hex>") and
+    // waits until the simulator confirms them.
+    bool Control(const std::vector<std::string>& lines, DWORD timeoutMs = 5000);
+    // Sets the mode, replaces the block and clears any fault.
+    bool Reset(const std::string& mode, const std::vector<uint8_t>& block);
 
- private:
-  std::string Path(const char* suffix) const;
-  std::string port_;
-  std::string dir_;  // Windows path of the simulators' folder, with a trailing backslash
-  mutable int sequence_ = 0;
+private:
+    std::string Path(const char* suffix) const;
+    std::string port_;
+    std::string dir_;  // Windows path of the simulators' folder, with a trailing backslash
+    mutable int sequence_ = 0;
 };
 
 std::string ToHex(const std::vector<uint8_t>& bytes);

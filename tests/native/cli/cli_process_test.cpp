@@ -86,7 +86,9 @@ TEST_P(CliConverter, FactoryAndPasswordReachTheBlock) {
     EXPECT_EQ(run.status, 0) << run.errors;
     EXPECT_EQ(run.errors, "");
     const std::vector<uint8_t> afterPassword = sim.Block();
-    EXPECT_EQ(afterPassword, WithPassword(afterFactory, "S\xe9" "cret-12345"));
+    EXPECT_EQ(afterPassword, WithPassword(afterFactory,
+                                          "S\xe9"
+                                          "cret-12345"));
 
     run = RunCli({"password", "--delete", sim.Port()});
     EXPECT_EQ(run.status, 0) << run.errors;
@@ -130,9 +132,12 @@ TEST_P(CliConverter, FileCommandsRoundTripTheBlock) {
     EXPECT_EQ(BlockOfFile(files.Read("backup.qcfg")), initial);
 
     // Two files and two values, each later one winning where they overlap.
-    const std::string site = files.Write("site.qcfg", "[network]\nlocal_ip = \"10.1.0.5\"\n[serial]\nbaud_rate = \"9600\"\n");
-    const std::string line7 = files.Write("line-7.qcfg", "[serial]\nbaud_rate = \"19200\"\n[wlan]\ntarget_ssid = \"HALL-7\"\n");
-    run = RunCli({"apply", port, site, line7, "--set", "network.gateway_ip=10.1.0.1", "--set", "wlan.target_ssid=Line 7"});
+    const std::string site =
+        files.Write("site.qcfg", "[network]\nlocal_ip = \"10.1.0.5\"\n[serial]\nbaud_rate = \"9600\"\n");
+    const std::string line7 =
+        files.Write("line-7.qcfg", "[serial]\nbaud_rate = \"19200\"\n[wlan]\ntarget_ssid = \"HALL-7\"\n");
+    run = RunCli(
+        {"apply", port, site, line7, "--set", "network.gateway_ip=10.1.0.1", "--set", "wlan.target_ssid=Line 7"});
     EXPECT_EQ(run.status, 0) << run.errors;
     EXPECT_NE(run.errors.find("(" + mode + " mode): verified."), std::string::npos) << run.errors;
     EnvRecord applied = before;
@@ -145,13 +150,15 @@ TEST_P(CliConverter, FileCommandsRoundTripTheBlock) {
         int status;
         std::string output;
     } diffs[] = {
-        {{"diff", files.Path("backup.qcfg"), port}, 1,
+        {{"diff", files.Path("backup.qcfg"), port},
+         1,
          "network.local_ip: " + ip + " -> 10.1.0.5\nnetwork.gateway_ip: " + Dotted(before.main.gateway_ip()) +
              " -> 10.1.0.1\nserial.baud_rate: " + std::to_string(before.main.baud_rate()) +
              " -> 19200\nwlan.target_ssid: " + before.wlan.ssid() + " -> Line 7\n"},
         {{"diff", port, site}, 1, "serial.baud_rate: 19200 -> 9600\n"},
         {{"diff", line7, line7}, 0, ""},
-        {{"diff", site, line7}, 1,
+        {{"diff", site, line7},
+         1,
          "network.local_ip: 10.1.0.5 -> (not named)\nserial.baud_rate: 9600 -> 19200\n"
          "wlan.target_ssid: (not named) -> HALL-7\n"},
     };
@@ -172,7 +179,8 @@ TEST_P(CliConverter, FileCommandsRoundTripTheBlock) {
     quarnel::MainBlock::MacAddress mac = other.main.mac_address();
     ++mac[5];
     other.main.set_mac_address(mac), other.main.set_local_ip(0x0A000063);
-    const std::string backup = files.Write("other.qcfg", quarnel::WriteConfigText(other, quarnel::AboutOf(other.main, "", "")));
+    const std::string backup =
+        files.Write("other.qcfg", quarnel::WriteConfigText(other, quarnel::AboutOf(other.main, "", "")));
     run = RunCli({"restore", port, backup});
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.errors.find("saved from the converter with MAC address"), std::string::npos) << run.errors;
@@ -201,16 +209,27 @@ TEST(CliFailures, ConverterFaultsEndInTheirMessage) {
         const char* message;
         bool written;
     } cases[] = {
-        {"monitor", "error-801:2", {"show", "PORT"}, 1,
-         "Tarvo refused to send part of its settings (bytes 128-255); nothing was read.\n", false},
+        {"monitor",
+         "error-801:2",
+         {"show", "PORT"},
+         1,
+         "Tarvo refused to send part of its settings (bytes 128-255); nothing was read.\n",
+         false},
         {"monitor", "error-801:2", {"save", "PORT", "FILE"}, 1, "(bytes 128-255)", false},
         {"monitor", "error-801:2", {"apply", "PORT", "--set", "comment.text=X"}, 1, "(bytes 128-255)", false},
         {"monitor", "error-801:4", {"factory", "PORT"}, 1, "(bytes 384-479)", false},
         {"monitor", "error-801:1", {"restore", "PORT", "FILE"}, 1, "(bytes 0-127)", false},
         {"monitor", "error-801:2", {"password", "--delete", "PORT"}, 1, "(bytes 128-255)", false},
-        {"monitor", "lose-write:3,error-801:6", {"apply", "PORT", "--set", "comment.text=X"}, 1,
-         "The write could not be verified: Tarvo refused to send part of its settings (bytes 128-255)", true},
-        {"monitor", "drop-ack:9", {"apply", "PORT", "--set", "comment.text=X"}, 1,
+        {"monitor",
+         "lose-write:3,error-801:6",
+         {"apply", "PORT", "--set", "comment.text=X"},
+         1,
+         "The write could not be verified: Tarvo refused to send part of its settings (bytes 128-255)",
+         true},
+        {"monitor",
+         "drop-ack:9",
+         {"apply", "PORT", "--set", "comment.text=X"},
+         1,
          "Writing stopped after 96 of 448 bytes (the converter stopped answering): the converter may now hold a "
          "mix of old and new settings.\nPut its settings back with: quarnel-cli restore PORT BACKUPS/tarvo-",
          true},
@@ -224,10 +243,11 @@ TEST(CliFailures, ConverterFaultsEndInTheirMessage) {
         const std::vector<uint8_t> before = sim.Block();
         // The file: an empty settings file for apply, the converter's own backup for restore.
         const EnvRecord record = RecordOf(before);
-        const std::string file = c.args[0] == "save" ? files.Path("saved.qcfg")
-                                 : c.args[0] == "apply"
-                                     ? files.Write("empty.qcfg", "")
-                                     : files.Write("own.qcfg", quarnel::WriteConfigText(record, quarnel::AboutOf(record.main, "", "")));
+        const std::string file =
+            c.args[0] == "save" ? files.Path("saved.qcfg")
+            : c.args[0] == "apply"
+                ? files.Write("empty.qcfg", "")
+                : files.Write("own.qcfg", quarnel::WriteConfigText(record, quarnel::AboutOf(record.main, "", "")));
         std::vector<std::string> args;
         for (const std::string& a : c.args) args.push_back(a == "PORT" ? sim.Port() : a == "FILE" ? file : a);
         const CliRun run = RunCli(args, "", 0);
@@ -235,7 +255,8 @@ TEST(CliFailures, ConverterFaultsEndInTheirMessage) {
         EXPECT_EQ(run.status, c.status) << run.errors;
         std::string message = c.message;
         for (size_t at; (at = message.find("PORT")) != std::string::npos;) message.replace(at, 4, sim.Port());
-        if (size_t at = message.find("BACKUPS"); at != std::string::npos) message.replace(at, 7, clitest::BackupsFolder());
+        if (size_t at = message.find("BACKUPS"); at != std::string::npos)
+            message.replace(at, 7, clitest::BackupsFolder());
         EXPECT_NE(run.errors.find(message), std::string::npos) << run.errors;
         EXPECT_EQ(run.errors.find("verified."), std::string::npos) << run.errors;
         EXPECT_EQ(sim.SawWrite(), c.written);
@@ -325,7 +346,8 @@ TEST(CliBackups, EveryWriteLeavesOneAndBackupsListsThem) {
     };
     const auto saved = [] {
         std::vector<std::string> paths;
-        for (const auto& item : std::filesystem::directory_iterator(clitest::BackupsFolder())) paths.push_back(item.path());
+        for (const auto& item : std::filesystem::directory_iterator(clitest::BackupsFolder()))
+            paths.push_back(item.path());
         std::sort(paths.begin(), paths.end());
         return paths;
     };
@@ -352,7 +374,8 @@ TEST(CliBackups, EveryWriteLeavesOneAndBackupsListsThem) {
         ASSERT_EQ(run.status, 0) << run.errors;
         std::string expected;
         for (const std::string& path : listed) expected += path + "  " + mac + "  ";
-        std::string shown = std::regex_replace(run.output, std::regex("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\n"), "");
+        std::string shown =
+            std::regex_replace(run.output, std::regex("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\n"), "");
         // All backups: this converter's are the newest (other tests' may follow).
         if (which.empty()) shown = shown.substr(0, expected.size());
         EXPECT_EQ(shown, expected) << which;
@@ -381,7 +404,8 @@ TEST(CliFailures, BadInputSendsNothing) {
     TempFolder files;
     const std::string port = sim.Port();
     const std::string good = files.Write("good.qcfg", "[network]\nlocal_ip = \"10.1.0.5\"\n");
-    const std::string bad = files.Write("bad.qcfg", "[network]\nlocal_ip = \"10.1.0.5\"\n\n[serial]\nparity = \"MARK\"\n");
+    const std::string bad =
+        files.Write("bad.qcfg", "[network]\nlocal_ip = \"10.1.0.5\"\n\n[serial]\nparity = \"MARK\"\n");
     // A port another program holds, by a lock or by the terminal's exclusive
     // flag (which root, running the tests, would pass).
     CliRun run;
@@ -415,7 +439,8 @@ TEST(CliFailures, BadInputSendsNothing) {
         {{"factory", port, "--timeout-scale", "1,5"}, "", "--timeout-scale: \"1,5\" is not a number"},
         {{"provision", good, "--template", good, "--jobs", "0"}, "", "--jobs: must be at least 1"},
         {{"apply", port, good, bad}, "", "bad.qcfg, line 5: serial.parity: \"MARK\" is not offered"},
-        {{"apply", port, good, "--set", "network.local_ip=10.1.0.300"}, "",
+        {{"apply", port, good, "--set", "network.local_ip=10.1.0.300"},
+         "",
          "--set network.local_ip=10.1.0.300: network.local_ip: \"10.1.0.300\" is not an address"},
         {{"apply", port, files.Path("missing.qcfg")}, "", "could not be read from"},
         {{"apply", port, "--set", "about.mac=02:00:00:00:00:01"}, "", "about.mac: [about] is informational"},

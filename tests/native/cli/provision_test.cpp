@@ -122,7 +122,8 @@ TEST(CliProvision, TenConvertersSideBySideEachGetTemplateAndRow) {
             // Written part-way: the report says how far and how to put it back.
             EXPECT_NE(report.find("Writing stopped after 32 of 448 bytes"), std::string::npos) << report;
             EXPECT_NE(report.find("quarnel-cli restore " + sims[i]->Port() + " " + files.Path(backupName)),
-                      std::string::npos) << report;
+                      std::string::npos)
+                << report;
         } else if (std::string(unit.result) != "verified") {
             EXPECT_EQ(sims[i]->Block(), initial[i]);
             EXPECT_FALSE(sims[i]->SawWrite());
@@ -190,13 +191,15 @@ TEST(CliProvision, BadPlanSendsNothingAndNamesRowAndColumn) {
     } cases[] = {
         {"port,network.local_ip\n" + a + ",10.1.0.5\n" + b + ",10.1.0.300\n",
          "plan.csv, row 3, column 2: network.local_ip: \"10.1.0.300\" is not an address"},
-        {"port,mode.local_port\n" + a + ",4001\n\n" + a + ",4002\n", "plan.csv, row 4, column 1: port: " + a + " is also in row 2"},
+        {"port,mode.local_port\n" + a + ",4001\n\n" + a + ",4002\n",
+         "plan.csv, row 4, column 1: port: " + a + " is also in row 2"},
         {"port,network.local_address\n" + a + ",10.1.0.5\n", "plan.csv, row 1, column 2: network.local_address"},
         {"port,comment.text\n" + a + ",\"Hall 3\n" + b + ",x\n", "plan.csv, row 2: a quoted field is not closed"},
         {"port,comment.text\n" + a + ",Hall\n" + b + "\n", "plan.csv, row 3: 1 cell, but the header has 2 cells"},
         {"port,mode.local_port\n,4001\n", "plan.csv, row 2, column 1: port: no port"},
         {"port,comment.text\n" + a + ",Caf\xe9\n", "plan.csv, row 2: the plan is not UTF-8 text"},
-        {"port,comment.text=x\n" + a + ",y\n", "plan.csv, row 1, column 2: comment.text=x: unknown setting; [comment] holds text"},
+        {"port,comment.text=x\n" + a + ",y\n",
+         "plan.csv, row 1, column 2: comment.text=x: unknown setting; [comment] holds text"},
         {"port,comment.text\n" + a + "," + std::string(100, 'x') + "\n",
          "plan.csv, row 2, column 2: comment.text: \"" + std::string(40, 'x') + "...\" is 100 characters long"},
     };

@@ -36,7 +36,7 @@ std::string TempFolder::Write(const std::string& name, const std::string& text) 
 }
 
 SimProcess::SimProcess(const std::string& mode, const std::string& fault, const std::vector<uint8_t>& block) {
-    std::vector<std::string> args = {TARVO_SIM_PATH, "--mode",  mode,        "--link",    File("line"), "--log",
+    std::vector<std::string> args = {TARVO_SIM_PATH, "--mode",  mode,          "--link",    File("line"), "--log",
                                      File("log"),    "--final", File("final"), "--control", File("ctl")};
     if (!fault.empty()) args.push_back("--fault=" + fault);
     if (!block.empty()) {
@@ -56,8 +56,10 @@ SimProcess::SimProcess(const std::string& mode, const std::string& fault, const 
     for (int waited = 0; waited < 3000 && pid_ > 0 && port_.empty(); waited += 5) {
         char target[256] = {};
         const ssize_t n = readlink(File("line").c_str(), target, sizeof target - 1);
-        if (n > 0) port_.assign(target, static_cast<size_t>(n));
-        else std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (n > 0)
+            port_.assign(target, static_cast<size_t>(n));
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
 }
 

@@ -31,8 +31,7 @@ class SimProcess {
 public:
     // mode: monitor, shell or silent; fault: as tarvo-sim's --fault takes it,
     // or empty; block: the converter's 480 bytes to start with, or empty.
-    explicit SimProcess(const std::string& mode, const std::string& fault = "",
-                        const std::vector<uint8_t>& block = {});
+    explicit SimProcess(const std::string& mode, const std::string& fault = "", const std::vector<uint8_t>& block = {});
     ~SimProcess();
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;
@@ -48,6 +47,7 @@ public:
     size_t LoggedLines() const;
     // A write command ("!w" or "WH") reached the converter.
     bool SawWrite() const;
+
 private:
     TempFolder files_;
     std::string port_;

@@ -16,7 +16,8 @@ namespace {
 
 const AboutData ABOUT = [] {
     AboutData about;
-    about.hasModelCode = true, about.modelCode = 9, about.savedAt = "2024-05-01 14:03:52", about.programVersion = "test";
+    about.hasModelCode = true, about.modelCode = 9, about.savedAt = "2024-05-01 14:03:52",
+    about.programVersion = "test";
     return about;
 }();
 
@@ -104,25 +105,64 @@ TEST(ConfigFileRoundTrip, FieldEdgeCases) {
         {"baud rate listed", [](EnvRecord& r) { r.main.set_baud_rate(115200); }, "serial.baud_rate", "115200"},
         {"data bits outside the list", [](EnvRecord& r) { r.main.set_data_bits(9); }, "serial.data_bits", nullptr},
         {"parity 3", [](EnvRecord& r) { r.main.set_parity(3); }, "serial.parity", nullptr},
-        {"XON/XOFF where offered", [](EnvRecord& r) { r.main.set_model_code(9); r.main.set_rts_cts(0); r.main.set_xon_xoff(1); },
+        {"XON/XOFF where offered",
+         [](EnvRecord& r) {
+             r.main.set_model_code(9);
+             r.main.set_rts_cts(0);
+             r.main.set_xon_xoff(1);
+         },
          "serial.flow_control", "XON/XOFF"},
         {"XON/XOFF where not offered",
-         [](EnvRecord& r) { r.main.set_model_code(1); r.main.set_has_xonxoff(0); r.main.set_xon_xoff(1); },
+         [](EnvRecord& r) {
+             r.main.set_model_code(1);
+             r.main.set_has_xonxoff(0);
+             r.main.set_xon_xoff(1);
+         },
          "serial.flow_control", nullptr},
-        {"both flow bits", [](EnvRecord& r) { r.main.set_rts_cts(1); r.main.set_xon_xoff(1); },
+        {"both flow bits",
+         [](EnvRecord& r) {
+             r.main.set_rts_cts(1);
+             r.main.set_xon_xoff(1);
+         },
          "serial.flow_control", nullptr},
-        {"long time-out on model 2", [](EnvRecord& r) { r.main.set_model_code(2); r.main.set_long_limits(1); r.main.set_timeout(20000); },
+        {"long time-out on model 2",
+         [](EnvRecord& r) {
+             r.main.set_model_code(2);
+             r.main.set_long_limits(1);
+             r.main.set_timeout(20000);
+         },
          "mode.timeout", "20000"},
         {"long limits but model 9 stores 3600",
-         [](EnvRecord& r) { r.main.set_model_code(9); r.main.set_long_limits(1); r.main.set_timeout(20000); },
+         [](EnvRecord& r) {
+             r.main.set_model_code(9);
+             r.main.set_long_limits(1);
+             r.main.set_timeout(20000);
+         },
          "mode.timeout", nullptr},
-        {"water mark 32768 on model 7", [](EnvRecord& r) { r.main.set_model_code(7); r.main.set_long_limits(0); r.main.set_water_mark(32768); },
+        {"water mark 32768 on model 7",
+         [](EnvRecord& r) {
+             r.main.set_model_code(7);
+             r.main.set_long_limits(0);
+             r.main.set_water_mark(32768);
+         },
          "mode.water_mark", "32768"},
-        {"comment absent, bytes left", [](EnvRecord& r) { r.main.set_has_comment(0); r.tail.set_comment("old"); },
+        {"comment absent, bytes left",
+         [](EnvRecord& r) {
+             r.main.set_has_comment(0);
+             r.tail.set_comment("old");
+         },
          "comment.text", nullptr},
-        {"comment absent, zeros", [](EnvRecord& r) { r.main.set_has_comment(0); r.tail.set_comment(""); },
+        {"comment absent, zeros",
+         [](EnvRecord& r) {
+             r.main.set_has_comment(0);
+             r.tail.set_comment("");
+         },
          "comment.text", ""},
-        {"comment with quotes and Latin-1", [](EnvRecord& r) { r.main.set_has_comment(1); r.tail.set_comment("say \"h\xE9\"\t\\"); },
+        {"comment with quotes and Latin-1",
+         [](EnvRecord& r) {
+             r.main.set_has_comment(1);
+             r.tail.set_comment("say \"h\xE9\"\t\\");
+         },
          "comment.text", "say \"h\xC3\xA9\"\t\\"},
         {"SSID with bytes after its end", [](EnvRecord& r) { r.wlan.set_ssid(std::string("ab\0cd", 5)); },
          "wlan.target_ssid", nullptr},
@@ -135,7 +175,9 @@ TEST(ConfigFileRoundTrip, FieldEdgeCases) {
         c.change(record);
         const NamedSetting setting = ByName(record).at(c.setting);
         EXPECT_EQ(setting.shown, c.shown != nullptr) << setting.text;
-        if (c.shown) { EXPECT_EQ(setting.text, c.shown); }
+        if (c.shown) {
+            EXPECT_EQ(setting.text, c.shown);
+        }
         EnvRecord rebuilt{};
         std::string error;
         ASSERT_TRUE(RecordFromFile(Parse(WriteConfigText(record, ABOUT)), rebuilt, error)) << error;
@@ -159,11 +201,15 @@ TEST(ConfigFileRefusals, NameFileLineSettingAndReasonAndChangeNothing) {
         {"[serial]\nbaud_rate = \"230400\"\n", "line 2: serial.baud_rate: \"230400\" is not offered"},
         {"[network]\ngateway_ip = \"10.1.0.300\"\n", "line 2: network.gateway_ip: \"10.1.0.300\" is not an address"},
         {"[mode]\npeer_port = 65536\n", "line 2: mode.peer_port: 65536 is outside 0-65535"},
-        {"[wlan]\ntarget_ssid = \"" + ssid33 + "\"\n", "line 2: wlan.target_ssid: \"" + ssid33 + "\" is 33 characters long"},
-        {"[eapol]\npassword = \"123456789\"\n", "eapol.password: \"123456789\" is 9 characters long; the field holds at most 8"},
-        {"[wep_keys]\nwep64_key1 = \"0123456789AB\"\n", "line 2: wep_keys.wep64_key1: \"0123456789AB\" is not 10 hexadecimal digits"},
+        {"[wlan]\ntarget_ssid = \"" + ssid33 + "\"\n",
+         "line 2: wlan.target_ssid: \"" + ssid33 + "\" is 33 characters long"},
+        {"[eapol]\npassword = \"123456789\"\n",
+         "eapol.password: \"123456789\" is 9 characters long; the field holds at most 8"},
+        {"[wep_keys]\nwep64_key1 = \"0123456789AB\"\n",
+         "line 2: wep_keys.wep64_key1: \"0123456789AB\" is not 10 hexadecimal digits"},
         {"[block]\nbytes = [\"00\"]\n", "line 2: block.bytes: holds 1 bytes"},
-        {"[block]\nbytes = [\n\"00\",\n\"0x\"]\n", "line 4: block.bytes: holds a character that is not a hexadecimal digit"},
+        {"[block]\nbytes = [\n\"00\",\n\"0x\"]\n",
+         "line 4: block.bytes: holds a character that is not a hexadecimal digit"},
         {"[network]\n\"\" = 1\n", "t.qcfg, line 2: network.\"\": unknown setting; [network] holds local_ip"},
         {"[network.\"\"]\nlocal_ip = \"10.1.0.5\"\n", "t.qcfg, line 1: network.\"\": unknown setting"},
         {"[\"\"]\n", "t.qcfg, line 1: unknown section [\"\"]"},
@@ -230,9 +276,11 @@ TEST(ConfigFileRefusals, ConverterLimitsAndOffersLeaveTheRecordUntouched) {
     EnvRecord converter = RandomConverter(3);
     converter.main.set_model_code(1), converter.main.set_long_limits(0), converter.main.set_has_xonxoff(0);
     const Refusal cases[] = {
-        {"[network]\nlocal_ip = \"10.1.0.5\"\n[mode]\ntimeout = 3601\n", "t.qcfg, line 4: mode.timeout: 3601 is above 3600"},
+        {"[network]\nlocal_ip = \"10.1.0.5\"\n[mode]\ntimeout = 3601\n",
+         "t.qcfg, line 4: mode.timeout: 3601 is above 3600"},
         {"[mode]\nwater_mark = 513\n", "t.qcfg, line 2: mode.water_mark: 513 is above 512"},
-        {"[serial]\nflow_control = \"xon/xoff\"\n", "t.qcfg, line 2: serial.flow_control: \"XON/XOFF\" is not offered by this converter"},
+        {"[serial]\nflow_control = \"xon/xoff\"\n",
+         "t.qcfg, line 2: serial.flow_control: \"XON/XOFF\" is not offered by this converter"},
     };
     for (const Refusal& c : cases) {
         SCOPED_TRACE(c.text);
@@ -246,7 +294,8 @@ TEST(ConfigFileRefusals, ConverterLimitsAndOffersLeaveTheRecordUntouched) {
     EnvRecord model9 = converter;
     model9.main.set_model_code(9);
     std::string error;
-    EXPECT_TRUE(ApplyPatch(Parse("[mode]\nwater_mark = 32768\n[serial]\nflow_control = \"XON/XOFF\"\n").patch, model9, error))
+    EXPECT_TRUE(
+        ApplyPatch(Parse("[mode]\nwater_mark = 32768\n[serial]\nflow_control = \"XON/XOFF\"\n").patch, model9, error))
         << error;
 }
 

@@ -26,10 +26,11 @@ struct BitCase {
     std::function<void(EnvRecord&, std::uint32_t)> set;
 };
 
-#define BITS(block, field, word, shift, width)                                              \
-    BitCase {                                                                              \
-        #field, word, shift, width, [](const EnvRecord& r) { return r.block.field(); },    \
-            [](EnvRecord& r, std::uint32_t v) { r.block.set_##field(v); }                  \
+#define BITS(block, field, word, shift, width)                                                                  \
+    BitCase {                                                                                                   \
+#field, word, shift, width,                                                                             \
+            [](const EnvRecord& r) { return r.block.field(); }, [](EnvRecord & r,                               \
+                                                                   std::uint32_t v) { r.block.set_##field(v); } \
     }
 
 // `before` with bits [shift, shift+width) of the word at `word` set to `value`.
@@ -45,18 +46,41 @@ EnvRecord WithBits(const EnvRecord& before, int word, int shift, int width, std:
 
 TEST(EnvRecordBits, EachFieldRoundTripsAndTouchesOnlyItsBits) {
     const BitCase cases[] = {
-        BITS(main, no_eapol, 28, 4, 1),     BITS(main, has_xonxoff, 28, 5, 1),  BITS(main, long_limits, 28, 6, 1),
-        BITS(main, no_dhcp, 28, 7, 1),      BITS(main, fw_major, 28, 16, 3),    BITS(main, model_code, 28, 19, 5),
-        BITS(main, fw_revision, 28, 24, 4), BITS(main, fw_minor, 28, 28, 4),    BITS(main, dhcp, 32, 0, 1),
-        BITS(main, arp, 32, 2, 1),          BITS(main, secure, 32, 3, 1),       BITS(main, kivra, 32, 4, 1),
-        BITS(main, no_telnet, 32, 5, 1),    BITS(main, eapol, 32, 12, 2),       BITS(main, has_permitted_ip, 32, 14, 1),
-        BITS(main, power_down, 32, 15, 1),  BITS(main, has_remote_search, 32, 16, 1),
-        BITS(main, remote_search, 32, 17, 1), BITS(main, has_comment, 32, 18, 1), BITS(main, parity, 84, 0, 2),
-        BITS(main, data_bits, 84, 2, 4),    BITS(main, rts_cts, 84, 6, 1),      BITS(main, xon_xoff, 84, 7, 1),
-        BITS(main, telnet, 84, 8, 1),       BITS(main, wlan_cfg, 84, 15, 1),    BITS(main, serial_type, 84, 16, 2),
-        BITS(main, stop_bits, 84, 18, 2),   BITS(main, multi_conn, 84, 20, 1),  BITS(wlan, wlan_mode, 128, 0, 4),
-        BITS(wlan, channel, 128, 4, 4),     BITS(wlan, wep_mode, 128, 8, 2),    BITS(wlan, wep_key_id, 128, 10, 2),
-        BITS(wlan, boot_adhoc, 128, 12, 1), BITS(wlan, boot_infra, 128, 13, 1), BITS(wlan, auth_mode, 128, 14, 2),
+        BITS(main, no_eapol, 28, 4, 1),
+        BITS(main, has_xonxoff, 28, 5, 1),
+        BITS(main, long_limits, 28, 6, 1),
+        BITS(main, no_dhcp, 28, 7, 1),
+        BITS(main, fw_major, 28, 16, 3),
+        BITS(main, model_code, 28, 19, 5),
+        BITS(main, fw_revision, 28, 24, 4),
+        BITS(main, fw_minor, 28, 28, 4),
+        BITS(main, dhcp, 32, 0, 1),
+        BITS(main, arp, 32, 2, 1),
+        BITS(main, secure, 32, 3, 1),
+        BITS(main, kivra, 32, 4, 1),
+        BITS(main, no_telnet, 32, 5, 1),
+        BITS(main, eapol, 32, 12, 2),
+        BITS(main, has_permitted_ip, 32, 14, 1),
+        BITS(main, power_down, 32, 15, 1),
+        BITS(main, has_remote_search, 32, 16, 1),
+        BITS(main, remote_search, 32, 17, 1),
+        BITS(main, has_comment, 32, 18, 1),
+        BITS(main, parity, 84, 0, 2),
+        BITS(main, data_bits, 84, 2, 4),
+        BITS(main, rts_cts, 84, 6, 1),
+        BITS(main, xon_xoff, 84, 7, 1),
+        BITS(main, telnet, 84, 8, 1),
+        BITS(main, wlan_cfg, 84, 15, 1),
+        BITS(main, serial_type, 84, 16, 2),
+        BITS(main, stop_bits, 84, 18, 2),
+        BITS(main, multi_conn, 84, 20, 1),
+        BITS(wlan, wlan_mode, 128, 0, 4),
+        BITS(wlan, channel, 128, 4, 4),
+        BITS(wlan, wep_mode, 128, 8, 2),
+        BITS(wlan, wep_key_id, 128, 10, 2),
+        BITS(wlan, boot_adhoc, 128, 12, 1),
+        BITS(wlan, boot_infra, 128, 13, 1),
+        BITS(wlan, auth_mode, 128, 14, 2),
     };
     for (const BitCase& c : cases) {
         for (std::uint32_t seed = 1; seed <= 8; ++seed) {
@@ -81,10 +105,14 @@ struct NumberCase {
     std::function<void(EnvRecord&, std::uint32_t)> set;
 };
 
-#define NUMBER(block, field, offset, size, be, type)                                                 \
-    NumberCase {                                                                                     \
-        #field, offset, size, be, [](const EnvRecord& r) { return std::uint32_t(r.block.field()); }, \
-            [](EnvRecord& r, std::uint32_t v) { r.block.set_##field(static_cast<type>(v)); }         \
+#define NUMBER(block, field, offset, size, be, type)                                                                    \
+    NumberCase {                                                                                                        \
+#field, offset, size, be,                                                                                       \
+            [](const EnvRecord&                                                                                         \
+                   r) { return std::uint32_t(r.block.field()); },                                                       \
+                                                               [](EnvRecord & r,                                        \
+                                                                  std::uint32_t                                         \
+                                                                      v) { r.block.set_##field(static_cast<type>(v)); } \
     }
 
 TEST(EnvRecordNumbers, EachNumberIsEncodedInPlaceAndNothingElseChanges) {
@@ -199,14 +227,14 @@ TEST(StartupDefaults, WholeImageIsExactlyTheDefaults) {
 
     EnvRecord want = ZeroRecord();
     std::copy(DEFAULT_MAC_PLACEHOLDER.begin(), DEFAULT_MAC_PLACEHOLDER.end(), want.Data() + 4);
-    PutBytes(want, 28, {0x01});                    // device_info bits 0-3 = 1
-    PutBytes(want, 32, {0x14});                    // arp, kivra
+    PutBytes(want, 28, {0x01});  // device_info bits 0-3 = 1
+    PutBytes(want, 32, {0x14});  // arp, kivra
     PutBytes(want, 36, {10, 1, 0, 1, 255, 0, 0, 0});
     PutBytes(want, 84, {0x20, 0x24});              // data_bits 8, bits 10 and 13
     PutBytes(want, 88, {0x00, 0x4B, 0x00, 0x00});  // 19200
     PutBytes(want, 94, {1});                       // ATC
     PutBytes(want, 96, {1, 0});
-    PutBytes(want, 128, {0x01});                   // Infrastructure
+    PutBytes(want, 128, {0x01});  // Infrastructure
     ExpectSame(want, r, "defaults");
 }
 
@@ -225,8 +253,8 @@ TEST(FactoryValues, ExactBytesForEveryModelAndEverythingElseLeftAlone) {
             std::fill(want.Data() + 128, want.Data() + 352, 0);
             want.Data()[128] = 0x01;
             const std::uint32_t o = Le32(before, 32);
-            const std::uint32_t cleared = 1u << 0 | 1u << 2 | 1u << 3 | 1u << 6 | 1u << 15 | 1u << 17 | 1u << 19 |
-                                          1u << 22 | 1u << 24 | 1u << 25;
+            const std::uint32_t cleared =
+                1u << 0 | 1u << 2 | 1u << 3 | 1u << 6 | 1u << 15 | 1u << 17 | 1u << 19 | 1u << 22 | 1u << 24 | 1u << 25;
             PutLe32(want, 32, (o & ~cleared) | 1u << 4 | 1u << 7 | ((o >> 16) & 1u) << 17);
             PutBytes(want, 36, {10, 1, 0, 1, 255, 0, 0, 0, 0, 0, 0, 0});
             std::fill(want.Data() + 48, want.Data() + 72, 0);

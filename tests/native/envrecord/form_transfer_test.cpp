@@ -31,14 +31,14 @@ TEST_F(FormTransfer, LabelsFlagCopiesAndPortList) {
     Show();
     EXPECT_EQ("MAC", win.fields.macText);
     EXPECT_EQ("kept", win.fields.firmwareText);  // model_code 0: label left alone
-    EXPECT_EQ(0, Sel(IDC_PORT));            // a first port chosen...
+    EXPECT_EQ(0, Sel(IDC_PORT));                 // a first port chosen...
     win.controls.SetSelection(IDC_PORT, 1);
 
     win.recordLoaded = 1;
     rec.main.set_model_code(9), rec.main.set_fw_revision(1);
-    for (auto set : {&MainBlock::set_no_telnet, &MainBlock::set_long_limits, &MainBlock::set_no_dhcp,
-                     &MainBlock::set_no_eapol, &MainBlock::set_has_permitted_ip, &MainBlock::set_has_remote_search,
-                     &MainBlock::set_has_comment})
+    for (auto set :
+         {&MainBlock::set_no_telnet, &MainBlock::set_long_limits, &MainBlock::set_no_dhcp, &MainBlock::set_no_eapol,
+          &MainBlock::set_has_permitted_ip, &MainBlock::set_has_remote_search, &MainBlock::set_has_comment})
         (rec.main.*set)(1);
     Show();
     EXPECT_EQ(1, Sel(IDC_PORT));  // ...only when none is
@@ -55,8 +55,8 @@ TEST_F(FormTransfer, BaudRateShowsTheNearestEntryAndStoresTheList) {
         std::uint32_t rate;
         int selection;
         std::uint32_t stored;
-    } cases[] = {{115200, 8, 115200}, {100000, 8, 115200}, {86399, 7, 57600},
-                 {230400, -1, 230400}, {1200, 0, 1200},    {0, 0, 1200}};
+    } cases[] = {{115200, 8, 115200},  {100000, 8, 115200}, {86399, 7, 57600},
+                 {230400, -1, 230400}, {1200, 0, 1200},     {0, 0, 1200}};
     for (const auto& c : cases) {
         rec.main.set_baud_rate(c.rate);
         Show();
@@ -70,17 +70,13 @@ TEST_F(FormTransfer, BaudRateShowsTheNearestEntryAndStoresTheList) {
 // the number it shows ("19200", or "U2S(3)" in parentheses).
 TEST_F(FormTransfer, NumberedEntriesStoreTheNumberTheyShow) {
     const std::pair<int, std::function<std::uint32_t()>> lists[] = {
-        {IDC_BAUD_RATE, [&] { return rec.main.baud_rate(); }},
-        {IDC_DATA_BITS, [&] { return rec.main.data_bits(); }},
-        {IDC_CHANNEL, [&] { return rec.wlan.channel(); }},
-        {IDC_MODE, [&] { return rec.main.mode(); }},
-        {IDC_WLAN_MODE, [&] { return rec.wlan.wlan_mode(); }},
-        {IDC_WEP_MODE, [&] { return rec.wlan.wep_mode(); }},
+        {IDC_BAUD_RATE, [&] { return rec.main.baud_rate(); }}, {IDC_DATA_BITS, [&] { return rec.main.data_bits(); }},
+        {IDC_CHANNEL, [&] { return rec.wlan.channel(); }},     {IDC_MODE, [&] { return rec.main.mode(); }},
+        {IDC_WLAN_MODE, [&] { return rec.wlan.wlan_mode(); }}, {IDC_WEP_MODE, [&] { return rec.wlan.wep_mode(); }},
         {IDC_AUTH_MODE, [&] { return rec.wlan.auth_mode(); }}};
     for (const auto& [id, stored] : lists) {
-        const ListTexts items = std::find_if(std::begin(SETTINGS), std::end(SETTINGS), [&](auto& d) {
-                                    return d.control == id;
-                                })->list;
+        const ListTexts items =
+            std::find_if(std::begin(SETTINGS), std::end(SETTINGS), [&](auto& d) { return d.control == id; })->list;
         for (int i = 0; i < static_cast<int>(items.count); ++i) {
             win.controls.SetSelection(id, i);
             Store();
@@ -99,8 +95,8 @@ TEST_F(FormTransfer, ListsWithoutSelectionKeepTheConvertersValue) {
     rec.main.set_baud_rate(9600);  // every other field as the list shows it
     const EnvRecord shown = rec;
     Show();
-    for (int id : {IDC_DATA_BITS, IDC_PARITY, IDC_STOP_BITS, IDC_SERIAL_TYPE, IDC_MODE,
-                   IDC_WLAN_MODE, IDC_WEP_MODE, IDC_AUTH_MODE})
+    for (int id : {IDC_DATA_BITS, IDC_PARITY, IDC_STOP_BITS, IDC_SERIAL_TYPE, IDC_MODE, IDC_WLAN_MODE, IDC_WEP_MODE,
+                   IDC_AUTH_MODE})
         EXPECT_EQ(-1, Sel(id)) << id;
     Store();
     EXPECT_EQ(0, std::memcmp(shown.Data(), rec.Data(), env_layout::RECORD_SIZE));
@@ -120,8 +116,8 @@ TEST_F(FormTransfer, FlowControlOffersXonXoffOnlyWhereTheConverterDoes) {
         std::uint32_t storedRts, storedXon;
     } cases[] = {
         {1, 0, 0, 1, 2, -1, 0, 1},  // not offered: kept as the converter has it
-        {7, 0, 0, 1, 3, 2, 0, 1}, {8, 0, 0, 1, 3, 2, 0, 1}, {9, 0, 0, 1, 3, 2, 0, 1},
-        {3, 1, 1, 1, 3, 1, 1, 0}, {3, 1, 0, 0, 3, 0, 0, 0}, {3, 0, 0, 0, 2, 0, 0, 0}, {8, 0, 0, 0, 3, 0, 0, 0},
+        {7, 0, 0, 1, 3, 2, 0, 1},  {8, 0, 0, 1, 3, 2, 0, 1}, {9, 0, 0, 1, 3, 2, 0, 1}, {3, 1, 1, 1, 3, 1, 1, 0},
+        {3, 1, 0, 0, 3, 0, 0, 0},  {3, 0, 0, 0, 2, 0, 0, 0}, {8, 0, 0, 0, 3, 0, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "model " << c.model << " has " << c.hasXonXoff << " rts " << c.rts);
@@ -143,10 +139,10 @@ TEST_F(FormTransfer, NumbersAreLimitedWhenStored) {
         std::uint32_t model, longLimits;
         int timeoutIn, timeoutOut, waterIn, waterOut, portIn, portOut;
     } cases[] = {
-        {2, 0, 5000, 5000, 1000, 1000, 1470, 1470},    {9, 0, 5000, 3600, 1000, 1000, 65535, 65535},
+        {2, 0, 5000, 5000, 1000, 1000, 1470, 1470},     {9, 0, 5000, 3600, 1000, 1000, 65535, 65535},
         {2, 0, 40000, 30000, 3000, 2048, 70000, 65535}, {1, 0, 40000, 3600, 1000, 512, 0, 0},
-        {10, 0, 3600, 3600, 40000, 32768, 1, 1},         {0, 0, 100, 100, 512, 512, 2, 2},
-        {1, 1, 20000, 3600, 2000, 512, 3, 3},            {0, 0, -3600, 0, -2, 0, -1, 0},
+        {10, 0, 3600, 3600, 40000, 32768, 1, 1},        {0, 0, 100, 100, 512, 512, 2, 2},
+        {1, 1, 20000, 3600, 2000, 512, 3, 3},           {0, 0, -3600, 0, -2, 0, -1, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "model " << c.model << " timeout " << c.timeoutIn);
@@ -157,9 +153,8 @@ TEST_F(FormTransfer, NumbersAreLimitedWhenStored) {
         const std::vector<int> want{c.timeoutOut, c.waterOut, c.portOut, c.portOut};
         EXPECT_EQ(want, (std::vector<int>{rec.main.timeout(), rec.main.water_mark(), rec.main.local_port(),
                                           rec.main.peer_port()}));
-        EXPECT_EQ(want,
-                  (std::vector<int>{win.fields.timeoutValue, win.fields.waterMark, win.fields.localPort,
-                                    win.fields.peerPort}));
+        EXPECT_EQ(want, (std::vector<int>{win.fields.timeoutValue, win.fields.waterMark, win.fields.localPort,
+                                          win.fields.peerPort}));
     }
 }
 
@@ -246,19 +241,20 @@ TEST_F(FormTransfer, EachRecordFieldLandsInItsOwnFormPiece) {
     w.set_ssid("target"), w.set_adhoc_ssid("adhoc");
     Show();
     const FormFields& f = win.fields;
-    EXPECT_EQ((std::vector<int>{1, 0, 0, 1, 1, 0, 0, 0, 2, 1, 11, 22, 33, 44, 0, 1}),
-              (std::vector<int>{f.CheckBox(IDC_KIVRA), f.CheckBox(IDC_ARP), f.CheckBox(IDC_DHCP),
-                                f.CheckBox(IDC_POWER_DOWN), f.CheckBox(IDC_REMOTE_SEARCH), f.CheckBox(IDC_MULTI_CONN),
-                                f.secureEnabled, f.CheckBox(IDC_TELNET), f.CheckBox(IDC_EAPOL), f.wlanCfg,
-                                f.timeoutValue, f.waterMark, f.localPort, f.peerPort, win.startup.adHocOnBoot,
-                                win.startup.infrastructureOnBoot}));
-    const std::pair<int, std::uint32_t> addresses[] = {
-        {IDC_LOCAL_IP, 0x01010101}, {IDC_SUBNET_MASK, 0x02020202}, {IDC_GATEWAY_IP, 0x03030303}, {IDC_PEER_IP, 0x04040404}};
+    EXPECT_EQ(
+        (std::vector<int>{1, 0, 0, 1, 1, 0, 0, 0, 2, 1, 11, 22, 33, 44, 0, 1}),
+        (std::vector<int>{f.CheckBox(IDC_KIVRA), f.CheckBox(IDC_ARP), f.CheckBox(IDC_DHCP), f.CheckBox(IDC_POWER_DOWN),
+                          f.CheckBox(IDC_REMOTE_SEARCH), f.CheckBox(IDC_MULTI_CONN), f.secureEnabled,
+                          f.CheckBox(IDC_TELNET), f.CheckBox(IDC_EAPOL), f.wlanCfg, f.timeoutValue, f.waterMark,
+                          f.localPort, f.peerPort, win.startup.adHocOnBoot, win.startup.infrastructureOnBoot}));
+    const std::pair<int, std::uint32_t> addresses[] = {{IDC_LOCAL_IP, 0x01010101},
+                                                       {IDC_SUBNET_MASK, 0x02020202},
+                                                       {IDC_GATEWAY_IP, 0x03030303},
+                                                       {IDC_PEER_IP, 0x04040404}};
     for (const auto& [id, address] : addresses) EXPECT_EQ(address, win.controls.GetAddress(id)) << id;
-    const std::pair<int, int> selections[] = {
-        {IDC_PARITY, 2}, {IDC_DATA_BITS, 1}, {IDC_STOP_BITS, 1}, {IDC_SERIAL_TYPE, 2},
-        {IDC_MODE, 3},   {IDC_WLAN_MODE, 2}, {IDC_CHANNEL, 13}, {IDC_WEP_MODE, 1},
-        {IDC_AUTH_MODE, 1}};
+    const std::pair<int, int> selections[] = {{IDC_PARITY, 2},      {IDC_DATA_BITS, 1}, {IDC_STOP_BITS, 1},
+                                              {IDC_SERIAL_TYPE, 2}, {IDC_MODE, 3},      {IDC_WLAN_MODE, 2},
+                                              {IDC_CHANNEL, 13},    {IDC_WEP_MODE, 1},  {IDC_AUTH_MODE, 1}};
     for (const auto& [id, selection] : selections) EXPECT_EQ(selection, Sel(id)) << id;
     EXPECT_EQ("target", f.targetSsid);
     EXPECT_EQ("adhoc", f.adhocSsid);

@@ -44,11 +44,10 @@ TEST(BaudTable, NearestEntryWithHalfWayBoundaries) {
     const struct {
         std::uint32_t rate;
         int index;
-    } cases[] = {{0, 0},        {1799, 0},     {1800, 1},     {3599, 1},      {3600, 2},
-                 {7199, 2},     {7200, 3},     {11999, 3},    {12000, 4},     {16799, 4},
-                 {16800, 5},    {28799, 5},    {28800, 6},    {47999, 6},     {48000, 7},
-                 {86399, 7},    {86400, 8},    {100000, 8},   {115200, 8},    {172799, 8},
-                 {172800, 9},   {230400, 9},   {0xFFFFFFFF, 9}};
+    } cases[] = {{0, 0},      {1799, 0},   {1800, 1},   {3599, 1},   {3600, 2},      {7199, 2},
+                 {7200, 3},   {11999, 3},  {12000, 4},  {16799, 4},  {16800, 5},     {28799, 5},
+                 {28800, 6},  {47999, 6},  {48000, 7},  {86399, 7},  {86400, 8},     {100000, 8},
+                 {115200, 8}, {172799, 8}, {172800, 9}, {230400, 9}, {0xFFFFFFFF, 9}};
     for (const auto& c : cases) EXPECT_EQ(c.index, BaudIndexForRate(c.rate)) << c.rate;
 
     EXPECT_EQ(230400u, BaudRateForIndex(9));
@@ -67,19 +66,31 @@ TEST(LocalIpCheck, RefusesSpecialAddressesClassfulNetworkAndBroadcastAndHostPart
         std::uint32_t ip, mask;
         bool valid;
     } cases[] = {
-        {Ip(127, 0, 0, 1), m8, false},        {Ip(0, 0, 0, 0), m8, false},
-        {Ip(224, 0, 0, 1), m8, false},        {Ip(255, 255, 255, 255), 0, false},
-        {Ip(240, 1, 2, 3), 0, false},         {Ip(10, 0, 0, 0), m8, false},
-        {Ip(10, 255, 255, 255), 0, false},    {Ip(172, 16, 0, 0), 0, false},
-        {Ip(172, 16, 255, 255), 0, false},    {Ip(192, 168, 1, 0), 0, false},
-        {Ip(192, 168, 1, 255), 0, false},     {Ip(0, 255, 255, 255), 0, false},
+        {Ip(127, 0, 0, 1), m8, false},
+        {Ip(0, 0, 0, 0), m8, false},
+        {Ip(224, 0, 0, 1), m8, false},
+        {Ip(255, 255, 255, 255), 0, false},
+        {Ip(240, 1, 2, 3), 0, false},
+        {Ip(10, 0, 0, 0), m8, false},
+        {Ip(10, 255, 255, 255), 0, false},
+        {Ip(172, 16, 0, 0), 0, false},
+        {Ip(172, 16, 255, 255), 0, false},
+        {Ip(192, 168, 1, 0), 0, false},
+        {Ip(192, 168, 1, 255), 0, false},
+        {Ip(0, 255, 255, 255), 0, false},
         // With a mask of 0 only the special and classful rules apply.
-        {Ip(172, 16, 0, 1), 0, true},         {Ip(192, 168, 1, 254), 0, true},
-        {Ip(10, 1, 255, 255), 0, true},       {Ip(10, 1, 255, 255), m16, false},
-        {Ip(10, 1, 0, 0), m16, false},        {Ip(10, 1, 0, 1), m16, true},
-        {Ip(192, 168, 1, 10), m24, true},     {Ip(192, 168, 1, 127), m25, false},
-        {Ip(192, 168, 1, 128), m25, false},   {Ip(0, 1, 2, 3), m8, true},
-        {Ip(192, 168, 1, 10), full, false},   {Ip(0, 1, 2, 3), full, false},
+        {Ip(172, 16, 0, 1), 0, true},
+        {Ip(192, 168, 1, 254), 0, true},
+        {Ip(10, 1, 255, 255), 0, true},
+        {Ip(10, 1, 255, 255), m16, false},
+        {Ip(10, 1, 0, 0), m16, false},
+        {Ip(10, 1, 0, 1), m16, true},
+        {Ip(192, 168, 1, 10), m24, true},
+        {Ip(192, 168, 1, 127), m25, false},
+        {Ip(192, 168, 1, 128), m25, false},
+        {Ip(0, 1, 2, 3), m8, true},
+        {Ip(192, 168, 1, 10), full, false},
+        {Ip(0, 1, 2, 3), full, false},
     };
     for (const auto& c : cases) EXPECT_EQ(c.valid, IsValidLocalIp(c.ip, c.mask)) << std::hex << c.ip << " " << c.mask;
 }

@@ -74,9 +74,15 @@ TEST(PasswordBlock, BuiltFromDeleteOrOneToTwelveCharacters) {
         int del;
         std::string text;
         bool accepted;
-    } cases[] = {{1, "abc", true},         {1, "", true},           {0, "", true},
-                 {1, std::string(26, 'f'), true}, {0, "a", true}, {0, "abcdefgh", true},
-                 {0, "abcdefghij", true},  {0, "abcdefghijkl", true}, {0, "abcdefghijklm", false}};
+    } cases[] = {{1, "abc", true},
+                 {1, "", true},
+                 {0, "", true},
+                 {1, std::string(26, 'f'), true},
+                 {0, "a", true},
+                 {0, "abcdefgh", true},
+                 {0, "abcdefghij", true},
+                 {0, "abcdefghijkl", true},
+                 {0, "abcdefghijklm", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         MainBlock::PasswordBlock block;
@@ -94,7 +100,8 @@ TEST(PasswordBlock, BuiltFromDeleteOrOneToTwelveCharacters) {
             }
             EXPECT_NE(LittleEndianAt(want + 4), 0u);
         }
-        EXPECT_EQ(std::vector<std::uint8_t>(block.begin(), block.end()), std::vector<std::uint8_t>(want, want + sizeof want));
+        EXPECT_EQ(std::vector<std::uint8_t>(block.begin(), block.end()),
+                  std::vector<std::uint8_t>(want, want + sizeof want));
     }
 }
 

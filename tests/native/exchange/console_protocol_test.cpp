@@ -53,14 +53,14 @@ TEST(ReadReplies, OnlyExactlyTheRequestedPiecesAfterThe701LineAreStored) {
         int stored;
     } cases[] = {
         {"r 20 03\r\n701\r\nab 0F 7c \r\n", true, 3},
-        {"r 20 03\r\n701\r\n801 ?? ?? \r\n", true, 0},    // refused: completes, stores nothing
+        {"r 20 03\r\n701\r\n801 ?? ?? \r\n", true, 0},  // refused: completes, stores nothing
         {"r 20 03\r\n801\r\n", true, 0},
-        {"r 20 03\r\n701\r\n0g 0F 7c \r\n", false, 0},    // damaged digit
-        {"r 20 03\r\n701\r\nab00F 7c \r\n", false, 0},    // digit in place of a blank
-        {"r 20 03\r\n701\r\nab 0F \r\n", false, 0},       // a piece short
-        {"r 20 03\r\n701\r\nab 0F 7c 11 \r\n", false, 0}, // a piece over
-        {"r 20 03\r\n701\r\nab 0F 7c\r\n", false, 0},     // no blank after the last piece
-        {"r 20 03\r\n701\r\nab 0F 7c \r\nx", false, 0},   // text after the line end
+        {"r 20 03\r\n701\r\n0g 0F 7c \r\n", false, 0},     // damaged digit
+        {"r 20 03\r\n701\r\nab00F 7c \r\n", false, 0},     // digit in place of a blank
+        {"r 20 03\r\n701\r\nab 0F \r\n", false, 0},        // a piece short
+        {"r 20 03\r\n701\r\nab 0F 7c 11 \r\n", false, 0},  // a piece over
+        {"r 20 03\r\n701\r\nab 0F 7c\r\n", false, 0},      // no blank after the last piece
+        {"r 20 03\r\n701\r\nab 0F 7c \r\nx", false, 0},    // text after the line end
         {"r 20 03\r\n701\rab 0F 7c \r\n", false, 0},
         {"r 20 03\r\nab 0F 7c \r\n", false, 0},
         {"", false, 0},
@@ -69,7 +69,8 @@ TEST(ReadReplies, OnlyExactlyTheRequestedPiecesAfterThe701LineAreStored) {
         uint8_t bytes[4] = {1, 2, 3, 4};
         EXPECT_EQ(IsUsableReadReply(c.reply, 3), c.usable) << c.reply;
         EXPECT_EQ(ParseReadReply(c.reply, bytes, 3), c.stored) << c.reply;
-        const uint8_t expected[4] = {static_cast<uint8_t>(c.stored ? 0xAB : 1), static_cast<uint8_t>(c.stored ? 0x0F : 2),
+        const uint8_t expected[4] = {static_cast<uint8_t>(c.stored ? 0xAB : 1),
+                                     static_cast<uint8_t>(c.stored ? 0x0F : 2),
                                      static_cast<uint8_t>(c.stored ? 0x7C : 3), 4};
         EXPECT_EQ(std::memcmp(bytes, expected, 4), 0) << c.reply;
     }

@@ -42,24 +42,71 @@ struct Dialogue {
 void PrintTo(const Dialogue& d, std::ostream* out) { *out << d.name; }
 
 const Dialogue kDialogues[] = {
-    {"MonitorRead", tarvosim::ConsoleMode::Monitor, false, "r\r" "r 20 80\r" "r a0 80\r" "r 120 80\r" "r 1a0 60\r",
+    {"MonitorRead", tarvosim::ConsoleMode::Monitor, false,
+     "r\r"
+     "r 20 80\r"
+     "r a0 80\r"
+     "r 120 80\r"
+     "r 1a0 60\r",
      nullptr, nullptr, 0, "", 4, 160, 512, 1},
-    {"ShellRead", tarvosim::ConsoleMode::Shell, false, "r\r" "\rC1\r" "env xconfig\r" "L0\r" "RA 00\r" "C1\r",
+    {"ShellRead", tarvosim::ConsoleMode::Shell, false,
+     "r\r"
+     "\rC1\r"
+     "env xconfig\r"
+     "L0\r"
+     "RA 00\r"
+     "C1\r",
      nullptr, nullptr, 0, "", 480, 272, 511, 1},
-    {"MonitorWrite", tarvosim::ConsoleMode::Monitor, true, "r\r" "!u e7\r" "!u 3d\r", "!w %02x", " ", 32, "", 28,
-     0x50, 0x200, 1},
-    {"ShellWrite", tarvosim::ConsoleMode::Shell, true, "r\r" "\rC1\r" "env xconfig\r" "L0\r", "WH %03x ", "", 0,
-     "C0\r", 28, 0x50, 0x200, 0},
+    {"MonitorWrite", tarvosim::ConsoleMode::Monitor, true,
+     "r\r"
+     "!u e7\r"
+     "!u 3d\r",
+     "!w %02x", " ", 32, "", 28, 0x50, 0x200, 1},
+    {"ShellWrite", tarvosim::ConsoleMode::Shell, true,
+     "r\r"
+     "\rC1\r"
+     "env xconfig\r"
+     "L0\r",
+     "WH %03x ", "", 0, "C0\r", 28, 0x50, 0x200, 0},
     // Read back in the same session: the bar runs on over the bytes read.
-    {"MonitorWriteVerified", tarvosim::ConsoleMode::Monitor, true, "r\r" "!u e7\r" "!u 3d\r", "!w %02x", " ", 32,
-     "r 20 80\r" "r a0 80\r" "r 120 80\r" "r 1a0 60\r", 32, 0x50, 992, 1, true},
-    {"ShellWriteVerified", tarvosim::ConsoleMode::Shell, true, "r\r" "\rC1\r" "env xconfig\r" "L0\r", "WH %03x ", "",
-     0, "C0\r" "env xconfig\r" "L0\r" "RA 00\r" "C1\r", 29, 0x50, 992, 0, true},
+    {"MonitorWriteVerified", tarvosim::ConsoleMode::Monitor, true,
+     "r\r"
+     "!u e7\r"
+     "!u 3d\r",
+     "!w %02x", " ", 32,
+     "r 20 80\r"
+     "r a0 80\r"
+     "r 120 80\r"
+     "r 1a0 60\r",
+     32, 0x50, 992, 1, true},
+    {"ShellWriteVerified", tarvosim::ConsoleMode::Shell, true,
+     "r\r"
+     "\rC1\r"
+     "env xconfig\r"
+     "L0\r",
+     "WH %03x ", "", 0,
+     "C0\r"
+     "env xconfig\r"
+     "L0\r"
+     "RA 00\r"
+     "C1\r",
+     29, 0x50, 992, 0, true},
     // The converter's block read first, in the same session, and kept.
     {"MonitorWriteBackedUp", tarvosim::ConsoleMode::Monitor, true,
-     "r\r" "r 20 80\r" "r a0 80\r" "r 120 80\r" "r 1a0 60\r" "!u e7\r" "!u 3d\r", "!w %02x", " ", 32, "", 32, 192, 992,
-     1, false, true},
-    {"ShellWriteBackedUp", tarvosim::ConsoleMode::Shell, true, "r\r" "\rC1\r" "env xconfig\r" "L0\r" "RA 00\r",
+     "r\r"
+     "r 20 80\r"
+     "r a0 80\r"
+     "r 120 80\r"
+     "r 1a0 60\r"
+     "!u e7\r"
+     "!u 3d\r",
+     "!w %02x", " ", 32, "", 32, 192, 992, 1, false, true},
+    {"ShellWriteBackedUp", tarvosim::ConsoleMode::Shell, true,
+     "r\r"
+     "\rC1\r"
+     "env xconfig\r"
+     "L0\r"
+     "RA 00\r",
      "WH %03x ", "", 0, "C0\r", 29, 544, 992, 0, false, true},
 };
 
@@ -117,10 +164,14 @@ TEST_F(ExchangeBench, SlowRepliesAndExtraTicksChangeNothing) {
     for (bool extraTicks : {false, true}) {
         SCOPED_TRACE(extraTicks);
         line = VirtualLine(device);
-        if (extraTicks) line.afterTick = [this] { RunPumpTick(ex, line, line, record); };
-        else line.latencyMs = 40;
-        for (auto [mode, write] : {std::pair{tarvosim::ConsoleMode::Shell, false}, {tarvosim::ConsoleMode::Monitor, false},
-                                   {tarvosim::ConsoleMode::Shell, true}, {tarvosim::ConsoleMode::Monitor, true}}) {
+        if (extraTicks)
+            line.afterTick = [this] { RunPumpTick(ex, line, line, record); };
+        else
+            line.latencyMs = 40;
+        for (auto [mode, write] : {std::pair{tarvosim::ConsoleMode::Shell, false},
+                                   {tarvosim::ConsoleMode::Monitor, false},
+                                   {tarvosim::ConsoleMode::Shell, true},
+                                   {tarvosim::ConsoleMode::Monitor, true}}) {
             device.SetMode(mode);
             record[100] ^= 0xFF;
             Press(write);

@@ -22,8 +22,8 @@ struct FaultCase {
     ConsoleMode mode;
     tarvosim::Fault fault;
     bool write;
-    const char* failing;  // the command whose answer or time-out ends it, or null: completes
-    int timeoutMs;        // 0: ends as the answer comes
+    const char* failing;   // the command whose answer or time-out ends it, or null: completes
+    int timeoutMs;         // 0: ends as the answer comes
     int keptFrom, keptTo;  // record bytes a read leaves as they were
     std::function<void(std::string&)> answerFilter = nullptr;
     bool burst = false;
@@ -60,8 +60,10 @@ TEST_P(FaultEnding, EndsAtTheRightTimeWithTheRecordAsItWas) {
     if (c.failing != nullptr) {
         ASSERT_NO_FATAL_FAILURE(ExpectAbortedOnce(c.message));
         EXPECT_EQ(line.sent.back().bytes.compare(0, std::strlen(c.failing), c.failing), 0) << line.sent.back().bytes;
-        if (c.timeoutMs > 0) EXPECT_EQ(line.messages[0].time, line.sent.back().time + c.timeoutMs);
-        else EXPECT_LT(line.messages[0].time, line.sent.back().time + 100);
+        if (c.timeoutMs > 0)
+            EXPECT_EQ(line.messages[0].time, line.sent.back().time + c.timeoutMs);
+        else
+            EXPECT_LT(line.messages[0].time, line.sent.back().time + 100);
     } else {
         ExpectCompleted(TEXT_READING_COMPLETE, 1);
     }
@@ -74,7 +76,16 @@ TEST_P(FaultEnding, EndsAtTheRightTimeWithTheRecordAsItWas) {
 
 const FaultCase kFaults[] = {
     {"WellFormed", ConsoleMode::Monitor, {FaultKind::None, 1}, false, nullptr, 0, 0, 0},
-    {"Refused", ConsoleMode::Monitor, {FaultKind::Error801, 2}, false, "r a0 80", 0, 0, 480, nullptr, false,
+    {"Refused",
+     ConsoleMode::Monitor,
+     {FaultKind::Error801, 2},
+     false,
+     "r a0 80",
+     0,
+     0,
+     480,
+     nullptr,
+     false,
      "Tarvo refused to send part of its settings (bytes 128-255); nothing was read."},
     {"BadDigit", ConsoleMode::Monitor, {FaultKind::BadDigit, 1}, false, "r 20 80", 5000, 0, 480},
     {"DigitForBlank", ConsoleMode::Monitor, {FaultKind::DigitForBlank, 4}, false, "r 1a0 60", 5000, 0, 480},
@@ -92,10 +103,28 @@ const FaultCase kFaults[] = {
     // unanswered, and no shell answers the second probe.
     {"NulBeforeTheProbeAnswer", ConsoleMode::Monitor, {FaultKind::NulBytes, 1}, false, "\rC1\r", 3000, 0, 480},
     // !u e7, !u 3d, then the chunks: the third chunk's acknowledgement is lost.
-    {"LostWriteAcknowledgement", ConsoleMode::Monitor, {FaultKind::DropAck, 5}, true, "!w 60", 1000, 0, 0,
-     nullptr, false, WriteStopped(32)},
-    {"LostShellWriteAcknowledgement", ConsoleMode::Shell, {FaultKind::DropAck, 5}, true, "WH 040", 5000, 0, 0,
-     nullptr, false, WriteStopped(32)},
+    {"LostWriteAcknowledgement",
+     ConsoleMode::Monitor,
+     {FaultKind::DropAck, 5},
+     true,
+     "!w 60",
+     1000,
+     0,
+     0,
+     nullptr,
+     false,
+     WriteStopped(32)},
+    {"LostShellWriteAcknowledgement",
+     ConsoleMode::Shell,
+     {FaultKind::DropAck, 5},
+     true,
+     "WH 040",
+     5000,
+     0,
+     0,
+     nullptr,
+     false,
+     WriteStopped(32)},
     {"LostUnlockAcknowledgement", ConsoleMode::Monitor, {FaultKind::DropAck, 2}, true, "!u 3d", 1000, 0, 0},
 };
 
@@ -142,8 +171,8 @@ TEST_F(ExchangeFault, BackupNotKeptWritesNothing) {
         ex.backupBeforeWrite = 1;
         PressWrite();
         Run();
-        ASSERT_NO_FATAL_FAILURE(
-            ExpectAbortedOnce(std::string("The backup could not be saved in backups: disk full.") + TEXT_NOTHING_WRITTEN));
+        ASSERT_NO_FATAL_FAILURE(ExpectAbortedOnce(std::string("The backup could not be saved in backups: disk full.") +
+                                                  TEXT_NOTHING_WRITTEN));
         EXPECT_EQ(CountSent("!u ") + CountSent("!w ") + CountSent("WH "), 0);
         if (mode == ConsoleMode::Shell) {
             EXPECT_EQ(line.sent.back().bytes, "C1\r");

@@ -96,9 +96,9 @@ private:
         uint8_t byte;
     };
     tarvosim::ConverterModel* device_;
-    std::string txQueue_;             // LinkState txBuf
-    std::deque<Arrival> inFlight_;    // on the wire or in the driver
-    uint8_t rxBuf_[1024] = {};        // LinkState rxBuf
+    std::string txQueue_;           // LinkState txBuf
+    std::deque<Arrival> inFlight_;  // on the wire or in the driver
+    uint8_t rxBuf_[1024] = {};      // LinkState rxBuf
     int rxCount_ = 0;
     int rxPos_ = 0;
 };

@@ -38,9 +38,16 @@ TEST(ConverterMonitor, WritesNeedTheUnlockAndStayInsideTheWritableBlock) {
     ConverterModel device;
     const uint8_t before = device.Block()[32];
     // Each command is echoed, then answered 701 (done) or 801 (refused).
-    for (auto [command, answer] : {std::pair{"!w 40 5a", "801"}, {"!u 3d", "801"}, {"!u e7", "701"}, {"!u 3d", "701"},
-                                   {"!w 3f 01", "801"}, {"!w 1ff 01 02", "801"}, {"r 1f0 20", "801"}, {"r 10 10", "801"}})
-        EXPECT_EQ(Say(device, command + std::string("\r"), MONITOR_BAUD), command + std::string("\r\n") + answer + "\r\n");
+    for (auto [command, answer] : {std::pair{"!w 40 5a", "801"},
+                                   {"!u 3d", "801"},
+                                   {"!u e7", "701"},
+                                   {"!u 3d", "701"},
+                                   {"!w 3f 01", "801"},
+                                   {"!w 1ff 01 02", "801"},
+                                   {"r 1f0 20", "801"},
+                                   {"r 10 10", "801"}})
+        EXPECT_EQ(Say(device, command + std::string("\r"), MONITOR_BAUD),
+                  command + std::string("\r\n") + answer + "\r\n");
     EXPECT_EQ(device.Block()[32], before);
     unsigned generation = device.BlockGeneration();
     EXPECT_EQ(Say(device, "!w 40 5a a5\r", MONITOR_BAUD), "!w 40 5a a5\r\n701\r\n");
@@ -53,9 +60,13 @@ TEST(ConverterShell, WritesAreStagedUntilC0) {
     ConverterModel device;
     device.SetMode(ConsoleMode::Shell);
     // Refused: outside configuration mode, identity bytes, two address digits, an odd digit count.
-    for (auto [command, answer] : {std::pair{"WH 020 ff\r", "WH: unknown command\r\nmsh>"}, {"env xconfig\r", "@700\r\n"},
-                                   {"L0\r", "@701\r\n"}, {"WH 01f ff\r", "@702\r\n"}, {"WH 20 ff\r", "@702\r\n"},
-                                   {"WH 020 fff\r", "@702\r\n"}, {"WH 020 fe01\r", "@701\r\n"}})
+    for (auto [command, answer] : {std::pair{"WH 020 ff\r", "WH: unknown command\r\nmsh>"},
+                                   {"env xconfig\r", "@700\r\n"},
+                                   {"L0\r", "@701\r\n"},
+                                   {"WH 01f ff\r", "@702\r\n"},
+                                   {"WH 20 ff\r", "@702\r\n"},
+                                   {"WH 020 fff\r", "@702\r\n"},
+                                   {"WH 020 fe01\r", "@701\r\n"}})
         EXPECT_EQ(Say(device, command, SHELL_BAUD), answer) << command;
     EXPECT_NE(device.Block()[32], 0xFE);
     std::string dump = Say(device, "RA 00\r", SHELL_BAUD);

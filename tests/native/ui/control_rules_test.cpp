@@ -155,10 +155,10 @@ TEST(ControlRules, SerialSideOnModel9AndOthers) {
         ControlState modeList, flow, serialType_, multiConn_, stopBit, comment;
     };
     const Case cases[] = {
-        {9, 0, 1, 0, 0, D, D, D, E, E, E},   // Multi Conn. locks mode, flow and serial type
+        {9, 0, 1, 0, 0, D, D, D, E, E, E},  // Multi Conn. locks mode, flow and serial type
         {9, 0, 0, 0, 0, E, E, E, E, E, E},
-        {9, 2, 0, 0, 0, E, E, E, D, E, E},   // Multi Conn. only offered in T2S
-        {9, 0, 0, 2, 0, E, D, E, E, E, E},   // RS-485 disables Flow Control
+        {9, 2, 0, 0, 0, E, E, E, D, E, E},  // Multi Conn. only offered in T2S
+        {9, 0, 0, 2, 0, E, D, E, E, E, E},  // RS-485 disables Flow Control
         {9, 0, 0, 1, 0, E, D, E, E, E, E},
         {9, 0, 0, -1, 0, E, D, E, E, E, E},  // no serial type selected counts as not RS-232
         {1, 0, 1, 0, 0, E, E, D, D, D, D},   // Multi Conn. means nothing on other models
@@ -185,10 +185,7 @@ TEST(ControlRules, ConsoleModeAndEapol) {
     };
     const Case cases[] = {
         {1, 0, 1, 0, D, D, E},  // monitor mode: no EAPoL, Power Down and Start Option on
-        {1, 0, 0, 0, D, D, E},
-        {0, 0, 1, 1, E, E, D},
-        {0, 0, 0, 0, E, D, D},
-        {0, 1, 1, 0, D, D, D},
+        {1, 0, 0, 0, D, D, E}, {0, 0, 1, 1, E, E, D}, {0, 0, 0, 0, E, D, D}, {0, 1, 1, 0, D, D, D},
     };
     for (const Case& c : cases) {
         ControlInputs in = Loaded(0);

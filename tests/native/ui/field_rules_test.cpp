@@ -18,7 +18,11 @@ TEST(FieldRules, CommentIsCutAfter32Characters) {
 }
 
 TEST(FieldRules, SerialTypeAndMultiConn) {
-    struct Case { int selection; bool flowEnabled; bool reset; };
+    struct Case {
+        int selection;
+        bool flowEnabled;
+        bool reset;
+    };
     const Case cases[] = {{0, true, false}, {1, false, true}, {2, false, true}, {-1, false, true}};
     for (const Case& c : cases) {
         const SerialTypeEffect e = OnSerialTypeSelected(c.selection);

@@ -28,11 +28,14 @@ TEST(KickIdle, AsksForOneMorePassThenWaits) {
 }
 
 TEST(PumpHasWork, OnlyARunningExchangeOrOutstandingIoOnAnActiveLink) {
-    struct Case { LinkState link; bool exchangeRunning; bool work; };
+    struct Case {
+        LinkState link;
+        bool exchangeRunning;
+        bool work;
+    };
     const Case cases[] = {
-        {Link(1, 0, 0, 0), false, false}, {Link(1, 0, 0, 0), true, true},
-        {Link(1, 1, 0, 0), false, true},  {Link(1, 0, 3, 0), false, true},
-        {Link(1, 0, 0, 7), false, true},  {Link(0, 1, 3, 7), true, false},
+        {Link(1, 0, 0, 0), false, false}, {Link(1, 0, 0, 0), true, true},  {Link(1, 1, 0, 0), false, true},
+        {Link(1, 0, 3, 0), false, true},  {Link(1, 0, 0, 7), false, true}, {Link(0, 1, 3, 7), true, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(PumpHasWork(c.link, c.exchangeRunning), c.work)
@@ -41,13 +44,16 @@ TEST(PumpHasWork, OnlyARunningExchangeOrOutstandingIoOnAnActiveLink) {
 }
 
 TEST(PortEventCode, OnlyTheLowWordIsComparedForEquality) {
-    struct Case { std::intptr_t lParam; PortEventKind kind; };
+    struct Case {
+        std::intptr_t lParam;
+        PortEventKind kind;
+    };
     const Case cases[] = {
-        {1, PortEventKind::Data},         {0x10001, PortEventKind::Data},
-        {-65535, PortEventKind::Data},    // high bits set, low word 1
-        {32, PortEventKind::Close},       {0x70020, PortEventKind::Close},
-        {33, PortEventKind::Ignored},     // 32 | 1 is neither
-        {0, PortEventKind::Ignored},      {2, PortEventKind::Ignored},
+        {1, PortEventKind::Data},          {0x10001, PortEventKind::Data},
+        {-65535, PortEventKind::Data},  // high bits set, low word 1
+        {32, PortEventKind::Close},        {0x70020, PortEventKind::Close},
+        {33, PortEventKind::Ignored},  // 32 | 1 is neither
+        {0, PortEventKind::Ignored},       {2, PortEventKind::Ignored},
         {0x10000, PortEventKind::Ignored},
     };
     for (const Case& c : cases) EXPECT_EQ(DecodePortEvent(c.lParam), c.kind) << c.lParam;

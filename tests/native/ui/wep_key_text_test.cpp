@@ -18,21 +18,23 @@ TEST(WepKeyText, AsciiToHexIsUpperCaseAndUnsigned) {
 }
 
 TEST(WepKeyText, HexToAsciiReadsPairsAsStrtolDoes) {
-    struct Case { std::string hex, ascii; };
+    struct Case {
+        std::string hex, ascii;
+    };
     const Case cases[] = {
-        {"414", "A"},             // trailing single digit dropped
+        {"414", "A"},  // trailing single digit dropped
         {"4", ""},
         {"", ""},
         {"E9", "\xE9"},
-        {" 7", "\x07"},           // leading blank accepted
-        {"+A", "\x0A"},           // leading sign accepted
-        {"-1", "\xFF"},           // negative keeps its low 8 bits
+        {" 7", "\x07"},  // leading blank accepted
+        {"+A", "\x0A"},  // leading sign accepted
+        {"-1", "\xFF"},  // negative keeps its low 8 bits
         {"-F", "\xF1"},
-        {"7G", "\x07"},           // stops at the first non-digit
-        {"G7", "\0"s},            // no digit gives 0
+        {"7G", "\x07"},  // stops at the first non-digit
+        {"G7", "\0"s},   // no digit gives 0
         {"--", "\0"s},
         {"0x", "\0"s},
-        {"4100", "A\0"s},         // a zero pair is a NUL character
+        {"4100", "A\0"s},  // a zero pair is a NUL character
         {"00414243", "\0ABC"s},
     };
     for (const Case& c : cases) EXPECT_EQ(HexToAscii(c.hex), c.ascii) << c.hex;

@@ -48,8 +48,8 @@ void SetItemText(HWND dialog, int id, const char* text);
 // CBN_SELCHANGE to the dialog.
 void ChooseListEntry(HWND dialog, int id, int index);
 int ListSelection(HWND dialog, int id);
-void Press(HWND dialog, int id);  // BN_CLICKED from the button
-void PressCommand(HWND dialog, int id);  // BN_CLICKED as from the button, even a disabled one
+void Press(HWND dialog, int id);                        // BN_CLICKED from the button
+void PressCommand(HWND dialog, int id);                 // BN_CLICKED as from the button, even a disabled one
 void TypeChars(HWND dialog, int id, const char* text);  // WM_CHAR per character
 
 }  // namespace quarnel::test

@@ -76,8 +76,10 @@ TEST_F(EapIdDialogTest, RefusedOrCancelledEntriesLeaveTheBuffers) {
         script.Then([&](HWND dialog) {
             SetItemText(dialog, IDC_EAP_USERNAME, std::string(*refused == 'P' ? 33 : 3, 'n').c_str());
             SetItemText(dialog, IDC_EAP_RETYPE, *refused == 'T' ? "other" : "secret");
-            if (*refused) PressCommand(dialog, IDOK);
-            else PressCommand(dialog, IDCANCEL);
+            if (*refused)
+                PressCommand(dialog, IDOK);
+            else
+                PressCommand(dialog, IDCANCEL);
         });
         if (*refused) script.Then([](HWND dialog) { PressCommand(dialog, IDCANCEL); });  // the dialog stayed open
         EXPECT_TRUE(RunUnchanged());

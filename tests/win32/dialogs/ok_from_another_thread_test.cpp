@@ -41,8 +41,8 @@ bool SendOk(HANDLE runEnded) {
     DWORD_PTR result = 0;
     // Nothing else may wake the loop: the caret of a focused edit blinks on a
     // timer, so the focus goes to OK first, and the paints that owes are done.
-    SendMessageTimeoutA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDOK)), TRUE,
-                        SMTO_NORMAL, kWaitMs, &result);
+    SendMessageTimeoutA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDOK)), TRUE, SMTO_NORMAL,
+                        kWaitMs, &result);
     RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     SendMessageTimeoutA(dialog, WM_COMMAND, IDOK, 0, SMTO_NORMAL, kWaitMs, &result);
     if (WaitForSingleObject(runEnded, kWaitMs) == WAIT_OBJECT_0) return true;
@@ -65,7 +65,7 @@ TEST(SubDialogs, OkFromAnotherThreadClosesEachAtOnce) {
     const struct {
         const char* name;
         Dialog& dialog;
-    } cases[] = {{"About", about},   {"Startup Options", startup}, {"WEP 64", wep64},
+    } cases[] = {{"About", about},    {"Startup Options", startup},  {"WEP 64", wep64},
                  {"WEP 128", wep128}, {"Change Password", password}, {"EAP ID", eapId}};
     loopIdle = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, SpotIdle, nullptr, GetCurrentThreadId());

@@ -52,7 +52,8 @@ void DropDownPortList(const AppDriver& app) {
 // of it (a text, or "\\" for the numbers), or null.
 std::vector<char> VersionResource(const std::string& file) {
     std::vector<char> data(GetFileVersionInfoSizeA(file.c_str(), nullptr));
-    if (!data.empty() && !GetFileVersionInfoA(file.c_str(), 0, static_cast<DWORD>(data.size()), data.data())) data.clear();
+    if (!data.empty() && !GetFileVersionInfoA(file.c_str(), 0, static_cast<DWORD>(data.size()), data.data()))
+        data.clear();
     return data;
 }
 const void* VersionValue(std::vector<char>& data, const std::string& path) {
@@ -222,7 +223,8 @@ TEST_F(LinkAndShell, AdapterPulledOutMidExchangeEndsItWithAMessageAndClosesClean
         EXPECT_TRUE(WaitUntil(
             [&] {
                 DWORD_PTR result = 0;
-                answering = answering && SendMessageTimeoutA(app.Main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result);
+                answering =
+                    answering && SendMessageTimeoutA(app.Main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result);
                 return app.FindMessageBox("Quarnel") != nullptr;
             },
             kWait));
@@ -253,7 +255,8 @@ TEST_F(LinkAndShell, AboutBoxOpensFromTheSystemMenuAndReturnsToTheWindowUnchange
     const auto* numbers = static_cast<const VS_FIXEDFILEINFO*>(VersionValue(version, "\\"));
     ASSERT_NE(numbers, nullptr);
     const std::string product = text("ProductName") + " " + text("ProductVersion");
-    EXPECT_EQ(std::to_string(HIWORD(numbers->dwFileVersionMS)) + "." + std::to_string(LOWORD(numbers->dwFileVersionMS)) +
+    EXPECT_EQ(std::to_string(HIWORD(numbers->dwFileVersionMS)) + "." +
+                  std::to_string(LOWORD(numbers->dwFileVersionMS)) +
                   static_cast<char>('a' - 1 + HIWORD(numbers->dwFileVersionLS)),
               text("ProductVersion"));
     EXPECT_EQ(WindowText(app.Main()), product);
@@ -299,8 +302,10 @@ TEST_F(LinkAndShell, ExitAndClosingTheWindowEndTheProgramWithCodeZeroAndNoOtherW
             ASSERT_TRUE(app.Launch());
         }
         OpenPort("COM3");
-        if (byExit) app.Click(IDC_EXIT);
-        else PostMessageA(app.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        if (byExit)
+            app.Click(IDC_EXIT);
+        else
+            PostMessageA(app.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
         std::string others;
         EXPECT_TRUE(WaitUntil([&] { return app.WaitForExit(0) || !(others = app.DescribeTopLevel()).empty(); }, kWait));
         EXPECT_EQ(others, "");

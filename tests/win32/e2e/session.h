@@ -56,38 +56,38 @@ bool EndsWrite(const std::string& command);
 bool StartsWith(const std::string& text, const std::string& prefix);
 
 class Session : public ::testing::Test {
- protected:
-  void SetUp() override;
+protected:
+    void SetUp() override;
 
-  // Selects the port, presses Open and waits until Read can be pressed.
-  void OpenPort(const std::string& name);
-  // Presses Close and waits until the window is back in its closed row:
-  // Open and the port list usable, the link's buttons not.
-  void ClosePort();
-  bool InClosedRow() const;
-  // Commands the converter received since `mark` (an earlier log size).
-  static std::vector<LoggedCommand> LogSince(const SimFiles& sim, size_t mark);
+    // Selects the port, presses Open and waits until Read can be pressed.
+    void OpenPort(const std::string& name);
+    // Presses Close and waits until the window is back in its closed row:
+    // Open and the port list usable, the link's buttons not.
+    void ClosePort();
+    bool InClosedRow() const;
+    // Commands the converter received since `mark` (an earlier log size).
+    static std::vector<LoggedCommand> LogSince(const SimFiles& sim, size_t mark);
 
-  // Waits until the converter's latest command since `mark` is one for which
-  // `last` is true and no progress window is left; fails early when a
-  // message box shows. The commands received are left in `sent`.
-  void WaitForExchangeEnd(SimFiles& sim, size_t mark, const std::function<bool(const std::string&)>& last,
-                          std::vector<LoggedCommand>* sent = nullptr);
-  // Presses Read, or Write / Initialize ENV, and waits as above.
-  void ReadAndWait(SimFiles& sim, std::vector<LoggedCommand>* sent = nullptr);
-  void WriteAndWait(SimFiles& sim, int button, std::vector<LoggedCommand>* sent = nullptr);
-  // Puts `block` into the converter (console in `mode`) and reads it.
-  void LoadConverter(SimFiles& sim, const std::string& mode, const Block& block);
-  void ExpectHolds(const SimFiles& sim, const Block& expected);
+    // Waits until the converter's latest command since `mark` is one for which
+    // `last` is true and no progress window is left; fails early when a
+    // message box shows. The commands received are left in `sent`.
+    void WaitForExchangeEnd(SimFiles& sim, size_t mark, const std::function<bool(const std::string&)>& last,
+                            std::vector<LoggedCommand>* sent = nullptr);
+    // Presses Read, or Write / Initialize ENV, and waits as above.
+    void ReadAndWait(SimFiles& sim, std::vector<LoggedCommand>* sent = nullptr);
+    void WriteAndWait(SimFiles& sim, int button, std::vector<LoggedCommand>* sent = nullptr);
+    // Puts `block` into the converter (console in `mode`) and reads it.
+    void LoadConverter(SimFiles& sim, const std::string& mode, const Block& block);
+    void ExpectHolds(const SimFiles& sim, const Block& expected);
 
-  // The no-response message (the progress window gone first), answered.
-  void ExpectNoResponse();
-  // The exchange ended in this message, progress window gone; answers it.
-  void ExpectFailure(const std::string& message);
-  // Moves the focus to `id` and waits until it is there.
-  void FocusAndWait(int id);
+    // The no-response message (the progress window gone first), answered.
+    void ExpectNoResponse();
+    // The exchange ended in this message, progress window gone; answers it.
+    void ExpectFailure(const std::string& message);
+    // Moves the focus to `id` and waits until it is there.
+    void FocusAndWait(int id);
 
-  AppDriver app;
+    AppDriver app;
 };
 
 }  // namespace e2e

@@ -31,7 +31,8 @@ protected:
             [&] {
                 wrong.clear();
                 for (const auto& [id, enabled] : states)
-                    if (app.Enabled(id) != enabled) wrong += std::to_string(id) + (enabled ? " disabled " : " enabled ");
+                    if (app.Enabled(id) != enabled)
+                        wrong += std::to_string(id) + (enabled ? " disabled " : " enabled ");
                 return wrong.empty();
             },
             kWait);
@@ -51,8 +52,13 @@ TEST_F(MainWindow, AppliesTheEnablingRulesAtStartOnReadAndOnTheUsersChoices) {
 
     Load();  // T2S with a permitted address, Infrastructure, the monitor console
     EXPECT_EQ(app.Text(IDC_PEER_IP_LABEL), "Permitted ip address");
-    ExpectEnabled({{IDC_PEER_IP, true}, {IDC_WATER_MARK, false}, {IDC_PEER_PORT, false}, {IDC_ADHOC_SSID, false},
-                   {IDC_EAPOL, false}, {IDC_START_OPTION, true}, {IDC_WRITE, true}});
+    ExpectEnabled({{IDC_PEER_IP, true},
+                   {IDC_WATER_MARK, false},
+                   {IDC_PEER_PORT, false},
+                   {IDC_ADHOC_SSID, false},
+                   {IDC_EAPOL, false},
+                   {IDC_START_OPTION, true},
+                   {IDC_WRITE, true}});
 
     // RS-485 sets flow control to none and takes it away.
     app.Select(IDC_FLOW_CONTROL, 1);
@@ -101,7 +107,8 @@ protected:
     }
 
     void ExpectNoMessageBox() {
-        EXPECT_EQ(app.FindMessageBox("Quarnel"), nullptr) << "the refusal was reported twice:\n" << app.DescribeTopLevel();
+        EXPECT_EQ(app.FindMessageBox("Quarnel"), nullptr) << "the refusal was reported twice:\n"
+                                                          << app.DescribeTopLevel();
     }
 };
 

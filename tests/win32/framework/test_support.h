@@ -30,7 +30,7 @@ public:
     std::function<void(ScriptedDialog&)> onInit;
     std::function<void(ScriptedDialog&, UINT_PTR)> onTimer;
     std::function<LRESULT(ScriptedDialog&, LPARAM)> onKickIdle;  // unset: no idle wanted
-    std::function<void(ScriptedDialog&)> onApp;                 // WM_APP
+    std::function<void(ScriptedDialog&)> onApp;                  // WM_APP
     bool timedOut = false;
 
     void StartTimer(UINT_PTR id, UINT ms) { SetTimer(GetHwnd(), id, ms, nullptr); }

@@ -23,11 +23,11 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Millis = std::chrono::milliseconds;
 
-constexpr int kInitialSpeed = 115200;
+constexpr int INITIAL_SPEED = 115200;
 // Bounds of the wait for written bytes to leave the line before it closes.
-constexpr Millis kDrainSlack{100};
-constexpr Millis kDrainCap{1000};
-constexpr Millis kDrainPoll{5};
+constexpr Millis DRAIN_SLACK{100};
+constexpr Millis DRAIN_CAP{1000};
+constexpr Millis DRAIN_POLL{5};
 
 // The console speeds only: anything else is a fault of the caller.
 bool SpeedCode(int bitsPerSecond, speed_t& code) {
@@ -171,7 +171,7 @@ private:
         // no failure.
         int lines = TIOCM_DTR | TIOCM_RTS;
         ioctl(port_.Fd(), TIOCMBIS, &lines);
-        return SetSpeed(kInitialSpeed);
+        return SetSpeed(INITIAL_SPEED);
     }
 
     // 1 when the port is ready for `events`, 0 when the deadline passed
@@ -202,10 +202,10 @@ private:
         int queued = 0;
         if (ioctl(port_.Fd(), TIOCOUTQ, &queued) != 0) queued = 0;
         const Clock::time_point deadline =
-            std::min(start + kDrainCap, std::max(start, lastWriteEnds_) + WireTime(2 * queued, speed_) + kDrainSlack);
+            std::min(start + DRAIN_CAP, std::max(start, lastWriteEnds_) + WireTime(2 * queued, speed_) + DRAIN_SLACK);
         if (lastWriteEnds_ > start) std::this_thread::sleep_until(std::min(lastWriteEnds_, deadline));
         while (queued > 0 && Clock::now() < deadline) {
-            std::this_thread::sleep_for(std::min<Clock::duration>(WireTime(queued, speed_) + Millis(1), kDrainPoll));
+            std::this_thread::sleep_for(std::min<Clock::duration>(WireTime(queued, speed_) + Millis(1), DRAIN_POLL));
             if (ioctl(port_.Fd(), TIOCOUTQ, &queued) != 0) queued = 0;
         }
     }
@@ -218,7 +218,7 @@ private:
     }
 
     PortHandle port_;
-    int speed_ = kInitialSpeed;
+    int speed_ = INITIAL_SPEED;
     Clock::time_point lastWriteEnds_;
 };
 

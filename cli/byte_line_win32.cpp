@@ -16,7 +16,7 @@ namespace quarnel {
 
 namespace {
 
-constexpr uint16_t kInitialBaudCode = kBaud115200;
+constexpr uint16_t INITIAL_BAUD_CODE = BAUD115200;
 
 std::string DevicePath(const std::string& name) {
     if (name.compare(0, 4, "\\\\.\\") == 0) return name;
@@ -60,10 +60,10 @@ public:
     Win32Line& operator=(const Win32Line&) = delete;
 
     bool Configure() {
-        driver_.SetQueueSizes(handle_, kDriverInputQueue, kDriverOutputQueue);
+        driver_.SetQueueSizes(handle_, DRIVER_INPUT_QUEUE, DRIVER_OUTPUT_QUEUE);
         PortSettings settings = {};
         LoadLineDefaults(settings);
-        settings.baudCode = kInitialBaudCode;
+        settings.baudCode = INITIAL_BAUD_CODE;
         line_ = LineConfigFor(settings);
         return SetSpeed(static_cast<int>(line_.baudRate));
     }

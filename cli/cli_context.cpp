@@ -135,11 +135,11 @@ CLI::Validator NumberFrom(double low, double high) {
 
 std::string UnknownCommand(const CLI::App& app, int argc, const char* const* argv) {
     // The common options that take a value, written apart from it.
-    static const char* const kValued[] = {"--mode", "--timeout-scale", "--trace"};
+    static const char* const VALUED[] = {"--mode", "--timeout-scale", "--trace"};
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
         if (word.empty() || word[0] == '-') {
-            for (const char* valued : kValued) i += word == valued ? 1 : 0;
+            for (const char* valued : VALUED) i += word == valued ? 1 : 0;
             continue;
         }
         std::string names;

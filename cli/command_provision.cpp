@@ -19,7 +19,7 @@ namespace quarnel {
 
 namespace {
 
-constexpr char kProvisionFooter[] =
+constexpr char PROVISION_FOOTER[] =
     "\nThe plan is a CSV file (RFC 4180: fields with commas, quotes or line ends in double quotes,\n"
     "a quote inside doubled). Its header is \"port\", then settings named as in a configuration file:\n"
     "\n"
@@ -205,7 +205,7 @@ void AddProvisionCommand(CLI::App& app, CliContext& context) {
     command
         ->add_option("--jobs", arguments->jobs, "At most this many converters at a time (default: every row at once)")
         ->check(NumberFrom(1, 1e9));
-    command->footer(kProvisionFooter);
+    command->footer(PROVISION_FOOTER);
     command->callback([&context, arguments] { RunProvision(context, *arguments); });
 }
 

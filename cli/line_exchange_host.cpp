@@ -11,9 +11,9 @@ namespace quarnel {
 namespace {
 
 // Longest single wait in the line: a cancel is noticed at least this often.
-constexpr int kWaitSliceMs = 100;
+constexpr int WAIT_SLICE_MS = 100;
 
-constexpr char kCancelled[] = "Cancelled.";
+constexpr char CANCELLED[] = "Cancelled.";
 
 }  // namespace
 
@@ -73,7 +73,7 @@ void LineExchangeHost::Cancel() {
         Write(CMD_LEAVE_CONFIG, static_cast<int>(std::strlen(CMD_LEAVE_CONFIG)));
         PumpTransmit();
     }
-    message_ = kCancelled;
+    message_ = CANCELLED;
 }
 
 void LineExchangeHost::LineFailedWith(const std::string& message) {
@@ -90,7 +90,7 @@ bool LineExchangeHost::WaitForBytes() {
         if (now >= replyDeadline_) return false;
         if (Cancelled()) return true;  // the loop's next turn ends the run
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(replyDeadline_ - now).count() + 1;
-        const int slice = left < kWaitSliceMs ? static_cast<int>(left) : kWaitSliceMs;
+        const int slice = left < WAIT_SLICE_MS ? static_cast<int>(left) : WAIT_SLICE_MS;
         const int got = line_.Read(rxBuf_ + rxCount_, static_cast<int>(sizeof rxBuf_) - rxCount_, slice);
         if (got < 0) {
             LineFailedWith(line_.LastError().message);
@@ -144,7 +144,7 @@ void LineExchangeHost::SetBaudCodeAndConfigure(int baudCode) {
 
 void LineExchangeHost::PumpTransmit() {
     if (txCount_ == 0 || lineFailed_) return;
-    const int waitMs = static_cast<int>(kIoWaitMs * settings_.timeoutScale);
+    const int waitMs = static_cast<int>(IO_WAIT_MS * settings_.timeoutScale);
     if (!line_.Write(txBuf_, txCount_, waitMs)) LineFailedWith(line_.LastError().message);
     txCount_ = 0;
 }

@@ -99,10 +99,10 @@ private:
     DeviceExchange exchange_;
 
     // Commands queued by the engine for the next transmit pump.
-    uint8_t txBuf_[kLinkBufferSize];
+    uint8_t txBuf_[LINK_BUFFER_SIZE];
     int txCount_ = 0;
     // Bytes taken from the line, handed to the engine one at a time.
-    uint8_t rxBuf_[kLinkBufferSize];
+    uint8_t rxBuf_[LINK_BUFFER_SIZE];
     int rxCount_ = 0;
     int rxPos_ = 0;
     int collected_ = 0;  // bytes handed out since the last tick began

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr char kExamples[] =
+constexpr char EXAMPLES[] =
     "\nExamples:\n"
     "  quarnel-cli ports\n"
     "  quarnel-cli factory /dev/ttyUSB0\n"
@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
     CliContext context;
     CLI::App app("Configures Tarvo serial converters through their serial console.", "quarnel-cli");
     app.set_version_flag("--version", std::string("quarnel-cli, ") + QUARNEL_VERSION_LINE);
-    app.footer(kExamples);
+    app.footer(EXAMPLES);
     app.require_subcommand(1);
     // The common options may also follow the command and its port.
     app.fallthrough();

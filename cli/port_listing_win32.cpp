@@ -7,8 +7,8 @@
 namespace quarnel {
 
 std::vector<PortInfo> ListPorts() {
-    uint16_t numbers[kMaxComPorts];
-    const int count = ComPortList(numbers, kMaxComPorts);
+    uint16_t numbers[MAX_COM_PORTS];
+    const int count = ComPortList(numbers, MAX_COM_PORTS);
     std::vector<PortInfo> ports;
     for (int i = 0; i < count; ++i) ports.push_back({"COM" + std::to_string(numbers[i]), ""});
     return ports;

@@ -7,8 +7,8 @@ namespace quarnel {
 namespace {
 
 // Live lines must not wrap, or the cursor moves miss them.
-constexpr size_t kLiveWidth = 79;
-constexpr size_t kMaxPortWidth = 24;
+constexpr size_t LIVE_WIDTH = 79;
+constexpr size_t MAX_PORT_WIDTH = 24;
 
 std::string Seconds(const RowStatus& status) {
     if (status.result == RowResult::NotStarted) return "";
@@ -25,7 +25,7 @@ std::string Padded(const std::string& text, size_t width) {
 
 ProvisionDisplay::ProvisionDisplay(const ProvisionPlan& plan, DisplayKind kind, std::FILE* out)
     : plan_(plan), kind_(kind), out_(out), eventsShown_(plan.rows.size(), 0) {
-    for (const PlanRow& row : plan.rows) portWidth_ = std::max(portWidth_, std::min(row.port.size(), kMaxPortWidth));
+    for (const PlanRow& row : plan.rows) portWidth_ = std::max(portWidth_, std::min(row.port.size(), MAX_PORT_WIDTH));
 }
 
 std::string ProvisionDisplay::LiveLine(size_t index, const RowStatus& status) const {
@@ -38,7 +38,7 @@ std::string ProvisionDisplay::LiveLine(size_t index, const RowStatus& status) co
                        Padded(finished ? "done" : PhaseName(status.phase), 9) + " " + Padded(percent, 4) + "  " +
                        ResultName(status.result);
     if (finished && status.result != RowResult::Verified && !status.message.empty()) line += ": " + status.message;
-    if (line.size() > kLiveWidth) line = line.substr(0, kLiveWidth - 3) + "...";
+    if (line.size() > LIVE_WIDTH) line = line.substr(0, LIVE_WIDTH - 3) + "...";
     while (!line.empty() && line.back() == ' ') line.pop_back();
     return line;
 }

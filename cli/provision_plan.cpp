@@ -9,8 +9,8 @@ namespace quarnel {
 
 namespace {
 
-constexpr char kPortColumn[] = "port";
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr char PORT_COLUMN[] = "port";
+constexpr std::string_view UTF8_MARK = "\xEF\xBB\xBF";
 
 std::string Where(const std::string& fileName, int row) { return fileName + ", row " + std::to_string(row); }
 
@@ -40,7 +40,7 @@ bool BlankRecord(const std::vector<std::string>& fields) {
 }
 
 bool CheckHeader(const std::vector<std::string>& header, const std::string& fileName, std::string& error) {
-    if (header.empty() || TrimmedBlanks(header[0]) != kPortColumn) {
+    if (header.empty() || TrimmedBlanks(header[0]) != PORT_COLUMN) {
         error = Where(fileName, 1) +
                 ": the first column must be \"port\", then the settings (such as "
                 "network.local_ip)";
@@ -73,7 +73,7 @@ bool CheckHeader(const std::vector<std::string>& header, const std::string& file
 
 bool SplitCsv(std::string_view text, const std::string& fileName, std::vector<std::vector<std::string>>& records,
               std::string& error) {
-    if (text.compare(0, kUtf8Mark.size(), kUtf8Mark) == 0) text.remove_prefix(kUtf8Mark.size());
+    if (text.compare(0, UTF8_MARK.size(), UTF8_MARK) == 0) text.remove_prefix(UTF8_MARK.size());
     records.clear();
     std::vector<std::string> fields;
     std::string field;

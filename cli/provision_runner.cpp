@@ -16,7 +16,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // How often the calling thread looks at the rows.
-constexpr auto kPollInterval = std::chrono::milliseconds(50);
+constexpr auto POLL_INTERVAL = std::chrono::milliseconds(50);
 
 // The converter's messages break lines with "\r\n"; a table cell is one line.
 std::string OneLine(const std::string& text) {
@@ -227,7 +227,7 @@ void ProvisionRunner::Run(const std::function<void(const std::vector<RowStatus>&
         Snapshot();
         if (poll) poll(statuses_);
         if (next == slots_.size() && running == 0) return;
-        std::this_thread::sleep_for(kPollInterval);
+        std::this_thread::sleep_for(POLL_INTERVAL);
     }
 }
 

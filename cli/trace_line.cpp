@@ -6,10 +6,10 @@ namespace quarnel {
 
 namespace {
 
-constexpr int kInitialSpeed = 115200;  // as OpenByteLine opens every line
+constexpr int INITIAL_SPEED = 115200;  // as OpenByteLine opens every line
 
 void AppendEscaped(std::string& out, uint8_t byte) {
-    static const char kHex[] = "0123456789ABCDEF";
+    static const char HEX_DIGITS[] = "0123456789ABCDEF";
     switch (byte) {
         case '\r': out += "\\r"; return;
         case '\n': out += "\\n"; return;
@@ -21,8 +21,8 @@ void AppendEscaped(std::string& out, uint8_t byte) {
         return;
     }
     out += "\\x";
-    out += kHex[byte >> 4];
-    out += kHex[byte & 15];
+    out += HEX_DIGITS[byte >> 4];
+    out += HEX_DIGITS[byte & 15];
 }
 
 class TracingLine final : public ByteLine {
@@ -54,7 +54,7 @@ private:
 
     std::unique_ptr<ByteLine> line_;
     TraceLog& trace_;
-    int speed_ = kInitialSpeed;
+    int speed_ = INITIAL_SPEED;
 };
 
 }  // namespace

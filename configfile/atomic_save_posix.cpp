@@ -19,12 +19,12 @@ namespace quarnel {
 
 namespace {
 
-constexpr mode_t kNewFileMode = S_IRUSR | S_IWUSR;
-constexpr mode_t kPermissionBits = S_IRWXU | S_IRWXG | S_IRWXO;
+constexpr mode_t NEW_FILE_MODE = S_IRUSR | S_IWUSR;
+constexpr mode_t PERMISSION_BITS = S_IRWXU | S_IRWXG | S_IRWXO;
 // As many links as the kernel follows in one path.
-constexpr int kMostLinks = 40;
-constexpr int kMostTemporaryNames = 100;
-constexpr int kMostNumberedNames = 10000;
+constexpr int MOST_LINKS = 40;
+constexpr int MOST_TEMPORARY_NAMES = 100;
+constexpr int MOST_NUMBERED_NAMES = 10000;
 
 std::string SystemReason(int error) { return std::strerror(error); }
 
@@ -52,12 +52,12 @@ const char* KindOf(mode_t mode) {
 // permissions of the file there (a new file's when there is none yet).
 struct SaveTarget {
     std::string path;
-    mode_t mode = kNewFileMode;
+    mode_t mode = NEW_FILE_MODE;
 };
 
 bool ResolveTarget(const std::string& path, SaveTarget& target, std::string& reason) {
     std::string current = path;
-    for (int links = 0; links <= kMostLinks; ++links) {
+    for (int links = 0; links <= MOST_LINKS; ++links) {
         if (current.empty() || current.back() == '/') {
             reason = path + " names a folder, not a file";
             return false;
@@ -68,7 +68,7 @@ bool ResolveTarget(const std::string& path, SaveTarget& target, std::string& rea
                 reason = SystemReason(errno);
                 return false;
             }
-            target = {current, kNewFileMode};
+            target = {current, NEW_FILE_MODE};
             return CheckSaveFolder(FolderNamed(FolderPrefixOf(current)), reason);
         }
         if (S_ISLNK(status.st_mode)) {
@@ -87,7 +87,7 @@ bool ResolveTarget(const std::string& path, SaveTarget& target, std::string& rea
             reason = current + " is " + KindOf(status.st_mode) + ", not a regular file";
             return false;
         }
-        target = {current, static_cast<mode_t>(status.st_mode & kPermissionBits)};
+        target = {current, static_cast<mode_t>(status.st_mode & PERMISSION_BITS)};
         return CheckSaveFolder(FolderNamed(FolderPrefixOf(current)), reason);
     }
     reason = SystemReason(ELOOP);
@@ -173,9 +173,9 @@ private:
     // existing file, never through a link planted at the name.
     bool Create(const std::string& prefix, const std::string& fileName, std::string& reason) {
         int error = EEXIST;
-        for (int attempt = 0; attempt < kMostTemporaryNames && error == EEXIST; ++attempt) {
+        for (int attempt = 0; attempt < MOST_TEMPORARY_NAMES && error == EEXIST; ++attempt) {
             const std::string candidate = prefix + TemporaryNameFor(fileName);
-            fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kNewFileMode);
+            fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, NEW_FILE_MODE);
             if (fd_ >= 0) {
                 path_ = candidate;
                 return true;
@@ -233,8 +233,8 @@ bool SaveTextAsNewFile(const std::string& folder, const std::string& stem, const
     if (!CheckSaveFolder(folder, reason)) return false;
     const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
     TemporaryFile temporary;
-    if (!temporary.Write(prefix, NumberedFileName(stem, extension, 1), text, kNewFileMode, reason)) return false;
-    for (int number = 1; number <= kMostNumberedNames; ++number) {
+    if (!temporary.Write(prefix, NumberedFileName(stem, extension, 1), text, NEW_FILE_MODE, reason)) return false;
+    for (int number = 1; number <= MOST_NUMBERED_NAMES; ++number) {
         const std::string candidate = prefix + NumberedFileName(stem, extension, number);
         const int error = temporary.PlaceAsNewFile(candidate);
         if (error == EEXIST) continue;
@@ -247,7 +247,7 @@ bool SaveTextAsNewFile(const std::string& folder, const std::string& stem, const
         return true;
     }
     reason = "Every name from " + NumberedFileName(stem, extension, 1) + " to " +
-             NumberedFileName(stem, extension, kMostNumberedNames) + " is taken";
+             NumberedFileName(stem, extension, MOST_NUMBERED_NAMES) + " is taken";
     return false;
 }
 

@@ -11,8 +11,8 @@ namespace quarnel {
 
 namespace {
 
-constexpr int kMostTemporaryNames = 100;
-constexpr int kMostNumberedNames = 10000;
+constexpr int MOST_TEMPORARY_NAMES = 100;
+constexpr int MOST_NUMBERED_NAMES = 10000;
 
 std::string SystemReason(DWORD error) {
     char text[512] = "";
@@ -59,7 +59,7 @@ bool WriteTemporary(const std::string& prefix, const std::string& fileName, std:
                     std::string& temporary, std::string& reason) {
     HANDLE file = INVALID_HANDLE_VALUE;
     DWORD error = ERROR_FILE_EXISTS;
-    for (int attempt = 0; attempt < kMostTemporaryNames && NameTaken(error); ++attempt) {
+    for (int attempt = 0; attempt < MOST_TEMPORARY_NAMES && NameTaken(error); ++attempt) {
         temporary = prefix + TemporaryNameFor(fileName);
         file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) break;
@@ -128,7 +128,7 @@ bool SaveTextAsNewFile(const std::string& folder, const std::string& stem, const
     std::string temporary;
     if (!WriteTemporary(prefix, NumberedFileName(stem, extension, 1), text, temporary, reason)) return false;
     DWORD error = ERROR_FILE_EXISTS;
-    for (int number = 1; number <= kMostNumberedNames && NameTaken(error); ++number) {
+    for (int number = 1; number <= MOST_NUMBERED_NAMES && NameTaken(error); ++number) {
         const std::string candidate = prefix + NumberedFileName(stem, extension, number);
         // Without MOVEFILE_REPLACE_EXISTING the move fails on a name taken.
         if (MoveFileExA(temporary.c_str(), candidate.c_str(), MOVEFILE_WRITE_THROUGH)) {
@@ -138,7 +138,7 @@ bool SaveTextAsNewFile(const std::string& folder, const std::string& stem, const
         error = GetLastError();
     }
     reason = NameTaken(error) ? "Every name from " + NumberedFileName(stem, extension, 1) + " to " +
-                                    NumberedFileName(stem, extension, kMostNumberedNames) + " is taken"
+                                    NumberedFileName(stem, extension, MOST_NUMBERED_NAMES) + " is taken"
                               : SystemReason(error);
     DeleteFileA(temporary.c_str());
     return false;

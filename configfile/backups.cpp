@@ -10,13 +10,13 @@ namespace quarnel {
 
 namespace {
 
-constexpr char kNameTimeFormat[] = "%Y%m%d-%H%M%S";
+constexpr char NAME_TIME_FORMAT[] = "%Y%m%d-%H%M%S";
 
 }  // namespace
 
 bool SaveBackup(const std::string& folder, const EnvRecord& record, std::string& path, std::string& reason) {
     const AboutData about = AboutForSave(record.main);
-    const std::string stem = ConfigFileStem(record.main.mac_address()) + "-" + LocalTimeText(kNameTimeFormat);
+    const std::string stem = ConfigFileStem(record.main.mac_address()) + "-" + LocalTimeText(NAME_TIME_FORMAT);
     if (SaveTextAsNewFile(folder, stem, SETTINGS_FILE_EXTENSION, WriteConfigText(record, about), path, reason))
         return true;
     reason = "The backup could not be saved in " + folder + ": " + reason;

@@ -184,7 +184,7 @@ private:
     bool ReadBlock(const Item& item, const std::string& name) {
         if (item.key != BLOCK_KEY) return Refuse(item.line, name, "unknown setting; [block] holds bytes");
         const char* const expected = "expects the 480 bytes of the block as hexadecimal text, 32 bytes to a line";
-        constexpr std::size_t kDigits = 2u * env_layout::RECORD_SIZE;
+        constexpr std::size_t DUMP_DIGITS = 2u * env_layout::RECORD_SIZE;
         std::string digits;
         // Each line is checked as it is taken, and a block too long is refused
         // at its first digit too many: the time stays that of the file's length.
@@ -194,7 +194,7 @@ private:
                 if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
                 if (std::string_view("0123456789abcdefABCDEF").find(c) == std::string_view::npos)
                     return Refuse(LineOf(part), name, "holds a character that is not a hexadecimal digit");
-                if (digits.size() == kDigits)
+                if (digits.size() == DUMP_DIGITS)
                     return Refuse(LineOf(part), name, "holds more than 480 bytes; " + std::string(expected));
                 digits.push_back(c);
             }
@@ -206,7 +206,7 @@ private:
         } else if (!take(*item.node)) {
             return false;
         }
-        if (digits.size() != kDigits) {
+        if (digits.size() != DUMP_DIGITS) {
             return Refuse(item.line, name, "holds " + std::to_string(digits.size() / 2) + " bytes; " + expected);
         }
         HexToBytes(file_.block.Data(), env_layout::RECORD_SIZE, digits);

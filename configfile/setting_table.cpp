@@ -249,12 +249,12 @@ int FindSettingNamed(std::string_view name, std::string& reason) {
 }
 
 std::string MessageExcerpt(std::string_view text) {
-    constexpr std::size_t kMostCharacters = 40;
+    constexpr std::size_t MOST_CHARACTERS = 40;
     std::size_t characters = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         // A UTF-8 sequence is cut before its first byte only.
         if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
-        if (++characters > kMostCharacters) return std::string(text.substr(0, i)) + "...";
+        if (++characters > MOST_CHARACTERS) return std::string(text.substr(0, i)) + "...";
     }
     return std::string(text);
 }

@@ -6,16 +6,16 @@ namespace quarnel {
 
 namespace {
 
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view UTF8_MARK = "\xEF\xBB\xBF";
 
-constexpr char kOutsideQuotes[] = "syntax error: a non-ASCII character outside quotes and comments; texts go in quotes";
-constexpr char kAfterBackslash[] =
+constexpr char OUTSIDE_QUOTES[] = "syntax error: a non-ASCII character outside quotes and comments; texts go in quotes";
+constexpr char AFTER_BACKSLASH[] =
     "syntax error: a non-ASCII character right after a backslash (or the blanks and line ends after one); "
     "write it as an escape such as \\u00E9";
 
 // The library closes a multi-line string on three quotes and takes up to
 // two more into the text.
-constexpr std::size_t kMostClosingQuotes = 5;
+constexpr std::size_t MOST_CLOSING_QUOTES = 5;
 
 bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
 bool IsBlankOrLineEnd(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -73,7 +73,7 @@ private:
         const char c = text_[at_];
         switch (within_) {
             case Within::Nothing:
-                if (!IsAscii(c)) return Refuse(kOutsideQuotes);
+                if (!IsAscii(c)) return Refuse(OUTSIDE_QUOTES);
                 if (c == '#') {
                     within_ = Within::Comment;
                 } else if (c == '"' || c == '\'') {
@@ -92,7 +92,7 @@ private:
                     within_ = Within::Nothing;
                     return true;  // the character is read again as structure
                 }
-                if (!IsAscii(c)) return Refuse(kOutsideQuotes);
+                if (!IsAscii(c)) return Refuse(OUTSIDE_QUOTES);
                 break;
             case Within::Comment: break;
             case Within::BasicString:
@@ -124,9 +124,9 @@ private:
             for (; at_ < text_.size() && IsBlankOrLineEnd(text_[at_]); ++at_)
                 if (text_[at_] == '\n') ++line_;
             // The character there is read as any other (a quote may close the string).
-            return at_ >= text_.size() || IsAscii(text_[at_]) || Refuse(kAfterBackslash);
+            return at_ >= text_.size() || IsAscii(text_[at_]) || Refuse(AFTER_BACKSLASH);
         }
-        if (at_ < text_.size() && !IsAscii(text_[at_])) return Refuse(kAfterBackslash);
+        if (at_ < text_.size() && !IsAscii(text_[at_])) return Refuse(AFTER_BACKSLASH);
         ++at_;  // the escaped character
         return true;
     }
@@ -134,7 +134,7 @@ private:
     bool ClosingQuotes(char quote) {
         const std::size_t quotes = QuotesAt(at_, quote);
         if (quotes >= 3) within_ = Within::Nothing;
-        at_ += quotes >= 3 ? std::min(quotes, kMostClosingQuotes) : quotes;
+        at_ += quotes >= 3 ? std::min(quotes, MOST_CLOSING_QUOTES) : quotes;
         return true;
     }
 
@@ -175,7 +175,7 @@ private:
 
 bool CheckTomlCharacters(std::string_view text, int& line, std::string& reason) {
     // The library skips a byte-order mark at the start, as a text editor writes it.
-    if (text.substr(0, kUtf8Mark.size()) == kUtf8Mark) text.remove_prefix(kUtf8Mark.size());
+    if (text.substr(0, UTF8_MARK.size()) == UTF8_MARK) text.remove_prefix(UTF8_MARK.size());
     return Scan(text).Run(line, reason);
 }
 

@@ -8,8 +8,8 @@
 
 namespace quarnel {
 
-const char* const kEnterIntegerMessage = "Please enter an integer.";
-const char* const kMaxCharsMessageFormat = "Please enter no more than %d characters.";
+const char* const ENTER_INTEGER_MESSAGE = "Please enter an integer.";
+const char* const MAX_CHARS_MESSAGE_FORMAT = "Please enter no more than %d characters.";
 
 namespace {
 
@@ -69,7 +69,7 @@ void DDX_Text(DataExchange& dx, int id, int& value) {
     HWND control = dx.PrepareEditCtrl(id);
     if (control == nullptr) return;
     if (dx.saveAndValidate) {
-        if (!ParseIntField(WindowText(control).c_str(), value)) dx.Fail(kEnterIntegerMessage);
+        if (!ParseIntField(WindowText(control).c_str(), value)) dx.Fail(ENTER_INTEGER_MESSAGE);
     } else {
         char text[16];
         ShowText(control, FormatIntField(value, text));
@@ -109,7 +109,7 @@ void DDV_MaxChars(DataExchange& dx, const std::string& value, int maxChars) {
     if (dx.saveAndValidate) {
         if (value.size() > static_cast<size_t>(maxChars < 0 ? 0 : maxChars)) {
             char message[64];
-            std::snprintf(message, sizeof message, kMaxCharsMessageFormat, maxChars);
+            std::snprintf(message, sizeof message, MAX_CHARS_MESSAGE_FORMAT, maxChars);
             dx.Fail(message);
         }
     } else if (dx.LastIsEdit()) {

@@ -25,8 +25,8 @@ namespace quarnel {
 class Control;
 class Dialog;
 
-extern const char* const kEnterIntegerMessage;    // "Please enter an integer."
-extern const char* const kMaxCharsMessageFormat;  // "Please enter no more than %d characters."
+extern const char* const ENTER_INTEGER_MESSAGE;     // "Please enter an integer."
+extern const char* const MAX_CHARS_MESSAGE_FORMAT;  // "Please enter no more than %d characters."
 
 class DataExchange {
 public:

@@ -20,7 +20,7 @@ namespace {
 
 using namespace quarnel;
 
-constexpr char kSource[] = "--set";
+constexpr char SOURCE[] = "--set";
 
 void CheckShownValueTakenBack(int setting, const EnvRecord& record) {
     const std::string name = SettingName(setting);
@@ -28,8 +28,7 @@ void CheckShownValueTakenBack(int setting, const EnvRecord& record) {
         if (shown.name != name || !shown.shown) continue;
         ConfigPatch back;
         std::string error;
-        FUZZ_CHECK(ParseAssignment(name + "=" + shown.text, kSource, back, error),
-                   "--set refuses a value show printed");
+        FUZZ_CHECK(ParseAssignment(name + "=" + shown.text, SOURCE, back, error), "--set refuses a value show printed");
         EnvRecord again = record;
         FUZZ_CHECK(ApplyPatch(back, again, error), "a converter refuses a value show printed for it");
         FUZZ_CHECK(quarnel_fuzz::SameRecord(again, record), "a value show printed changed the record when set");
@@ -45,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ConfigPatch patch;
     patch.entries.resize(1);  // what the caller had gathered before
     std::string error;
-    if (!ParseAssignment(assignment, kSource, patch, error)) {
-        FUZZ_CHECK(error.rfind(std::string(kSource) + ": ", 0) == 0, "a refusal does not name its source");
+    if (!ParseAssignment(assignment, SOURCE, patch, error)) {
+        FUZZ_CHECK(error.rfind(std::string(SOURCE) + ": ", 0) == 0, "a refusal does not name its source");
         FUZZ_CHECK(patch.entries.size() == 1, "a refused assignment changed the patch");
         return 0;
     }

@@ -18,18 +18,18 @@ namespace {
 using namespace quarnel;
 using quarnel_fuzz::SameRecord;
 
-constexpr char kUntouchedName[] = "untouched.qcfg";
-constexpr std::uint8_t kDefaultModel = 9;
+constexpr char UNTOUCHED_NAME[] = "untouched.qcfg";
+constexpr std::uint8_t DEFAULT_MODEL = 9;
 
 ConfigFile CallersFile() {
     ConfigFile file;
-    file.fileName = kUntouchedName;
+    file.fileName = UNTOUCHED_NAME;
     file.patch.entries.resize(1);
     return file;
 }
 
 bool IsCallersFile(const ConfigFile& file) {
-    return file.fileName == kUntouchedName && file.patch.entries.size() == 1 && !file.hasAbout && !file.hasBlock;
+    return file.fileName == UNTOUCHED_NAME && file.patch.entries.size() == 1 && !file.hasAbout && !file.hasBlock;
 }
 
 void CheckRoundTrip(const EnvRecord& record) {
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     EnvRecord record = file.hasBlock
                            ? file.block
                            : quarnel_fuzz::SampleConverter(namesModel ? static_cast<std::uint8_t>(file.about.modelCode)
-                                                                      : kDefaultModel);
+                                                                      : DEFAULT_MODEL);
     if (quarnel_fuzz::ApplyChecked(file.patch, record)) CheckRoundTrip(record);
     return 0;
 }

@@ -28,8 +28,8 @@ namespace {
 using namespace quarnel;
 using quarnel_fuzz::ScriptedConverter;
 
-constexpr std::uint8_t kAnswerSeparator = 0xFF;
-constexpr int kPaces[] = {1, 2, 12, 1 << 16};
+constexpr std::uint8_t ANSWER_SEPARATOR = 0xFF;
+constexpr int PACES[] = {1, 2, 12, 1 << 16};
 
 struct Run {
     bool write = false;
@@ -42,11 +42,11 @@ Run ReadRun(const std::uint8_t* data, std::size_t size) {
     Run run;
     if (size == 0) return run;
     run.write = data[0] & 1;
-    run.bytesPerMs = kPaces[(data[0] >> 1) & 3];
+    run.bytesPerMs = PACES[(data[0] >> 1) & 3];
     run.closeAfterScript = (data[0] >> 3) & 1;
     run.answers.emplace_back();
     for (std::size_t i = 1; i < size; ++i) {
-        if (data[i] == kAnswerSeparator)
+        if (data[i] == ANSWER_SEPARATOR)
             run.answers.emplace_back();
         else
             run.answers.back().push_back(static_cast<char>(data[i]));

@@ -9,9 +9,9 @@ namespace quarnel_fuzz {
 
 namespace {
 
-constexpr int kRecordSize = quarnel::env_layout::RECORD_SIZE;
-constexpr int kFirstWritten = quarnel::env_layout::FIRST_WRITTEN_OFFSET;
-constexpr int kMonitorBase = 32;  // monitor address of record byte 0
+constexpr int RECORD_BYTES = quarnel::env_layout::RECORD_SIZE;
+constexpr int FIRST_WRITTEN = quarnel::env_layout::FIRST_WRITTEN_OFFSET;
+constexpr int MONITOR_BASE = 32;  // monitor address of record byte 0
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -56,7 +56,7 @@ bool ParseReadCommand(const std::string& command, int& offset, int& count) {
     if (std::sscanf(command.c_str(), "r %x %x\r%n", &address, &length, &end) != 2 ||
         end != static_cast<int>(command.size()))
         return false;
-    offset = static_cast<int>(address) - kMonitorBase;
+    offset = static_cast<int>(address) - MONITOR_BASE;
     count = static_cast<int>(length);
     return true;
 }
@@ -70,7 +70,7 @@ bool ParseWriteCommand(const std::string& command, int& offset, std::vector<std:
     unsigned address = 0;
     int end = 0;
     if (std::sscanf(command.c_str() + 3, monitor ? "%x%n" : "%3x %n", &address, &end) != 1) return false;
-    offset = static_cast<int>(address) - (monitor ? kMonitorBase : 0);
+    offset = static_cast<int>(address) - (monitor ? MONITOR_BASE : 0);
     bytes.clear();
     std::size_t at = 3 + static_cast<std::size_t>(end);
     while (at < command.size() - 1) {
@@ -92,39 +92,39 @@ int DumpCommandIndex(const std::vector<std::string>& commands) {
 }
 
 bool DumpHoldsRecord(const std::string& reply, const std::uint8_t* record) {
-    for (int i = 0; i < kRecordSize; ++i)
+    for (int i = 0; i < RECORD_BYTES; ++i)
         if (PairAt(reply, 2 * static_cast<std::size_t>(i)) != record[i]) return false;
-    return TextAt(reply, 2 * kRecordSize, "\r\n");
+    return TextAt(reply, 2 * RECORD_BYTES, "\r\n");
 }
 
 bool MonitorRepliesHoldRecord(const std::vector<std::string>& commands, const std::vector<std::string>& replies,
                               const std::uint8_t* record) {
-    int asked[kRecordSize] = {};
+    int asked[RECORD_BYTES] = {};
     for (std::size_t k = 0; k < commands.size(); ++k) {
         int offset = 0, count = 0;
         if (!ParseReadCommand(commands[k], offset, count)) continue;
-        if (offset < 0 || count < 1 || offset + count > kRecordSize) return false;
+        if (offset < 0 || count < 1 || offset + count > RECORD_BYTES) return false;
         if (!ReplyCarries(replies[k], record + offset, count)) return false;
         for (int i = offset; i < offset + count; ++i) ++asked[i];
     }
-    for (int i = 0; i < kRecordSize; ++i)
+    for (int i = 0; i < RECORD_BYTES; ++i)
         if (asked[i] != 1) return false;
     return true;
 }
 
 bool WritesCarryRecord(const std::vector<std::string>& commands, const std::uint8_t* record) {
-    int carried[kRecordSize] = {};
+    int carried[RECORD_BYTES] = {};
     std::vector<std::uint8_t> bytes;
     for (const std::string& command : commands) {
         int offset = 0;
         if (!ParseWriteCommand(command, offset, bytes)) continue;
-        if (offset < kFirstWritten || offset + static_cast<int>(bytes.size()) > kRecordSize) return false;
+        if (offset < FIRST_WRITTEN || offset + static_cast<int>(bytes.size()) > RECORD_BYTES) return false;
         for (std::size_t i = 0; i < bytes.size(); ++i) {
             if (bytes[i] != record[offset + static_cast<int>(i)]) return false;
             ++carried[offset + static_cast<int>(i)];
         }
     }
-    for (int i = kFirstWritten; i < kRecordSize; ++i)
+    for (int i = FIRST_WRITTEN; i < RECORD_BYTES; ++i)
         if (carried[i] != 1) return false;
     return true;
 }

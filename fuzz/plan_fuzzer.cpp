@@ -20,9 +20,9 @@ namespace {
 
 using namespace quarnel;
 
-constexpr char kPlanName[] = "plan.csv";
-constexpr char kUntouchedPort[] = "untouched";
-constexpr std::uint8_t kConverterModel = 9;
+constexpr char PLAN_NAME[] = "plan.csv";
+constexpr char UNTOUCHED_PORT[] = "untouched";
+constexpr std::uint8_t CONVERTER_MODEL = 9;
 
 const ConfigPatch& Template() {
     static const ConfigPatch shared = [] {
@@ -56,7 +56,7 @@ void CheckRows(const ProvisionPlan& plan) {
     FUZZ_CHECK(!plan.rows.empty(), "an accepted plan has no rows");
     std::set<std::string> ports;
     int previousRow = 1;  // the header
-    const EnvRecord converter = quarnel_fuzz::SampleConverter(kConverterModel);
+    const EnvRecord converter = quarnel_fuzz::SampleConverter(CONVERTER_MODEL);
     for (const PlanRow& row : plan.rows) {
         FUZZ_CHECK(row.row > previousRow, "rows out of order or on the header's number");
         previousRow = row.row;
@@ -71,10 +71,10 @@ void CheckRows(const ProvisionPlan& plan) {
 void CheckCsvRoundTrip(std::string_view text) {
     std::vector<std::vector<std::string>> records, reread;
     std::string error;
-    FUZZ_CHECK(SplitCsv(text, kPlanName, records, error), "an accepted plan is not CSV");
+    FUZZ_CHECK(SplitCsv(text, PLAN_NAME, records, error), "an accepted plan is not CSV");
     std::string written;
     for (const std::vector<std::string>& fields : records) written += CsvRecord(fields);
-    FUZZ_CHECK(SplitCsv(written, kPlanName, reread, error), "written CSV does not read back");
+    FUZZ_CHECK(SplitCsv(written, PLAN_NAME, reread, error), "written CSV does not read back");
     FUZZ_CHECK(reread == records, "written CSV reads back as other fields");
 }
 
@@ -84,11 +84,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     ProvisionPlan plan;
     plan.rows.resize(1);
-    plan.rows[0].port = kUntouchedPort;
+    plan.rows[0].port = UNTOUCHED_PORT;
     std::string error;
-    if (!ParsePlan(text, kPlanName, Template(), plan, error)) {
-        FUZZ_CHECK(error.rfind(kPlanName, 0) == 0, "a refusal does not name the plan");
-        FUZZ_CHECK(plan.rows.size() == 1 && plan.rows[0].port == kUntouchedPort, "a refused plan changed the caller's");
+    if (!ParsePlan(text, PLAN_NAME, Template(), plan, error)) {
+        FUZZ_CHECK(error.rfind(PLAN_NAME, 0) == 0, "a refusal does not name the plan");
+        FUZZ_CHECK(plan.rows.size() == 1 && plan.rows[0].port == UNTOUCHED_PORT, "a refused plan changed the caller's");
         return 0;
     }
     CheckRows(plan);

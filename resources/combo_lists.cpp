@@ -10,35 +10,35 @@
 namespace quarnel {
 namespace {
 
-// "COM1" to "COM<kMaxComPorts>". The main window replaces them with the
+// "COM1" to "COM<MAX_COM_PORTS>". The main window replaces them with the
 // ports present as it starts.
 struct PortNames {
-    char names[kMaxComPorts][8];
-    const char* texts[kMaxComPorts];
+    char names[MAX_COM_PORTS][8];
+    const char* texts[MAX_COM_PORTS];
     PortNames() {
-        for (int i = 0; i < kMaxComPorts; ++i) {
+        for (int i = 0; i < MAX_COM_PORTS; ++i) {
             std::snprintf(names[i], sizeof names[i], "COM%d", i + 1);
             texts[i] = names[i];
         }
     }
 };
-const PortNames kPorts;
-const char* const kKeyFormats[] = {"HEX", "ASCII"};
+const PortNames PORTS;
+const char* const KEY_FORMATS[] = {"HEX", "ASCII"};
 
 // The lists that are no setting's, and the key dialogs' copies of the key in use.
-const ComboList kWindowLists[] = {
-    {IDD_CONFIG, IDC_PORT, ComboItems{kPorts.texts, kMaxComPorts}},
+const ComboList WINDOW_LISTS[] = {
+    {IDD_CONFIG, IDC_PORT, ComboItems{PORTS.texts, MAX_COM_PORTS}},
 
-    {IDD_WEP64_KEYS, IDC_WEP64_FORMAT0, Texts(kKeyFormats)},
-    {IDD_WEP64_KEYS, IDC_WEP64_FORMAT1, Texts(kKeyFormats)},
-    {IDD_WEP64_KEYS, IDC_WEP64_FORMAT2, Texts(kKeyFormats)},
-    {IDD_WEP64_KEYS, IDC_WEP64_FORMAT3, Texts(kKeyFormats)},
+    {IDD_WEP64_KEYS, IDC_WEP64_FORMAT0, Texts(KEY_FORMATS)},
+    {IDD_WEP64_KEYS, IDC_WEP64_FORMAT1, Texts(KEY_FORMATS)},
+    {IDD_WEP64_KEYS, IDC_WEP64_FORMAT2, Texts(KEY_FORMATS)},
+    {IDD_WEP64_KEYS, IDC_WEP64_FORMAT3, Texts(KEY_FORMATS)},
     {IDD_WEP64_KEYS, IDC_WEP64_ID, Texts(WEP_KEY_ID_TEXTS)},
 
-    {IDD_WEP128_KEYS, IDC_WEP128_FORMAT0, Texts(kKeyFormats)},
-    {IDD_WEP128_KEYS, IDC_WEP128_FORMAT1, Texts(kKeyFormats)},
-    {IDD_WEP128_KEYS, IDC_WEP128_FORMAT2, Texts(kKeyFormats)},
-    {IDD_WEP128_KEYS, IDC_WEP128_FORMAT3, Texts(kKeyFormats)},
+    {IDD_WEP128_KEYS, IDC_WEP128_FORMAT0, Texts(KEY_FORMATS)},
+    {IDD_WEP128_KEYS, IDC_WEP128_FORMAT1, Texts(KEY_FORMATS)},
+    {IDD_WEP128_KEYS, IDC_WEP128_FORMAT2, Texts(KEY_FORMATS)},
+    {IDD_WEP128_KEYS, IDC_WEP128_FORMAT3, Texts(KEY_FORMATS)},
     {IDD_WEP128_KEYS, IDC_WEP128_ID, Texts(WEP_KEY_ID_TEXTS)},
 };
 
@@ -49,7 +49,7 @@ const std::vector<ComboList>& Lists() {
         for (const SettingDescriptor& d : SETTINGS) {
             if (d.kind == SettingKind::List && d.control != 0) out.push_back({IDD_CONFIG, d.control, d.list});
         }
-        out.insert(out.end(), std::begin(kWindowLists), std::end(kWindowLists));
+        out.insert(out.end(), std::begin(WINDOW_LISTS), std::end(WINDOW_LISTS));
         return out;
     }();
     return lists;

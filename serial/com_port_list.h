@@ -10,7 +10,7 @@ namespace quarnel {
 // line's `ports` all stop here. The system numbers ports up to COM256 unless
 // told otherwise, and adapters plugged in one after another climb well past
 // COM30.
-constexpr int kMaxComPorts = 256;
+constexpr int MAX_COM_PORTS = 256;
 
 // Fills ports[0..count-1] with the n of each COMn device, ascending, at most
 // capacity of them. Asks the system for its DOS device names, or, where that

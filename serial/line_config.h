@@ -11,17 +11,17 @@
 namespace quarnel {
 
 // PortSettings codes the program itself uses.
-constexpr uint16_t kBaud19200 = 9;
-constexpr uint16_t kBaud115200 = 12;
-constexpr uint16_t kParityNone = 3;
-constexpr uint16_t kDataBits8 = 4;
-constexpr uint16_t kStopBitsOne = 1;
-constexpr uint16_t kFlowNone = 3;
+constexpr uint16_t BAUD19200 = 9;
+constexpr uint16_t BAUD115200 = 12;
+constexpr uint16_t PARITY_CODE_NONE = 3;
+constexpr uint16_t DATA_BITS8 = 4;
+constexpr uint16_t STOP_BITS_ONE = 1;
+constexpr uint16_t FLOW_NONE = 3;
 
-enum LineParity : uint8_t { kNoParity = 0, kOddParity = 1, kEvenParity = 2 };
-enum LineStopBits : uint8_t { kOneStopBit = 0, kTwoStopBits = 2 };
-enum LineDtrControl : uint8_t { kDtrEnable = 1 };
-enum LineRtsControl : uint8_t { kRtsEnable = 1, kRtsHandshake = 2 };
+enum LineParity : uint8_t { DCB_NO_PARITY = 0, DCB_ODD_PARITY = 1, DCB_EVEN_PARITY = 2 };
+enum LineStopBits : uint8_t { DCB_ONE_STOP_BIT = 0, DCB_TWO_STOP_BITS = 2 };
+enum LineDtrControl : uint8_t { DCB_DTR_ENABLE = 1 };
+enum LineRtsControl : uint8_t { DCB_RTS_ENABLE = 1, DCB_RTS_HANDSHAKE = 2 };
 
 // The members of the device control block that the codes set; every other
 // member stays 0.

@@ -5,11 +5,11 @@
 namespace quarnel {
 
 void LoadLineDefaults(PortSettings& settings) {
-    settings.baudCode = kBaud115200;
-    settings.parityCode = kParityNone;
-    settings.dataBitsCode = kDataBits8;
-    settings.stopBitsCode = kStopBitsOne;
-    settings.flowCode = kFlowNone;
+    settings.baudCode = BAUD115200;
+    settings.parityCode = PARITY_CODE_NONE;
+    settings.dataBitsCode = DATA_BITS8;
+    settings.stopBitsCode = STOP_BITS_ONE;
+    settings.flowCode = FLOW_NONE;
 }
 
 }  // namespace quarnel

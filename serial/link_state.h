@@ -19,7 +19,7 @@ using PortHandle = void*;    // HANDLE of the open COM port
 // INVALID_HANDLE_VALUE without the platform header.
 inline PortHandle InvalidPortHandle() { return reinterpret_cast<PortHandle>(static_cast<intptr_t>(-1)); }
 
-constexpr int kLinkBufferSize = 1024;
+constexpr int LINK_BUFFER_SIZE = 1024;
 
 // A flag the window thread writes and the receiver thread reads: atomic, so
 // the receiver sees every store and the two threads never race. Relaxed
@@ -43,10 +43,10 @@ private:
 
 // A default-made LinkState is a closed link.
 struct LinkState {
-    uint8_t rxBuf[kLinkBufferSize] = {};      // window thread: received bytes; unconsumed run starts at rxPos
+    uint8_t rxBuf[LINK_BUFFER_SIZE] = {};     // window thread: received bytes; unconsumed run starts at rxPos
     int32_t rxCount = 0;                      // window thread: unconsumed received bytes
     int32_t rxPos = 0;                        // window thread: next byte to hand out
-    uint8_t txBuf[kLinkBufferSize] = {};      // window thread: queued output; queued run starts at txPos
+    uint8_t txBuf[LINK_BUFFER_SIZE] = {};     // window thread: queued output; queued run starts at txPos
     int32_t txCount = 0;                      // window thread: queued bytes
     int32_t txPos = 0;                        // window thread: first queued byte
     WindowHandle owner = nullptr;             // window thread, in Open; receives WM_PORT_EVENT / WM_PORT_OPENED

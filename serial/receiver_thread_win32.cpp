@@ -97,7 +97,7 @@ bool ReceiverThread::Stop() {
     // Both of the thread's waits include the stop event: setting it ends
     // whatever the thread waits on, and it ends within a scheduling delay.
     SetEvent(context_->stopEvent);
-    const bool ended = WaitForSingleObject(thread_, kReceiverStopWaitMs) == WAIT_OBJECT_0;
+    const bool ended = WaitForSingleObject(thread_, RECEIVER_STOP_WAIT_MS) == WAIT_OBJECT_0;
     // A thread the system has not let run by then ends at its next wake-up:
     // the stop event stays set and outranks its other waits. Should it have
     // woken for data just before, it may still read the link's flags and post

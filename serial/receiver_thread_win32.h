@@ -27,7 +27,7 @@ public:
     // Both stay the caller's: the thread waits on duplicates of its own.
     bool Start(LinkState& state, HANDLE dataEvent, HANDLE readEnd);
     // Wakes the thread wherever it waits and waits for it to end, at most
-    // kReceiverStopWaitMs; true when it has ended.
+    // RECEIVER_STOP_WAIT_MS; true when it has ended.
     bool Stop();
     bool Running() const { return thread_ != nullptr; }
     // Id of the running thread, 0 without one (for diagnostics and tests).
@@ -41,6 +41,6 @@ private:
 
 // Longest wait in Stop for the thread to end: it only has to be scheduled,
 // and the window thread waits for it.
-constexpr DWORD kReceiverStopWaitMs = 500;
+constexpr DWORD RECEIVER_STOP_WAIT_MS = 500;
 
 }  // namespace quarnel

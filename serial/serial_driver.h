@@ -25,12 +25,12 @@ struct CommTimeouts {
     uint32_t writeTotalConstant;
 };
 
-constexpr uint32_t kEventRxChar = 0x0001;  // EV_RXCHAR
+constexpr uint32_t EVENT_RX_CHAR = 0x0001;  // EV_RXCHAR
 
 enum class IoStatus {
-    kCompleted,  // count is what the system transferred
-    kFailed,     // the call failed; count 0
-    kTimedOut,   // not done within the wait; the I/O was cancelled and count is what it moved before
+    Completed,  // count is what the system transferred
+    Failed,     // the call failed; count 0
+    TimedOut,   // not done within the wait; the I/O was cancelled and count is what it moved before
 };
 
 struct IoResult {

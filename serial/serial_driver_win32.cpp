@@ -8,11 +8,11 @@
 namespace quarnel {
 
 static_assert(WM_PORT_EVENT == WM_USER + 4 && WM_PORT_OPENED == WM_USER + 5, "message numbers");
-static_assert(kNoParity == NOPARITY && kOddParity == ODDPARITY && kEvenParity == EVENPARITY, "parity");
-static_assert(kOneStopBit == ONESTOPBIT && kTwoStopBits == TWOSTOPBITS, "stop bits");
-static_assert(kDtrEnable == DTR_CONTROL_ENABLE, "DTR control");
-static_assert(kRtsEnable == RTS_CONTROL_ENABLE && kRtsHandshake == RTS_CONTROL_HANDSHAKE, "RTS control");
-static_assert(kEventRxChar == EV_RXCHAR, "event mask");
+static_assert(DCB_NO_PARITY == NOPARITY && DCB_ODD_PARITY == ODDPARITY && DCB_EVEN_PARITY == EVENPARITY, "parity");
+static_assert(DCB_ONE_STOP_BIT == ONESTOPBIT && DCB_TWO_STOP_BITS == TWOSTOPBITS, "stop bits");
+static_assert(DCB_DTR_ENABLE == DTR_CONTROL_ENABLE, "DTR control");
+static_assert(DCB_RTS_ENABLE == RTS_CONTROL_ENABLE && DCB_RTS_HANDSHAKE == RTS_CONTROL_HANDSHAKE, "RTS control");
+static_assert(EVENT_RX_CHAR == EV_RXCHAR, "event mask");
 static_assert(sizeof(DCB) == 28, "DCBlength");
 
 namespace {
@@ -110,9 +110,9 @@ IoResult Win32SerialDriver::Read(PortHandle port, uint8_t* bytes, uint32_t count
         byteHeld_ = false;
         held = 1;
     }
-    if (held == count || waitIssued_) return {IoStatus::kCompleted, held};
+    if (held == count || waitIssued_) return {IoStatus::Completed, held};
     TransferRecord* record = Ready(read_);
-    if (record == nullptr) return {held > 0 ? IoStatus::kTimedOut : IoStatus::kFailed, held};
+    if (record == nullptr) return {held > 0 ? IoStatus::TimedOut : IoStatus::Failed, held};
     const DWORD want = count - held < sizeof record->bytes ? count - held : sizeof record->bytes;
     DWORD done = 0;
     const BOOL started = ReadFile(AsHandle(port), record->bytes, want, &done, &record->ov);
@@ -120,14 +120,14 @@ IoResult Win32SerialDriver::Read(PortHandle port, uint8_t* bytes, uint32_t count
     // The bytes are in the record (an abandoned read counts none).
     if (result.count > 0) std::memcpy(bytes + held, record->bytes, result.count);
     // The held byte is delivered whatever became of the read after it.
-    if (held > 0 && result.status == IoStatus::kFailed) result.status = IoStatus::kTimedOut;
+    if (held > 0 && result.status == IoStatus::Failed) result.status = IoStatus::TimedOut;
     result.count += held;
     return result;
 }
 
 IoResult Win32SerialDriver::Write(PortHandle port, const uint8_t* bytes, uint32_t count, uint32_t waitMs) {
     TransferRecord* record = Ready(write_);
-    if (record == nullptr) return {IoStatus::kFailed, 0};
+    if (record == nullptr) return {IoStatus::Failed, 0};
     const DWORD n = count < sizeof record->bytes ? count : sizeof record->bytes;
     std::memcpy(record->bytes, bytes, n);
     DWORD done = 0;
@@ -147,25 +147,25 @@ TransferRecord* Win32SerialDriver::Ready(TransferRecord*& slot) {
 // what it moved before counts. One that has not completed even then is
 // abandoned with its record, and the slot gets a new record next time.
 IoResult Win32SerialDriver::Await(HANDLE port, TransferRecord*& slot, BOOL started, DWORD done, DWORD waitMs) {
-    if (started) return {IoStatus::kCompleted, done};
-    if (GetLastError() != ERROR_IO_PENDING) return {IoStatus::kFailed, 0};
+    if (started) return {IoStatus::Completed, done};
+    if (GetLastError() != ERROR_IO_PENDING) return {IoStatus::Failed, 0};
     TransferRecord& record = *slot;
-    const DWORD cancelWait = waitMs < 2 * kCancelWaitMs ? waitMs / 2 : kCancelWaitMs;
+    const DWORD cancelWait = waitMs < 2 * CANCEL_WAIT_MS ? waitMs / 2 : CANCEL_WAIT_MS;
     DWORD count = 0;
     WaitForSingleObject(record.ov.hEvent, waitMs - cancelWait);
     if (TransferCompleted(record)) {
-        if (!GetOverlappedResult(port, &record.ov, &count, FALSE)) return {IoStatus::kFailed, 0};
-        return {IoStatus::kCompleted, count};
+        if (!GetOverlappedResult(port, &record.ov, &count, FALSE)) return {IoStatus::Failed, 0};
+        return {IoStatus::Completed, count};
     }
     CancelIoEx(port, &record.ov);  // this transfer only: the receive wait stays out
     WaitForSingleObject(record.ov.hEvent, cancelWait);
     if (!TransferCompleted(record)) {
         abandoned_.Add(slot);
         slot = nullptr;
-        return {IoStatus::kTimedOut, 0};
+        return {IoStatus::TimedOut, 0};
     }
     if (!GetOverlappedResult(port, &record.ov, &count, FALSE)) count = 0;
-    return {IoStatus::kTimedOut, count};
+    return {IoStatus::TimedOut, count};
 }
 
 bool Win32SerialDriver::StartReceiver(LinkState& state) {
@@ -244,17 +244,17 @@ void Win32SerialDriver::CollectWait(HANDLE port) {
     // well before, it was refused: the device behind the port has gone (an
     // adapter pulled out). Waiting again would only wake the receiver at once,
     // again and again.
-    if (!byteHeld_ && GetTickCount() - waitIssuedAt_ < kReceiveWaitMs / 2) lineGone_ = true;
+    if (!byteHeld_ && GetTickCount() - waitIssuedAt_ < RECEIVE_WAIT_MS / 2) lineGone_ = true;
 }
 
 // The cancelled wait's byte is dropped, whenever it completes. One that has
-// not completed within kCancelWaitMs stays issued: the system still holds its
+// not completed within CANCEL_WAIT_MS stays issued: the system still holds its
 // record, and the receiver, if it runs, still waits on its event.
 void Win32SerialDriver::CancelWait(HANDLE port) {
     if (!waitIssued_) return;
     waitCancelled_ = true;
     CancelIoEx(port, &wait_->ov);
-    WaitForSingleObject(wait_->ov.hEvent, kCancelWaitMs);
+    WaitForSingleObject(wait_->ov.hEvent, CANCEL_WAIT_MS);
     CollectWait(port);
 }
 

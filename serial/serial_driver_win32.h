@@ -18,16 +18,16 @@
 // next Read, and ClearErrors counts it as waiting in the input queue.
 //
 // A read or write moves its bytes through its own record, so at most
-// kLinkBufferSize a call. Every wait on the calling (window) thread is
+// LINK_BUFFER_SIZE a call. Every wait on the calling (window) thread is
 // bounded: a read or write within its waitMs, stopping the receiver within
-// kReceiverStopWaitMs, a cancellation within kCancelWaitMs.
+// RECEIVER_STOP_WAIT_MS, a cancellation within CANCEL_WAIT_MS.
 //
 //   Win32SerialDriver driver;
 //   SerialPort port(driver);
 namespace quarnel {
 
 // Longest wait for a cancelled transfer to complete.
-constexpr DWORD kCancelWaitMs = 100;
+constexpr DWORD CANCEL_WAIT_MS = 100;
 
 class Win32SerialDriver final : public SerialDriver {
 public:

@@ -30,40 +30,40 @@ LinkFailure SerialPort::Open(WindowHandle owner, const PortSettings& settings, L
     state.handle = driver_.OpenPort(path);
     if (state.handle == InvalidPortHandle()) {
         driver_.PostToOwner(owner, WM_PORT_EVENT, PORT_EVENT_CLOSE);
-        return LinkFailure::kPortNotOpened;
+        return LinkFailure::PortNotOpened;
     }
     state.isOpen = 1;
     state.portNumber = settings.port;
     Configure(settings, state);
     driver_.PostToOwner(owner, WM_PORT_OPENED, 0);
-    return LinkFailure::kNone;
+    return LinkFailure::None;
 }
 
 void SerialPort::Configure(const PortSettings& settings, LinkState& state) {
     if (!state.isOpen) return;
     driver_.ClearErrors(state.handle);
-    driver_.SetQueueSizes(state.handle, kDriverInputQueue, kDriverOutputQueue);
+    driver_.SetQueueSizes(state.handle, DRIVER_INPUT_QUEUE, DRIVER_OUTPUT_QUEUE);
     driver_.PurgeAll(state.handle);
-    driver_.SetTimeouts(state.handle, kLinkTimeouts);
+    driver_.SetTimeouts(state.handle, LINK_TIMEOUTS);
     state.rxCount = 0;
     state.rxPos = 0;
     state.txCount = 0;
     state.txPos = 0;
     driver_.SetLine(state.handle, LineConfigFor(settings));
     driver_.SetEventMask(state.handle, 0);
-    driver_.SetEventMask(state.handle, kEventRxChar);
+    driver_.SetEventMask(state.handle, EVENT_RX_CHAR);
 }
 
 LinkFailure SerialPort::StartReceiver(LinkState& state) {
-    if (!state.isOpen || state.linkActive) return LinkFailure::kNone;
+    if (!state.isOpen || state.linkActive) return LinkFailure::None;
     // Set before the thread runs: it ends as soon as it sees linkActive 0.
     state.linkActive = 1;
-    if (driver_.StartReceiver(state)) return LinkFailure::kNone;
+    if (driver_.StartReceiver(state)) return LinkFailure::None;
     // Without a receiver nothing would ever be read: treat it like a failed open.
     WindowHandle owner = state.owner;
     Close(state);
     driver_.PostToOwner(owner, WM_PORT_EVENT, PORT_EVENT_CLOSE);
-    return LinkFailure::kNoReceiver;
+    return LinkFailure::NoReceiver;
 }
 
 void SerialPort::Close(LinkState& state) {
@@ -95,7 +95,7 @@ void SerialPort::OnDataAvailable(LinkState& state) {
 }
 
 void SerialPort::PumpReceive(LinkState& state) {
-    if (!state.linkActive || !state.rxPending || state.rxCount >= kLinkBufferSize) return;
+    if (!state.linkActive || !state.rxPending || state.rxCount >= LINK_BUFFER_SIZE) return;
     if (state.rxCount > 0 && state.rxPos > 0) {
         std::memmove(state.rxBuf, state.rxBuf + state.rxPos, static_cast<size_t>(state.rxCount));
         state.rxPos = 0;
@@ -104,13 +104,13 @@ void SerialPort::PumpReceive(LinkState& state) {
         // Ask only for what the driver holds: a read of an empty queue need not
         // return at once everywhere, and would hold the tick up.
         const CommStatus status = driver_.ClearErrors(state.handle);
-        uint32_t want = static_cast<uint32_t>(kLinkBufferSize - state.rxCount);
+        uint32_t want = static_cast<uint32_t>(LINK_BUFFER_SIZE - state.rxCount);
         if (status.inQueue < want) want = status.inQueue;
         if (want == 0) break;
-        const IoResult result = driver_.Read(state.handle, state.rxBuf + state.rxCount, want, kIoWaitMs);
-        const uint32_t got = result.status == IoStatus::kFailed ? 0 : (result.count < want ? result.count : want);
+        const IoResult result = driver_.Read(state.handle, state.rxBuf + state.rxCount, want, IO_WAIT_MS);
+        const uint32_t got = result.status == IoStatus::Failed ? 0 : (result.count < want ? result.count : want);
         state.rxCount += static_cast<int32_t>(got);
-        if (result.status != IoStatus::kCompleted || got == 0 || state.rxCount >= kLinkBufferSize) break;
+        if (result.status != IoStatus::Completed || got == 0 || state.rxCount >= LINK_BUFFER_SIZE) break;
     }
     driver_.ClearErrors(state.handle);
     if (state.rxCount == 0) {
@@ -128,13 +128,13 @@ void SerialPort::PumpTransmit(LinkState& state) {
     if (state.txCount == 0) return;
     const CommStatus status = driver_.ClearErrors(state.handle);
     // Keep the driver's pending output at no more than one buffer.
-    const int64_t room = int64_t{kLinkBufferSize} - status.outQueue;
+    const int64_t room = int64_t{LINK_BUFFER_SIZE} - status.outQueue;
     if (room <= 0) return;
     const uint32_t n = static_cast<uint32_t>(room < state.txCount ? room : state.txCount);
-    const IoResult result = driver_.Write(state.handle, state.txBuf + state.txPos, n, kIoWaitMs);
+    const IoResult result = driver_.Write(state.handle, state.txBuf + state.txPos, n, IO_WAIT_MS);
     // A write that fails or does not finish in time counts as sent; the converter
     // protocol recovers through its reply time-outs.
-    const uint32_t written = result.status == IoStatus::kCompleted ? (result.count < n ? result.count : n) : n;
+    const uint32_t written = result.status == IoStatus::Completed ? (result.count < n ? result.count : n) : n;
     driver_.ClearErrors(state.handle);
     state.txCount -= static_cast<int32_t>(written);
     if (state.txCount == 0) {
@@ -158,7 +158,7 @@ int SerialPort::ReadByte(LinkState& state, uint8_t& out) {
 int SerialPort::Write(LinkState& state, const void* bytes, int length) {
     if (!state.linkActive) return length;
     if (length <= 0) return 0;
-    const int room = kLinkBufferSize - state.txCount;
+    const int room = LINK_BUFFER_SIZE - state.txCount;
     const int n = length < room ? length : room;
     if (state.txPos > 0) {
         std::memmove(state.txBuf, state.txBuf + state.txPos, static_cast<size_t>(state.txCount));

@@ -8,10 +8,10 @@
 // SerialPort: the program's only path to the converter.
 //
 //   Open            resets the LinkState, opens COM<port>, configures it, posts WM_PORT_OPENED;
-//                   on failure posts WM_PORT_EVENT/PORT_EVENT_CLOSE and returns kPortNotOpened.
+//                   on failure posts WM_PORT_EVENT/PORT_EVENT_CLOSE and returns PortNotOpened.
 //   Configure       queue sizes, time-outs and line settings; drops every buffered byte.
 //   StartReceiver   starts the receiver thread and sets linkActive (on WM_PORT_OPENED); on
-//                   failure closes the port, posts PORT_EVENT_CLOSE and returns kNoReceiver.
+//                   failure closes the port, posts PORT_EVENT_CLOSE and returns NoReceiver.
 //   OnDataAvailable on WM_PORT_EVENT/PORT_EVENT_DATA: reads the waiting bytes at once.
 //   PumpTransmit, ReadByte..., PumpReceive   once per pump tick, in that order.
 //   Write           queues bytes for PumpTransmit.
@@ -25,9 +25,9 @@ namespace quarnel {
 
 // Why the link could not be made.
 enum class LinkFailure {
-    kNone,
-    kPortNotOpened,  // the system refused to open the port
-    kNoReceiver,     // no receiver thread could be started
+    None,
+    PortNotOpened,  // the system refused to open the port
+    NoReceiver,     // no receiver thread could be started
 };
 
 class SerialPort {
@@ -55,15 +55,15 @@ private:
 };
 
 // Queue sizes and time-outs that Configure gives the driver.
-constexpr uint32_t kDriverInputQueue = 8192;
-constexpr uint32_t kDriverOutputQueue = 2048;
+constexpr uint32_t DRIVER_INPUT_QUEUE = 8192;
+constexpr uint32_t DRIVER_OUTPUT_QUEUE = 2048;
 // Longest wait for one read or write to complete.
-constexpr uint32_t kIoWaitMs = 1000;
+constexpr uint32_t IO_WAIT_MS = 1000;
 // A read returns at once with what the driver holds; on an empty queue it
 // returns with the first byte that comes in, or with none after
-// kReceiveWaitMs. The receive wait is such a read, and the window thread
+// RECEIVE_WAIT_MS. The receive wait is such a read, and the window thread
 // only ever asks for bytes the driver already holds. A write may take 500 ms.
-constexpr uint32_t kReceiveWaitMs = 5000;
-constexpr CommTimeouts kLinkTimeouts = {0xFFFFFFFFu, 0xFFFFFFFFu, kReceiveWaitMs, 0, 500};
+constexpr uint32_t RECEIVE_WAIT_MS = 5000;
+constexpr CommTimeouts LINK_TIMEOUTS = {0xFFFFFFFFu, 0xFFFFFFFFu, RECEIVE_WAIT_MS, 0, 500};
 
 }  // namespace quarnel

@@ -14,9 +14,9 @@
 namespace quarnel {
 
 struct TransferRecord {
-    OVERLAPPED ov;                   // hEvent: the record's own, unnamed, manual-reset
-    uint8_t bytes[kLinkBufferSize];  // what a read takes in, what a write sends
-    TransferRecord* next;            // in AbandonedTransfers' list
+    OVERLAPPED ov;                    // hEvent: the record's own, unnamed, manual-reset
+    uint8_t bytes[LINK_BUFFER_SIZE];  // what a read takes in, what a write sends
+    TransferRecord* next;             // in AbandonedTransfers' list
 };
 
 // A record for a new transfer, or nullptr when none can be made.

@@ -23,8 +23,8 @@ namespace quarnel {
 namespace {
 
 // The SSIDs and the comment take as many characters as their record fields.
-constexpr int kSsidMaxChars = env_layout::TEXT_MAX_CHARS;
-constexpr int kCommentMaxChars = env_layout::TEXT_MAX_CHARS;
+constexpr int SSID_MAX_CHARS = env_layout::TEXT_MAX_CHARS;
+constexpr int COMMENT_MAX_CHARS = env_layout::TEXT_MAX_CHARS;
 
 }  // namespace
 
@@ -104,15 +104,15 @@ void ConfigDialog::DoDataExchange(DataExchange& dx) {
     DDX_Text(dx, IDC_WATER_MARK, fields.waterMark);
     DDX_Text(dx, IDC_MAC_TEXT, fields.macText);
     DDX_Text(dx, IDC_ADHOC_SSID, fields.adhocSsid);
-    DDV_MaxChars(dx, fields.adhocSsid, kSsidMaxChars);
+    DDV_MaxChars(dx, fields.adhocSsid, SSID_MAX_CHARS);
     DDX_Text(dx, IDC_TARGET_SSID, fields.targetSsid);
-    DDV_MaxChars(dx, fields.targetSsid, kSsidMaxChars);
+    DDV_MaxChars(dx, fields.targetSsid, SSID_MAX_CHARS);
     DDX_Text(dx, IDC_PEER_IP_LABEL, fields.peerLabel);
     DDX_Check(dx, IDC_WLAN_CFG, fields.wlanCfg);
     DDX_Text(dx, IDC_TIMEOUT_LABEL, fields.timeoutLabel);
     DDX_Text(dx, IDC_WATER_MARK_LABEL, fields.waterMarkLabel);
     DDX_Text(dx, IDC_COMMENT, fields.commentText);
-    DDV_MaxChars(dx, fields.commentText, kCommentMaxChars);
+    DDV_MaxChars(dx, fields.commentText, COMMENT_MAX_CHARS);
     DDX_Check(dx, IDC_SECURE, fields.secureEnabled);
     DDX_Text(dx, IDC_FIRMWARE_TEXT, fields.firmwareText);
 }
@@ -163,8 +163,8 @@ BOOL ConfigDialog::OnInitDialog() {
 }
 
 void ConfigDialog::FillPortCombo() {
-    uint16_t ports[kMaxComPorts];
-    const int portCount = ComPortList(ports, kMaxComPorts);
+    uint16_t ports[MAX_COM_PORTS];
+    const int portCount = ComPortList(ports, MAX_COM_PORTS);
     portCombo.ResetContent();
     for (int i = 0; i < portCount; ++i) {
         char name[12];

@@ -22,7 +22,7 @@ namespace quarnel {
 
 namespace {
 
-constexpr char kFileFilter[] = "Quarnel settings (*.qcfg)\0*.qcfg\0All files (*.*)\0*.*\0";
+constexpr char FILE_FILTER[] = "Quarnel settings (*.qcfg)\0*.qcfg\0All files (*.*)\0*.*\0";
 
 // The standard Save As or Open dialog; `path` holds the proposed name and
 // receives the chosen one, `folder` the folder to start in (empty: the
@@ -33,7 +33,7 @@ bool AskForFile(HWND owner, bool save, std::string& path, const std::string& fol
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = kFileFilter;
+    dialog.lpstrFilter = FILE_FILTER;
     dialog.lpstrFile = buffer;
     dialog.nMaxFile = sizeof buffer;
     dialog.lpstrDefExt = SETTINGS_FILE_EXTENSION;

@@ -33,7 +33,7 @@ void ExchangeProgress::SetPosition(int position) {
 
 void ExchangeProgress::ShowPending() {
     if (!dialog_ || !positionPending_) return;
-    if (GetTickCount() - shownAt_ < kProgressRepaintMs) return;
+    if (GetTickCount() - shownAt_ < PROGRESS_REPAINT_MS) return;
     positionPending_ = false;
     SendMessageA(dialog_->progressBar.GetHwnd(), PBM_SETPOS, static_cast<WPARAM>(position_), 0);
     InvalidateRect(dialog_->GetHwnd(), nullptr, TRUE);

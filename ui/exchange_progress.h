@@ -5,7 +5,7 @@
 // repainting the bar takes milliseconds: done for every chunk it would hold
 // up each next command, and for every byte of a shell dump it would take
 // seconds. So a position is only noted, and shown by ShowPending once the
-// pump has sent what it could, at most once in kProgressRepaintMs.
+// pump has sent what it could, at most once in PROGRESS_REPAINT_MS.
 
 #include <windows.h>
 
@@ -41,6 +41,6 @@ private:
     DWORD shownAt_ = 0;  // GetTickCount when the bar was last shown
 };
 
-constexpr DWORD kProgressRepaintMs = 50;
+constexpr DWORD PROGRESS_REPAINT_MS = 50;
 
 }  // namespace quarnel

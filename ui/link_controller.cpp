@@ -15,7 +15,7 @@ namespace {
 // engine judge it, one sends the next command. The window timer alone would
 // wait a timer period (10 ms or more) for each. The bound keeps the window
 // answering while bytes stream in.
-constexpr int kMaxTicksAtOnce = 16;
+constexpr int MAX_TICKS_AT_ONCE = 16;
 
 // What a pump tick can move: bytes into the reply, the engine's state,
 // bytes out or in.
@@ -61,7 +61,7 @@ void LinkController::Detach() {
 
 LinkFailure LinkController::Open(uint16_t port) {
     settings_.port = port;
-    settings_.baudCode = kBaud115200;
+    settings_.baudCode = BAUD115200;
     // A close still pending belongs to a link that is gone already (a port
     // that failed to open announces its close too): left to run, it would
     // close the port opened now.
@@ -69,7 +69,7 @@ LinkFailure LinkController::Open(uint16_t port) {
     if (state_.isOpen) {
         if (settings_.port == state_.portNumber) {
             port_.Configure(settings_, state_);
-            return LinkFailure::kNone;
+            return LinkFailure::None;
         }
         port_.Close(state_);
     }
@@ -143,7 +143,7 @@ void LinkController::StartWrite() { quarnel::StartWrite(exchange_, *this); }
 void LinkController::CancelExchange() { quarnel::CancelExchange(exchange_, *this, observer_); }
 
 void LinkController::PumpWhileMoving() {
-    for (int i = 0; i < kMaxTicksAtOnce; ++i) {
+    for (int i = 0; i < MAX_TICKS_AT_ONCE; ++i) {
         const PumpMark before(exchange_, state_);
         RunPumpTick(exchange_, *this, observer_, record_);
         // Bytes read in at the tick's end are collected by the next one.

@@ -9,11 +9,11 @@ namespace quarnel {
 void ShowLinkFailure(HWND owner, LinkFailure failure, uint16_t portNumber) {
     char text[32];
     switch (failure) {
-        case LinkFailure::kNone: return;
-        case LinkFailure::kPortNotOpened:
+        case LinkFailure::None: return;
+        case LinkFailure::PortNotOpened:
             std::snprintf(text, sizeof text, "Cannot open COM%u", static_cast<unsigned>(portNumber));
             break;
-        case LinkFailure::kNoReceiver: std::snprintf(text, sizeof text, "Can't create thread"); break;
+        case LinkFailure::NoReceiver: std::snprintf(text, sizeof text, "Can't create thread"); break;
     }
     ShowMessageBox(owner, text, "Error", MB_ICONEXCLAMATION | MB_TASKMODAL);
 }

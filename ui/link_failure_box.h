@@ -11,7 +11,7 @@
 namespace quarnel {
 
 // A box captioned "Error" (exclamation icon, task-modal) saying why the link
-// to COM<portNumber> failed; none for LinkFailure::kNone.
+// to COM<portNumber> failed; none for LinkFailure::None.
 void ShowLinkFailure(HWND owner, LinkFailure failure, uint16_t portNumber);
 
 }  // namespace quarnel

@@ -8,13 +8,13 @@
 namespace quarnel {
 
 std::string AsciiToHex(std::string_view text) {
-    static const char kDigits[] = "0123456789ABCDEF";
+    static const char HEX_DIGITS[] = "0123456789ABCDEF";
     std::string hex;
     hex.reserve(text.size() * 2);
     for (char c : text) {
         const unsigned byte = static_cast<unsigned char>(c);
-        hex += kDigits[byte >> 4];
-        hex += kDigits[byte & 0x0F];
+        hex += HEX_DIGITS[byte >> 4];
+        hex += HEX_DIGITS[byte & 0x0F];
     }
     return hex;
 }

@@ -29,12 +29,12 @@
 
 namespace {
 
-constexpr char kPort[] = "COM3";
-constexpr DWORD kStepWaitMs = 20000;
+constexpr char BENCH_PORT[] = "COM3";
+constexpr DWORD STEP_WAIT_MS = 20000;
 // The monitor probe goes unanswered for this long before the shell probe.
-constexpr double kMonitorProbeTimeoutMs = 1000;
+constexpr double MONITOR_PROBE_TIMEOUT_MS = 1000;
 // How long each idle CPU figure is taken over.
-constexpr DWORD kIdleSampleMs = 5000;
+constexpr DWORD IDLE_SAMPLE_MS = 5000;
 
 struct Operation {
     const char* mode;  // simulator console mode
@@ -128,11 +128,11 @@ Timing TimeOnce(e2e::AppDriver& app, const Operation& op, const std::string& sta
     const double start = NowMs();
     app.Click(op.button);
     HWND progress = nullptr;
-    if (!PollUntil([&] { return (progress = FindProgressWindow(app)) != nullptr; }, kStepWaitMs)) {
+    if (!PollUntil([&] { return (progress = FindProgressWindow(app)) != nullptr; }, STEP_WAIT_MS)) {
         std::fprintf(stderr, "quarnel-bench: %s %s: no progress window\n", op.mode, op.name);
         return timing;
     }
-    const bool gone = PollUntil([&] { return !IsWindow(progress) || !IsWindowVisible(progress); }, kStepWaitMs);
+    const bool gone = PollUntil([&] { return !IsWindow(progress) || !IsWindowVisible(progress); }, STEP_WAIT_MS);
     const double end = NowMs();
     const bench::ProcessUsage usageAfter = bench::UsageOf(app.ProcessId());
     e2e::ShownBox box;
@@ -151,7 +151,7 @@ Timing TimeOnce(e2e::AppDriver& app, const Operation& op, const std::string& sta
     timing.ms = end - start;
     timing.cpuMs = usageAfter.cpuMs - usageBefore.cpuMs;
     timing.floorMs = bench::WireMilliseconds(bench::Difference(after, before));
-    if (std::string(op.mode) == "shell") timing.floorMs += kMonitorProbeTimeoutMs;
+    if (std::string(op.mode) == "shell") timing.floorMs += MONITOR_PROBE_TIMEOUT_MS;
     return timing;
 }
 
@@ -170,7 +170,7 @@ int Fail(const char* what) {
 double IdleShare(const e2e::AppDriver& app) {
     const bench::ProcessUsage before = bench::UsageOf(app.ProcessId());
     const double start = NowMs();
-    Sleep(kIdleSampleMs);
+    Sleep(IDLE_SAMPLE_MS);
     return bench::CpuShare(before, bench::UsageOf(app.ProcessId()), NowMs() - start);
 }
 
@@ -187,20 +187,20 @@ int main(int argc, char** argv) {
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
     const std::string program = argc > 3 ? WindowsPath(argv[3]) : e2e::ProgramPath("quarnel.exe");
     const int soakCycles = argc > 4 ? std::max(0, std::atoi(argv[4])) : 100;
-    e2e::SimFiles sim(kPort);
+    e2e::SimFiles sim(BENCH_PORT);
     if (!sim.Available()) return Fail("QUARNEL_SIM_DIR is not set");
 
     e2e::AppDriver app;
-    if (!app.Launch(program, kStepWaitMs)) return Fail("the main window did not appear");
+    if (!app.Launch(program, STEP_WAIT_MS)) return Fail("the main window did not appear");
     int index = -1;
     for (int i = 0; i < app.ItemCount(IDC_PORT); ++i) {
-        if (app.Item(IDC_PORT, i) == kPort) index = i;
+        if (app.Item(IDC_PORT, i) == BENCH_PORT) index = i;
     }
     if (index < 0) return Fail("COM3 is not offered");
     const double idleClosed = IdleShare(app);
     app.Select(IDC_PORT, index);
     app.Click(IDC_OPEN);
-    if (!e2e::WaitUntil([&] { return app.Enabled(IDC_READ); }, kStepWaitMs)) return Fail("COM3 did not open");
+    if (!e2e::WaitUntil([&] { return app.Enabled(IDC_READ); }, STEP_WAIT_MS)) return Fail("COM3 did not open");
     const double idleOpen = IdleShare(app);
 
     const Operation operations[] = {

@@ -114,17 +114,17 @@ struct SystemHandleEntry {
 
 unsigned long HandlesOf(DWORD pid) {
     using QuerySystem = LONG(WINAPI*)(int, PVOID, ULONG, PULONG);
-    constexpr int kSystemHandleInformation = 16;
-    constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+    constexpr int SYSTEM_HANDLE_INFORMATION = 16;
+    constexpr LONG INFO_LENGTH_MISMATCH = static_cast<LONG>(0xC0000004);
     const auto query = reinterpret_cast<QuerySystem>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
     if (query == nullptr) return 0;
     std::vector<BYTE> buffer(1 << 16);
-    LONG status = kInfoLengthMismatch;
-    for (int tries = 0; tries < 8 && status == kInfoLengthMismatch; ++tries) {
+    LONG status = INFO_LENGTH_MISMATCH;
+    for (int tries = 0; tries < 8 && status == INFO_LENGTH_MISMATCH; ++tries) {
         ULONG needed = 0;
-        status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
-        if (status == kInfoLengthMismatch) buffer.resize(std::max<size_t>(needed + 4096, buffer.size() * 2));
+        status = query(SYSTEM_HANDLE_INFORMATION, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        if (status == INFO_LENGTH_MISMATCH) buffer.resize(std::max<size_t>(needed + 4096, buffer.size() * 2));
     }
     if (status != 0) return 0;
     const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());

@@ -18,8 +18,8 @@
 
 namespace {
 
-constexpr DWORD kStepWaitMs = 20000;
-constexpr DWORD kShotWaitMs = 60000;
+constexpr DWORD STEP_WAIT_MS = 20000;
+constexpr DWORD SHOT_WAIT_MS = 60000;
 
 std::string WindowsPath(const std::string& unixPath) {
     std::string path = "Z:";
@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
     const std::string port = argc > 2 ? argv[2] : "COM3";
 
     e2e::AppDriver app;
-    if (!app.Launch(e2e::ProgramPath("quarnel.exe"), kStepWaitMs)) return Fail("the main window did not appear");
+    if (!app.Launch(e2e::ProgramPath("quarnel.exe"), STEP_WAIT_MS)) return Fail("the main window did not appear");
 
     int index = -1;
     for (int i = 0; i < app.ItemCount(IDC_PORT); ++i) {
@@ -58,11 +58,11 @@ int main(int argc, char** argv) {
     if (index < 0) return Fail("the port is not offered");
     app.Select(IDC_PORT, index);
     app.Click(IDC_OPEN);
-    if (!e2e::WaitUntil([&] { return app.Enabled(IDC_READ); }, kStepWaitMs)) return Fail("the port did not open");
+    if (!e2e::WaitUntil([&] { return app.Enabled(IDC_READ); }, STEP_WAIT_MS)) return Fail("the port did not open");
 
     app.Click(IDC_READ);
     const bool loaded =
-        e2e::WaitUntil([&] { return app.Enabled(IDC_WRITE) && !app.FindTopLevel("Quarnel"); }, kStepWaitMs);
+        e2e::WaitUntil([&] { return app.Enabled(IDC_WRITE) && !app.FindTopLevel("Quarnel"); }, STEP_WAIT_MS);
     if (!loaded) return Fail("the read did not complete");
 
     RECT r{};
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     if (!WriteFileWhole(folder + "\\demo-ready", text)) return Fail("cannot write demo-ready");
 
     const std::string shot = folder + "\\demo-shot";
-    e2e::WaitUntil([&] { return GetFileAttributesA(shot.c_str()) != INVALID_FILE_ATTRIBUTES; }, kShotWaitMs);
+    e2e::WaitUntil([&] { return GetFileAttributesA(shot.c_str()) != INVALID_FILE_ATTRIBUTES; }, SHOT_WAIT_MS);
 
     app.Click(IDC_EXIT);
     if (!app.WaitForExit(5000)) app.Kill();

@@ -157,7 +157,7 @@ void WriteFileAtomically(const std::string& path, const std::string& content) {
 // Most characters a paced direction may owe the wire: a simulator held up
 // by the machine catches up with the wire's timeline (a real line never
 // stalls), while credit never builds up across a quiet line (it is reset).
-constexpr double kMaxPaceCredit = 1024;
+constexpr double MAX_PACE_CREDIT = 1024;
 
 int64_t NowNanoseconds() {
     timespec ts;
@@ -341,7 +341,7 @@ void Simulator::FeedInput() {
     ReceivedRun& run = input_.front();
     inputCredit_ += static_cast<double>(now - lastInputPaceTime_) * 1e-9 * (run.baud > 0 ? run.baud : 9600) / 10.0;
     lastInputPaceTime_ = now;
-    if (inputCredit_ > kMaxPaceCredit) inputCredit_ = kMaxPaceCredit;
+    if (inputCredit_ > MAX_PACE_CREDIT) inputCredit_ = MAX_PACE_CREDIT;
     size_t count = static_cast<size_t>(inputCredit_);
     if (count == 0) return;
     if (count > run.bytes.size()) count = run.bytes.size();
@@ -372,7 +372,7 @@ void Simulator::ServeOutput() {
         int baud = LineBaud(slave_);
         paceCredit_ += static_cast<double>(now - lastPaceTime_) * 1e-9 * (baud > 0 ? baud : 9600) / 10.0;
         lastPaceTime_ = now;
-        if (paceCredit_ > kMaxPaceCredit) paceCredit_ = kMaxPaceCredit;
+        if (paceCredit_ > MAX_PACE_CREDIT) paceCredit_ = MAX_PACE_CREDIT;
         allowed = static_cast<size_t>(paceCredit_);
         if (allowed == 0) return;
     }

@@ -12,7 +12,7 @@ namespace e2e {
 
 namespace {
 
-constexpr int kMessageTextId = 0xFFFF;  // the text static of a system message box
+constexpr int MESSAGE_TEXT_ID = 0xFFFF;  // the text static of a system message box
 
 BOOL CALLBACK Collect(HWND window, LPARAM found) {
     reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
@@ -21,17 +21,17 @@ BOOL CALLBACK Collect(HWND window, LPARAM found) {
 
 // Every message to the program is sent with a bound: a program that stops
 // answering fails the caller instead of hanging it.
-constexpr UINT kSendTimeoutMs = 5000;
+constexpr UINT SEND_TIMEOUT_MS = 5000;
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result)) return -1;
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, SEND_TIMEOUT_MS, &result)) return -1;
     return static_cast<LRESULT>(result);
 }
 
 LRESULT SendWide(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result)) return -1;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, SEND_TIMEOUT_MS, &result)) return -1;
     return static_cast<LRESULT>(result);
 }
 
@@ -260,7 +260,7 @@ std::string AppDriver::DescribeTopLevel() const {
     std::string description;
     for (HWND w : TopLevelOf(process_.dwProcessId)) {
         if (w == main_) continue;
-        description += "[" + WindowText(w) + "] " + WindowText(GetDlgItem(w, kMessageTextId)) + "\n";
+        description += "[" + WindowText(w) + "] " + WindowText(GetDlgItem(w, MESSAGE_TEXT_ID)) + "\n";
     }
     return description;
 }
@@ -271,7 +271,7 @@ bool AppDriver::WaitForTopLevel(const std::string& caption, DWORD timeoutMs, Sho
     if (box) {
         box->window = found;
         box->caption = caption;
-        box->text = WindowText(GetDlgItem(found, kMessageTextId));
+        box->text = WindowText(GetDlgItem(found, MESSAGE_TEXT_ID));
     }
     return true;
 }
@@ -282,7 +282,7 @@ bool AppDriver::WaitGone(HWND window, DWORD timeoutMs) {
 
 HWND AppDriver::FindMessageBox(const std::string& caption) const {
     for (HWND w : TopLevelOf(process_.dwProcessId)) {
-        if (w != main_ && GetDlgItem(w, kMessageTextId) && WindowText(w) == caption) return w;
+        if (w != main_ && GetDlgItem(w, MESSAGE_TEXT_ID) && WindowText(w) == caption) return w;
     }
     return nullptr;
 }
@@ -291,7 +291,7 @@ bool AppDriver::AnswerBox(const std::string& caption, DWORD timeoutMs, ShownBox*
     ShownBox shown;
     if (!WaitUntil([&] { return (shown.window = FindMessageBox(caption)) != nullptr; }, timeoutMs)) return false;
     shown.caption = caption;
-    shown.text = WindowText(GetDlgItem(shown.window, kMessageTextId));
+    shown.text = WindowText(GetDlgItem(shown.window, MESSAGE_TEXT_ID));
     if (box) *box = shown;
     PostMessageA(shown.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(shown.window, IDOK)));

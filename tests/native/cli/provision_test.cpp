@@ -22,7 +22,7 @@ using clitest::RunCli;
 using clitest::SimProcess;
 using clitest::TempFolder;
 
-constexpr char kTemplate[] =
+constexpr char TEMPLATE[] =
     "[network]\nsubnet_mask = \"255.255.0.0\"\ngateway_ip = \"10.1.0.1\"\n"
     "[serial]\nbaud_rate = \"115200\"\n[options]\ntelnet = true\n";
 
@@ -52,7 +52,7 @@ struct Unit {
 // The drop-ack fault loses the acknowledgement of the third chunk a monitor
 // console writes (after the two unlock commands); error-801 refuses the
 // third read chunk.
-const Unit kBench[] = {
+const Unit BENCH[] = {
     {"monitor", "", "10.1.0.11", "Hall 3, line 1", "4001", "", -1, "verified"},
     {"shell", "", "10.1.0.12", "say \"hi\"", "", "5000", 1, "verified"},
     {"silent", "", "10.1.0.13", "", "4003", "", -1, "failed"},
@@ -76,17 +76,17 @@ TEST(CliProvision, TenConvertersSideBySideEachGetTemplateAndRow) {
     std::vector<uint8_t> base = SimProcess("monitor").Block();
     ASSERT_EQ(base.size(), 480u);
     TempFolder files;
-    files.Write("site.qcfg", kTemplate);
+    files.Write("site.qcfg", TEMPLATE);
     ConfigFile site;
     std::string error;
-    ASSERT_TRUE(ParseConfigText(kTemplate, "site.qcfg", site, error)) << error;
+    ASSERT_TRUE(ParseConfigText(TEMPLATE, "site.qcfg", site, error)) << error;
 
     std::vector<std::unique_ptr<SimProcess>> sims;
     std::vector<std::vector<uint8_t>> initial;
     // A spreadsheet's export: byte-order mark, CRLF line ends.
     std::string plan = "\xEF\xBB\xBFport,network.local_ip,comment.text,mode.local_port,mode.timeout\r\n";
-    for (size_t i = 0; i < std::size(kBench); ++i) {
-        const Unit& unit = kBench[i];
+    for (size_t i = 0; i < std::size(BENCH); ++i) {
+        const Unit& unit = BENCH[i];
         EnvRecord record{};
         std::memcpy(record.Data(), base.data(), 480);
         record.Data()[9] = static_cast<uint8_t>(0x10 + i);  // one MAC address each
@@ -109,8 +109,8 @@ TEST(CliProvision, TenConvertersSideBySideEachGetTemplateAndRow) {
                                files.Path("backups"), "--report", files.Path("report.csv"), "--timeout-scale", "0.5"});
     EXPECT_EQ(run.status, 1) << run.errors;
     const std::string report = files.Read("report.csv");
-    for (size_t i = 0; i < std::size(kBench); ++i) {
-        const Unit& unit = kBench[i];
+    for (size_t i = 0; i < std::size(BENCH); ++i) {
+        const Unit& unit = BENCH[i];
         SCOPED_TRACE(sims[i]->Port() + " " + unit.mode);
         // A converter that answers its read shows its MAC address.
         const bool answers = std::string(unit.mode) != "silent" && std::string(unit.fault).rfind("error-801", 0) != 0;
@@ -183,7 +183,7 @@ TEST(CliProvision, BadPlanSendsNothingAndNamesRowAndColumn) {
     SimProcess first("monitor"), second("shell");
     ASSERT_TRUE(first.Started() && second.Started());
     TempFolder files;
-    files.Write("site.qcfg", kTemplate);
+    files.Write("site.qcfg", TEMPLATE);
     const std::string a = first.Port(), b = second.Port();
     const struct {
         std::string plan;
@@ -233,7 +233,7 @@ TEST(CliProvision, CtrlCLeavesRowsNotStartedUntouchedAndReportsTheWriteInterrupt
     ASSERT_TRUE(writing.Started() && reading.Started() && waiting.Started());
     const std::vector<uint8_t> before = writing.Block();
     TempFolder files;
-    files.Write("site.qcfg", kTemplate);
+    files.Write("site.qcfg", TEMPLATE);
     files.Write("plan.csv", "port,mode.local_port\n" + writing.Port() + ",4001\n" + reading.Port() + ",4002\n" +
                                 waiting.Port() + ",4003\n");
     const CliRun run = RunCli({"provision", files.Path("plan.csv"), "--template", files.Path("site.qcfg"), "--jobs",

@@ -41,7 +41,7 @@ struct Dialogue {
 
 void PrintTo(const Dialogue& d, std::ostream* out) { *out << d.name; }
 
-const Dialogue kDialogues[] = {
+const Dialogue DIALOGUES[] = {
     {"MonitorRead", tarvosim::ConsoleMode::Monitor, false,
      "r\r"
      "r 20 80\r"
@@ -154,7 +154,7 @@ TEST_P(ExchangeDialogue, SendsTheConsolesCommandsAndCompletes) {
     ExpectCompleted(d.write ? "Writing complete." : "Reading complete.", d.formRefreshes);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothConsoles, ExchangeDialogue, ::testing::ValuesIn(kDialogues),
+INSTANTIATE_TEST_SUITE_P(BothConsoles, ExchangeDialogue, ::testing::ValuesIn(DIALOGUES),
                          [](const ::testing::TestParamInfo<Dialogue>& info) { return std::string(info.param.name); });
 
 // Each reply examined many times while incomplete (every character takes

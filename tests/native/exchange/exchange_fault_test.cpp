@@ -74,7 +74,7 @@ TEST_P(FaultEnding, EndsAtTheRightTimeWithTheRecordAsItWas) {
     }
 }
 
-const FaultCase kFaults[] = {
+const FaultCase FAULTS[] = {
     {"WellFormed", ConsoleMode::Monitor, {FaultKind::None, 1}, false, nullptr, 0, 0, 0},
     {"Refused",
      ConsoleMode::Monitor,
@@ -128,7 +128,7 @@ const FaultCase kFaults[] = {
     {"LostUnlockAcknowledgement", ConsoleMode::Monitor, {FaultKind::DropAck, 2}, true, "!u 3d", 1000, 0, 0},
 };
 
-INSTANTIATE_TEST_SUITE_P(ExchangeFault, FaultEnding, ::testing::ValuesIn(kFaults),
+INSTANTIATE_TEST_SUITE_P(ExchangeFault, FaultEnding, ::testing::ValuesIn(FAULTS),
                          [](const ::testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
 
 // The third chunk is acknowledged and not kept (record bytes 64-79): the

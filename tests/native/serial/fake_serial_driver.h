@@ -26,8 +26,8 @@ public:
     std::string sent;       // everything written
     bool openSucceeds = true;
     bool threadStarts = true;
-    IoStatus readStatus = IoStatus::kCompleted;
-    IoStatus writeStatus = IoStatus::kCompleted;
+    IoStatus readStatus = IoStatus::Completed;
+    IoStatus writeStatus = IoStatus::Completed;
     uint32_t writeLimit = 0xFFFFFFFFu;  // bytes a write takes at most
     uint32_t readLimit = 0xFFFFFFFFu;   // bytes a read returns at most
 
@@ -67,7 +67,7 @@ public:
     IoResult Read(PortHandle, uint8_t* bytes, uint32_t count, uint32_t) override {
         calls.push_back("Read");
         readSizes.push_back(count);
-        if (readStatus == IoStatus::kFailed) return {IoStatus::kFailed, 0};
+        if (readStatus == IoStatus::Failed) return {IoStatus::Failed, 0};
         const uint32_t n = std::min({count, readLimit, static_cast<uint32_t>(input.size())});
         std::memcpy(bytes, input.data(), n);
         input.erase(0, n);
@@ -75,10 +75,10 @@ public:
     }
     IoResult Write(PortHandle, const uint8_t* bytes, uint32_t count, uint32_t) override {
         calls.push_back("Write");
-        if (writeStatus != IoStatus::kCompleted) return {writeStatus, 0};
+        if (writeStatus != IoStatus::Completed) return {writeStatus, 0};
         const uint32_t n = std::min(count, writeLimit);
         sent.append(reinterpret_cast<const char*>(bytes), n);
-        return {IoStatus::kCompleted, n};
+        return {IoStatus::Completed, n};
     }
 
     bool StartReceiver(LinkState&) override { return calls.push_back("StartReceiver"), threadStarts; }

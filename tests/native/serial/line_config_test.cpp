@@ -13,19 +13,20 @@ TEST(LineConfig, CodesGiveTheLineAndItsFlowControl) {
         int byteSize, parity, stopBits, xonXoff, ctsFlow, rts;
     };
     const Case cases[] = {
-        {12, 3, 4, 1, 3, 115200, 8, kNoParity, kOneStopBit, 0, 0, kRtsEnable},
-        {kBaud19200, 3, 4, 1, 3, 19200, 8, kNoParity, kOneStopBit, 0, 0, kRtsEnable},
-        {0, 3, 4, 1, 3, 0, 8, kNoParity, kOneStopBit, 0, 0, kRtsEnable},
-        {13, 3, 4, 1, 3, 0, 8, kNoParity, kOneStopBit, 0, 0, kRtsEnable},
-        {1, 3, 4, 1, 3, 110, 8, kNoParity, kOneStopBit, 0, 0, kRtsEnable},
-        {12, 3, 0, 1, 3, 115200, 0, kNoParity, kOneStopBit, 0, 0, kRtsEnable},
-        {12, 3, 5, 1, 3, 115200, 0, kNoParity, kOneStopBit, 0, 0, kRtsEnable},
-        {12, 3, 1, 1, 3, 115200, 5, kNoParity, kOneStopBit, 0, 0, kRtsEnable},
-        {12, 3, 4, 3, 3, 115200, 8, kNoParity, kOneStopBit, 0, 0, kRtsEnable},  // no code for 1.5 stop bits
-        {12, 1, 4, 1, 3, 115200, 8, kEvenParity, kOneStopBit, 0, 0, kRtsEnable},
-        {12, 2, 4, 1, 3, 115200, 8, kOddParity, kOneStopBit, 0, 0, kRtsEnable},
-        {12, 3, 4, 1, 1, 115200, 8, kNoParity, kOneStopBit, 1, 0, kRtsEnable},
-        {12, 3, 4, 1, 2, 115200, 8, kNoParity, kOneStopBit, 0, 1, kRtsHandshake},
+        {12, 3, 4, 1, 3, 115200, 8, DCB_NO_PARITY, DCB_ONE_STOP_BIT, 0, 0, DCB_RTS_ENABLE},
+        {BAUD19200, 3, 4, 1, 3, 19200, 8, DCB_NO_PARITY, DCB_ONE_STOP_BIT, 0, 0, DCB_RTS_ENABLE},
+        {0, 3, 4, 1, 3, 0, 8, DCB_NO_PARITY, DCB_ONE_STOP_BIT, 0, 0, DCB_RTS_ENABLE},
+        {13, 3, 4, 1, 3, 0, 8, DCB_NO_PARITY, DCB_ONE_STOP_BIT, 0, 0, DCB_RTS_ENABLE},
+        {1, 3, 4, 1, 3, 110, 8, DCB_NO_PARITY, DCB_ONE_STOP_BIT, 0, 0, DCB_RTS_ENABLE},
+        {12, 3, 0, 1, 3, 115200, 0, DCB_NO_PARITY, DCB_ONE_STOP_BIT, 0, 0, DCB_RTS_ENABLE},
+        {12, 3, 5, 1, 3, 115200, 0, DCB_NO_PARITY, DCB_ONE_STOP_BIT, 0, 0, DCB_RTS_ENABLE},
+        {12, 3, 1, 1, 3, 115200, 5, DCB_NO_PARITY, DCB_ONE_STOP_BIT, 0, 0, DCB_RTS_ENABLE},
+        {12, 3, 4, 3, 3, 115200, 8, DCB_NO_PARITY, DCB_ONE_STOP_BIT, 0, 0,
+         DCB_RTS_ENABLE},  // no code for 1.5 stop bits
+        {12, 1, 4, 1, 3, 115200, 8, DCB_EVEN_PARITY, DCB_ONE_STOP_BIT, 0, 0, DCB_RTS_ENABLE},
+        {12, 2, 4, 1, 3, 115200, 8, DCB_ODD_PARITY, DCB_ONE_STOP_BIT, 0, 0, DCB_RTS_ENABLE},
+        {12, 3, 4, 1, 1, 115200, 8, DCB_NO_PARITY, DCB_ONE_STOP_BIT, 1, 0, DCB_RTS_ENABLE},
+        {12, 3, 4, 1, 2, 115200, 8, DCB_NO_PARITY, DCB_ONE_STOP_BIT, 0, 1, DCB_RTS_HANDSHAKE},
     };
     PortSettings defaults = {};
     LoadLineDefaults(defaults);
@@ -39,8 +40,8 @@ TEST(LineConfig, CodesGiveTheLineAndItsFlowControl) {
         EXPECT_EQ(line.parity, c.parity);
         EXPECT_EQ(line.stopBits, c.stopBits);
         EXPECT_EQ(line.fBinary, 1);
-        EXPECT_EQ(line.fParity, c.parity != kNoParity);
-        EXPECT_EQ(line.fDtrControl, kDtrEnable);
+        EXPECT_EQ(line.fParity, c.parity != DCB_NO_PARITY);
+        EXPECT_EQ(line.fDtrControl, DCB_DTR_ENABLE);
         EXPECT_EQ(line.fRtsControl, c.rts);
         EXPECT_EQ(line.fOutxCtsFlow, c.ctsFlow);
         EXPECT_EQ(line.fOutX + line.fInX, 2 * c.xonXoff);

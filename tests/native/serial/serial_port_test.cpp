@@ -51,7 +51,7 @@ protected:
 
 TEST_F(SerialPortTest, OpenResetsStateConfiguresAndAnnouncesThePort) {
     settings_.port = 12;
-    EXPECT_EQ(port_.Open(Owner(), settings_, *state_), LinkFailure::kNone);
+    EXPECT_EQ(port_.Open(Owner(), settings_, *state_), LinkFailure::None);
 
     EXPECT_EQ(driver_.openedPath, "\\\\.\\COM12");
     EXPECT_EQ(state_->isOpen, 1);
@@ -81,7 +81,7 @@ TEST_F(SerialPortTest, FailedOpenOrThreadStartClosesThePort) {
             driver_.posts.clear();
             failure = port_.StartReceiver(*state_);
         }
-        EXPECT_EQ(failure, threadFails ? LinkFailure::kNoReceiver : LinkFailure::kPortNotOpened);
+        EXPECT_EQ(failure, threadFails ? LinkFailure::NoReceiver : LinkFailure::PortNotOpened);
         ASSERT_EQ(driver_.posts.size(), 1u);
         EXPECT_EQ(driver_.posts[0].lParam, PORT_EVENT_CLOSE);
         EXPECT_EQ(driver_.posts[0].owner, Owner());
@@ -120,7 +120,7 @@ TEST_F(SerialPortTest, ConfigureDropsEveryBufferedByteAndSetsTheLine) {
     Queue(20, 5);
     driver_.input = "pending";
     driver_.outQueue = 300;
-    settings_.baudCode = kBaud19200;
+    settings_.baudCode = BAUD19200;
 
     port_.Configure(settings_, *state_);
 
@@ -254,13 +254,13 @@ TEST_F(SerialPortTest, PumpReceiveReadsWhatTheDriverHoldsUpToAFullBuffer) {
     state_->rxCount = state_->rxPos = 0;
     driver_.input = "abcdef";
     driver_.readLimit = 3;
-    driver_.readStatus = IoStatus::kTimedOut;
+    driver_.readStatus = IoStatus::TimedOut;
     port_.PumpReceive(*state_);
     EXPECT_EQ(Received(*state_), "abc");
     EXPECT_EQ(driver_.CountCalls("Read"), 1);
 
     state_->rxCount = state_->rxPos = 0;
-    driver_.readStatus = IoStatus::kFailed;
+    driver_.readStatus = IoStatus::Failed;
     port_.PumpReceive(*state_);
     EXPECT_EQ(state_->rxCount + state_->rxPending, 0);
     EXPECT_EQ(driver_.releases, 1);
@@ -295,7 +295,7 @@ TEST_F(SerialPortTest, PumpTransmitFillsTheDriverUpToOneBufferOneWriteACall) {
 // A write that failed or timed out counts as sent; the queue of an inactive
 // or closed link is dropped without a call.
 TEST_F(SerialPortTest, PumpTransmitDropsWhatCannotGo) {
-    for (IoStatus status : {IoStatus::kFailed, IoStatus::kTimedOut}) {
+    for (IoStatus status : {IoStatus::Failed, IoStatus::TimedOut}) {
         OpenActive();
         Queue(10, 0);
         driver_.writeStatus = status;

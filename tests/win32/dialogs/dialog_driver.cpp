@@ -10,7 +10,7 @@ namespace {
 ModalScript* runningScript = nullptr;
 
 // Ticks a dialog may stay up after the last step before it is cancelled.
-constexpr int kForgottenTicks = 200;
+constexpr int FORGOTTEN_TICKS = 200;
 
 }  // namespace
 
@@ -46,7 +46,7 @@ void ModalScript::RunTick() {
         return;
     }
     // A dialog the script did not expect: end it so the test fails instead of hanging.
-    if (++idleTicks_ > kForgottenTicks) {
+    if (++idleTicks_ > FORGOTTEN_TICKS) {
         dialog->End(IDCANCEL);
         idleTicks_ = 0;
     }

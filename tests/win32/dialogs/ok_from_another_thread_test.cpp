@@ -18,7 +18,7 @@
 namespace quarnel {
 namespace {
 
-constexpr DWORD kWaitMs = 3000;
+constexpr DWORD WAIT_MS = 3000;
 
 HANDLE loopIdle = nullptr;  // set when a modal loop runs out of messages
 std::atomic<HWND> idleDialog{nullptr};
@@ -33,19 +33,19 @@ LRESULT CALLBACK SpotIdle(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 // Sends OK to the dialog once its loop waits for messages, and tells whether
-// the run ended (runEnded) within kWaitMs. One that did not is cancelled by a
+// the run ended (runEnded) within WAIT_MS. One that did not is cancelled by a
 // posted message, so that the test fails instead of hanging.
 bool SendOk(HANDLE runEnded) {
-    if (WaitForSingleObject(loopIdle, kWaitMs) != WAIT_OBJECT_0) return false;
+    if (WaitForSingleObject(loopIdle, WAIT_MS) != WAIT_OBJECT_0) return false;
     const HWND dialog = idleDialog;
     DWORD_PTR result = 0;
     // Nothing else may wake the loop: the caret of a focused edit blinks on a
     // timer, so the focus goes to OK first, and the paints that owes are done.
     SendMessageTimeoutA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDOK)), TRUE, SMTO_NORMAL,
-                        kWaitMs, &result);
+                        WAIT_MS, &result);
     RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    SendMessageTimeoutA(dialog, WM_COMMAND, IDOK, 0, SMTO_NORMAL, kWaitMs, &result);
-    if (WaitForSingleObject(runEnded, kWaitMs) == WAIT_OBJECT_0) return true;
+    SendMessageTimeoutA(dialog, WM_COMMAND, IDOK, 0, SMTO_NORMAL, WAIT_MS, &result);
+    if (WaitForSingleObject(runEnded, WAIT_MS) == WAIT_OBJECT_0) return true;
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     return false;
 }

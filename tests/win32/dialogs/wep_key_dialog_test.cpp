@@ -10,15 +10,15 @@ namespace {
 
 using namespace test;
 
-const char* const kHex26 = "0123456789ABCDEF0123456789";
-const char* const kHex10 = "0123456789";
+const char* const HEX26 = "0123456789ABCDEF0123456789";
+const char* const HEX10 = "0123456789";
 
 class WepKeyDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         for (int key = 0; key < 4; ++key) {
-            wep64.keyText[key] = kHex10;
-            wep128.keyText[key] = kHex26;
+            wep64.keyText[key] = HEX10;
+            wep128.keyText[key] = HEX26;
         }
     }
 
@@ -38,7 +38,7 @@ TEST_F(WepKeyDialogTest, EachLengthOpensItsDialogWithHexFormatsTheKeysAndTheStor
         script.Then([=](HWND dialog) {
             for (int key = 0; key < 4; ++key) {
                 EXPECT_EQ(ListSelection(dialog, (is64 ? IDC_WEP64_FORMAT0 : IDC_WEP128_FORMAT0) + key), 0);
-                EXPECT_EQ(ItemText(dialog, (is64 ? IDC_WEP64_KEY0 : IDC_WEP128_KEY0) + key), is64 ? kHex10 : kHex26);
+                EXPECT_EQ(ItemText(dialog, (is64 ? IDC_WEP64_KEY0 : IDC_WEP128_KEY0) + key), is64 ? HEX10 : HEX26);
             }
             EXPECT_EQ(ListSelection(dialog, is64 ? IDC_WEP64_ID : IDC_WEP128_ID), length);
             PressCommand(dialog, IDCANCEL);
@@ -56,7 +56,7 @@ TEST_F(WepKeyDialogTest, ChangingAFormatConvertsThatKeyOnly) {
     script.Then([&](HWND dialog) {
         ChooseListEntry(dialog, IDC_WEP128_FORMAT1, 1);
         EXPECT_EQ(ItemText(dialog, IDC_WEP128_KEY1), "HelloWorld!!!");
-        EXPECT_EQ(ItemText(dialog, IDC_WEP128_KEY2), kHex26);
+        EXPECT_EQ(ItemText(dialog, IDC_WEP128_KEY2), HEX26);
         ChooseListEntry(dialog, IDC_WEP128_FORMAT1, 0);
         EXPECT_EQ(ItemText(dialog, IDC_WEP128_KEY1), "48656C6C6F576F726C64212121");
         SetItemText(dialog, IDC_WEP128_KEY2, "");  // an emptied key switched to hex becomes zeros
@@ -70,7 +70,7 @@ TEST_F(WepKeyDialogTest, ChangingAFormatConvertsThatKeyOnly) {
         ChooseListEntry(dialog, IDC_WEP64_FORMAT3, 1);
         EXPECT_EQ(wep64.keyFormat[3], 1);
         EXPECT_EQ(ItemText(dialog, IDC_WEP64_KEY3), "12345");
-        EXPECT_EQ(ItemText(dialog, IDC_WEP64_KEY0), kHex10);
+        EXPECT_EQ(ItemText(dialog, IDC_WEP64_KEY0), HEX10);
         SetItemText(dialog, IDC_WEP64_KEY3, "vwxyz");
         PressCommand(dialog, IDOK);  // an ASCII key goes back to hex on OK
     });
@@ -78,7 +78,7 @@ TEST_F(WepKeyDialogTest, ChangingAFormatConvertsThatKeyOnly) {
     RunWepKeyAction(1, wep64, wep128);
     EXPECT_EQ(script.done, 2);
     EXPECT_EQ(wep64.keyText[3], "767778797A");
-    EXPECT_EQ(wep64.keyText[0], kHex10);
+    EXPECT_EQ(wep64.keyText[0], HEX10);
 }
 
 // OK names only the first key of wrong length and leaves the dialog open;
@@ -105,7 +105,7 @@ TEST_F(WepKeyDialogTest, OkRefusesAKeyOfWrongLengthAndCancelPutsBackWepIdAndKeys
     EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"The WEP Key1 length is wrong!"});
     EXPECT_EQ(script.done, 2);
     EXPECT_EQ(wep128.wepId, 1);
-    EXPECT_EQ(wep128.keyText[0], kHex26);
+    EXPECT_EQ(wep128.keyText[0], HEX26);
 }
 
 }  // namespace

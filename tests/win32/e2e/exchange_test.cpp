@@ -39,14 +39,14 @@ void ExpectSent(const std::vector<LoggedCommand>& sent, size_t count, const std:
 }
 // The probe, the backup's four read chunks, two unlocks, 28 chunks and the
 // read-back's four.
-constexpr size_t kMonitorWriteCount = 1 + 4 + 2 + 28 + 4;
+constexpr size_t MONITOR_WRITE_COUNT = 1 + 4 + 2 + 28 + 4;
 
 class Exchange : public Session {
 protected:
     // What a read of RichBlock(9) shows, one field of each kind (the
     // transfer of every field is tested natively).
     void ExpectRichBlockShown() {
-        EXPECT_EQ(app.Text(IDC_MAC_TEXT), kMacText);
+        EXPECT_EQ(app.Text(IDC_MAC_TEXT), MAC_TEXT);
         EXPECT_EQ(app.Text(IDC_FIRMWARE_TEXT), "F/W : 3.7C");
         EXPECT_EQ(app.Address(IDC_LOCAL_IP), Ipv4(172, 16, 5, 20));
         EXPECT_EQ(app.Selection(IDC_BAUD_RATE), 7);
@@ -75,19 +75,19 @@ protected:
         PutLe16(expected, 92, 3600);
         app.Click(IDC_TELNET);
         PutBits(expected, 84, 8, 1, 0);
-        EXPECT_TRUE(WaitUntil([&] { return !app.Checked(IDC_TELNET) && app.Selection(IDC_CHANNEL) == 3; }, kWait));
+        EXPECT_TRUE(WaitUntil([&] { return !app.Checked(IDC_TELNET) && app.Selection(IDC_CHANNEL) == 3; }, WAIT));
         return expected;
     }
 
     // The progress window of the exchange just started, its text and range.
     void ExpectProgress(const std::string& text, int low, int high) {
         HWND progress = nullptr;
-        ASSERT_TRUE(WaitUntil([&] { return (progress = app.ProgressWindow()) != nullptr; }, kWait));
+        ASSERT_TRUE(WaitUntil([&] { return (progress = app.ProgressWindow()) != nullptr; }, WAIT));
         EXPECT_TRUE(WaitUntil([&] { return app.Text(IDC_PROGRESS_STATUS, progress) == text; }, 500))
             << app.Text(IDC_PROGRESS_STATUS, progress);
         DWORD_PTR range[2] = {};
         HWND bar = GetDlgItem(progress, IDC_PROGRESS_BAR);
-        for (int i = 0; i < 2; ++i) SendMessageTimeoutA(bar, PBM_GETRANGE, i == 0, 0, SMTO_NORMAL, kWait, &range[i]);
+        for (int i = 0; i < 2; ++i) SendMessageTimeoutA(bar, PBM_GETRANGE, i == 0, 0, SMTO_NORMAL, WAIT, &range[i]);
         EXPECT_EQ(static_cast<int>(range[0]), low);
         EXPECT_EQ(static_cast<int>(range[1]), high);
     }
@@ -104,13 +104,13 @@ protected:
     HWND OpenDialog(int button, const std::string& title) {
         app.Click(button);
         ShownBox shown;
-        EXPECT_TRUE(app.WaitForTopLevel(title, kWait, &shown)) << title;
+        EXPECT_TRUE(app.WaitForTopLevel(title, WAIT, &shown)) << title;
         return shown.window;
     }
 
     void CloseDialog(HWND dialog, int button) {
         app.Click(button, dialog);
-        ASSERT_TRUE(app.WaitGone(dialog, kWait));
+        ASSERT_TRUE(app.WaitGone(dialog, WAIT));
     }
 
     SimFiles monitor{"COM3"};
@@ -141,7 +141,7 @@ TEST_F(Exchange, ReadShowsTheSettingsAndWriteSendsBackOnlyTheEditsInBothConsoleM
         app.Click(IDC_WRITE);
         // One bar over the backup read, the write and the read-back.
         if (isShell)
-            ExpectProgress(std::string("Writting Tarvo's environment variables.....\r\nMAC address ") + kMacText, 64,
+            ExpectProgress(std::string("Writting Tarvo's environment variables.....\r\nMAC address ") + MAC_TEXT, 64,
                            64 + 480 + 448 + 480);
         WaitForExchangeEnd(sim, mark, EndsWrite, &sent);
         // A shell write: two probes, configuration mode, 28 chunks and the commit.
@@ -150,7 +150,7 @@ TEST_F(Exchange, ReadShowsTheSettingsAndWriteSendsBackOnlyTheEditsInBothConsoleM
         if (isShell)
             ExpectSent(sent, 5 + 1 + 28 + 1 + 4, "C1\\r", 19200);
         else
-            ExpectSent(sent, kMonitorWriteCount, "r 1a0 60\\r", 115200);
+            ExpectSent(sent, MONITOR_WRITE_COUNT, "r 1a0 60\\r", 115200);
         ExpectHolds(sim, expected);
         // A monitor write refreshes the form from the record it sent; a shell
         // write leaves it as typed.
@@ -190,7 +190,7 @@ TEST_F(Exchange, ValuesOutsideTheListsShowNoChoiceAndTravelBackUnchanged) {
 
     // A choice the user makes in such a list is stored.
     app.Select(IDC_PARITY, 1);
-    ASSERT_TRUE(WaitUntil([&] { return app.Selection(IDC_PARITY) == 1; }, kWait));
+    ASSERT_TRUE(WaitUntil([&] { return app.Selection(IDC_PARITY) == 1; }, WAIT));
     PutBits(odd, 84, 0, 2, 1);
     WriteAndWait(monitor, IDC_WRITE);
     ExpectHolds(monitor, odd);
@@ -279,21 +279,21 @@ TEST_F(Exchange, RefusedFieldStopsWriteAndInitializeBeforeAnythingIsSent) {
             app.SetAddress(c.field, c.address);
         app.Click(c.button);
         ShownBox box;
-        ASSERT_TRUE(app.AnswerBox("Quarnel", kWait, &box));
+        ASSERT_TRUE(app.AnswerBox("Quarnel", WAIT, &box));
         EXPECT_EQ(box.text, c.message);
         EXPECT_TRUE(WaitUntil(
             [&] {
                 HWND focus = app.FocusedWindow();
                 return focus && (focus == app.Control(c.field) || IsChild(app.Control(c.field), focus));
             },
-            kWait));
-        EXPECT_TRUE(WaitUntil([&] { return app.CountTopLevel("Quarnel") == 0; }, kWait)) << "a progress window stayed";
+            WAIT));
+        EXPECT_TRUE(WaitUntil([&] { return app.CountTopLevel("Quarnel") == 0; }, WAIT)) << "a progress window stayed";
         app.SetText(IDC_LOCAL_PORT, "2323");
         app.SetAddress(IDC_LOCAL_IP, Ipv4(172, 16, 5, 20));
     }
     // The converter then sees the one good write and nothing of the refused ones.
     WriteAndWait(monitor, IDC_WRITE);
-    ExpectSent(LogSince(monitor, mark), kMonitorWriteCount, "r 1a0 60\\r", 115200);
+    ExpectSent(LogSince(monitor, mark), MONITOR_WRITE_COUNT, "r 1a0 60\\r", 115200);
     EXPECT_EQ(Le16(monitor.Block(), 106), 2323);
 }
 
@@ -309,8 +309,8 @@ TEST_F(Exchange, FailedReadLeavesTheWindowAndTheRecordAsTheyWere) {
     LoadConverter(monitor, "monitor", a);
     const std::string refused = "Tarvo refused to send part of its settings (bytes ";
     const std::pair<const char*, std::string> faults[] = {
-        {"bad-digit:1", kNoResponse},
-        {"drop-read:3", kNoResponse},
+        {"bad-digit:1", NO_RESPONSE},
+        {"drop-read:3", NO_RESPONSE},
         {"error-801:1", refused + "0-127); nothing was read."},
         {"error-801:3", refused + "256-383); nothing was read."},
     };
@@ -319,7 +319,7 @@ TEST_F(Exchange, FailedReadLeavesTheWindowAndTheRecordAsTheyWere) {
         ASSERT_TRUE(monitor.Control({"block " + ToHex(b), std::string("fault ") + fault}));
         app.Click(IDC_READ);
         ExpectFailure(message);
-        EXPECT_EQ(app.Text(IDC_MAC_TEXT), kMacText);
+        EXPECT_EQ(app.Text(IDC_MAC_TEXT), MAC_TEXT);
         EXPECT_EQ(app.Text(IDC_TARGET_SSID), "TARVO-NET-5");
         EXPECT_EQ(app.Address(IDC_LOCAL_IP), Ipv4(172, 16, 5, 20));
 
@@ -371,7 +371,7 @@ TEST_F(Exchange, NumbersOutsideTheRangesAreCorrectedOnLeavingAndOnStoring) {
     OpenPort("COM3");
     LoadConverter(monitor, "monitor", RichBlock());
     app.Select(IDC_MODE, 3);
-    ASSERT_TRUE(WaitUntil([&] { return app.Enabled(IDC_PEER_PORT) && app.Enabled(IDC_WATER_MARK); }, kWait));
+    ASSERT_TRUE(WaitUntil([&] { return app.Enabled(IDC_PEER_PORT) && app.Enabled(IDC_WATER_MARK); }, WAIT));
     struct Field {
         int id;
         const char *typed, *shown;
@@ -392,7 +392,7 @@ TEST_F(Exchange, EapolIdentitySetInTheWindowReachesAShellConverter) {
     LoadConverter(shell, "shell", original);
     // EAPoL can be switched on in the shell console only.
     app.Click(IDC_EAPOL);
-    ASSERT_TRUE(WaitUntil([&] { return app.Checked(IDC_EAPOL) && app.Enabled(IDC_EAP_ID); }, kWait));
+    ASSERT_TRUE(WaitUntil([&] { return app.Checked(IDC_EAPOL) && app.Enabled(IDC_EAP_ID); }, WAIT));
     HWND dialog = OpenDialog(IDC_EAP_ID, "EAP OL ID");
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(app.Text(IDC_EAP_USERNAME, dialog), "operator-station-07");
@@ -434,7 +434,7 @@ TEST_F(Exchange, DialogSettingsReachAMonitorConverterWithTheNextWrite) {
 
     // 128-bit keys at 232 + 14 i; the byte after each key stays.
     app.Select(IDC_WEP_MODE, 2);
-    ASSERT_TRUE(WaitUntil([&] { return app.Selection(IDC_WEP_MODE) == 2; }, kWait));
+    ASSERT_TRUE(WaitUntil([&] { return app.Selection(IDC_WEP_MODE) == 2; }, WAIT));
     dialog = OpenDialog(IDC_WEP_KEY, "128bit WEP Key  Settings");
     ASSERT_NE(dialog, nullptr);
     for (int i = 0; i < 4; ++i) {
@@ -455,7 +455,7 @@ TEST_F(Exchange, DialogSettingsReachAMonitorConverterWithTheNextWrite) {
     EXPECT_FALSE(app.Checked(IDC_STARTUP_INFRA, dialog));
     app.Click(IDC_STARTUP_ADHOC, dialog);
     app.Click(IDC_STARTUP_INFRA, dialog);
-    ASSERT_TRUE(WaitUntil([&] { return app.Checked(IDC_STARTUP_INFRA, dialog); }, kWait));
+    ASSERT_TRUE(WaitUntil([&] { return app.Checked(IDC_STARTUP_INFRA, dialog); }, WAIT));
     CloseDialog(dialog, IDOK);
     PutBits(expected, 128, 12, 2, 2);  // boot_adhoc clear, boot_infra set
 

@@ -34,9 +34,9 @@ std::vector<std::string> PortItems(const AppDriver& app) {
 
 // The ports this Wine session lists now, as the port list names them.
 std::vector<std::string> PortsPresent() {
-    uint16_t ports[quarnel::kMaxComPorts] = {};
+    uint16_t ports[quarnel::MAX_COM_PORTS] = {};
     std::vector<std::string> names;
-    for (int i = 0, n = quarnel::ComPortList(ports, quarnel::kMaxComPorts); i < n; ++i)
+    for (int i = 0, n = quarnel::ComPortList(ports, quarnel::MAX_COM_PORTS); i < n; ++i)
         names.push_back("COM" + std::to_string(ports[i]));
     return names;
 }
@@ -45,7 +45,7 @@ std::vector<std::string> PortsPresent() {
 void DropDownPortList(const AppDriver& app) {
     DWORD_PTR result = 0;
     for (WPARAM show : {TRUE, FALSE})
-        SendMessageTimeoutA(app.Control(IDC_PORT), CB_SHOWDROPDOWN, show, 0, SMTO_NORMAL, kWait, &result);
+        SendMessageTimeoutA(app.Control(IDC_PORT), CB_SHOWDROPDOWN, show, 0, SMTO_NORMAL, WAIT, &result);
 }
 
 // The version resource of a program file as Explorer reads it, and a value
@@ -79,12 +79,12 @@ TEST_F(LinkAndShell, PortThatCannotBeOpenedIsReportedAndARealOneSwitchesTheRows)
     const int index = app.AddItem(IDC_PORT, "COM29");
     ASSERT_GE(index, 0);
     app.Select(IDC_PORT, index);
-    ASSERT_TRUE(WaitUntil([&] { return app.Selection(IDC_PORT) == index; }, kWait));
+    ASSERT_TRUE(WaitUntil([&] { return app.Selection(IDC_PORT) == index; }, WAIT));
     app.Click(IDC_OPEN);
     ShownBox box;
-    ASSERT_TRUE(app.AnswerBox("Error", kWait, &box));
+    ASSERT_TRUE(app.AnswerBox("Error", WAIT, &box));
     EXPECT_EQ(box.text, "Cannot open COM29");
-    EXPECT_TRUE(WaitUntil([&] { return InClosedRow(); }, kWait));
+    EXPECT_TRUE(WaitUntil([&] { return InClosedRow(); }, WAIT));
     // The port list still serves: a real port opens afterwards.
     OpenPort("COM3");
     EXPECT_TRUE(InActiveRow());
@@ -125,7 +125,7 @@ TEST_F(LinkAndShell, CloseDuringAnExchangeEndsItForGood) {
         size_t mark = sim.Log().size();
         if (c.closeAfter != nullptr) {
             app.Click(c.button);
-            ASSERT_TRUE(WaitUntil([&] { return SentSince(sim, mark, c.closeAfter) && app.ProgressWindow(); }, kWait));
+            ASSERT_TRUE(WaitUntil([&] { return SentSince(sim, mark, c.closeAfter) && app.ProgressWindow(); }, WAIT));
             ClosePort();
         } else {
             // Both queued before the window takes either: the close event
@@ -137,21 +137,21 @@ TEST_F(LinkAndShell, CloseDuringAnExchangeEndsItForGood) {
             app.Click(c.button);
             ResumeThread(thread);
             CloseHandle(thread);
-            ASSERT_TRUE(WaitUntil([&] { return InClosedRow(); }, kWait));
+            ASSERT_TRUE(WaitUntil([&] { return InClosedRow(); }, WAIT));
         }
 
         ASSERT_TRUE(sim.Control({"mode shell", "fault none"}));
         mark = sim.Log().size();
         OpenPort(c.port);
         // A write whose first chunk went out says so; nothing else was written.
-        std::string message = kNoResponse;
+        std::string message = NO_RESPONSE;
         if (c.button == IDC_WRITE) message = WriteStoppedText(0);
         int boxes = 0;
         bool progressShown = false;
         for (const DWORD start = GetTickCount(); GetTickCount() - start < 6000; Sleep(20)) {
             progressShown = progressShown || app.ProgressWindow() != nullptr;
             ShownBox shown;
-            if (app.FindMessageBox("Quarnel") != nullptr && app.AnswerBox("Quarnel", kWait, &shown)) {
+            if (app.FindMessageBox("Quarnel") != nullptr && app.AnswerBox("Quarnel", WAIT, &shown)) {
                 ++boxes;
                 EXPECT_EQ(shown.text, message);
             }
@@ -161,7 +161,7 @@ TEST_F(LinkAndShell, CloseDuringAnExchangeEndsItForGood) {
         EXPECT_FALSE(progressShown);
         EXPECT_EQ(boxes, 1);
         ReadAndWait(sim);
-        EXPECT_EQ(app.Text(IDC_MAC_TEXT), kMacText);
+        EXPECT_EQ(app.Text(IDC_MAC_TEXT), MAC_TEXT);
         if (c.button == IDC_WRITE) {
             WriteAndWait(sim, IDC_WRITE);
             ExpectHolds(sim, original);
@@ -176,7 +176,7 @@ TEST_F(LinkAndShell, DroppedDownPortListShowsThePortsPresentNowWhileNoPortIsOpen
     const int chosen = static_cast<int>(std::find(atStart.begin(), atStart.end(), "COM5") - atStart.begin());
     ASSERT_LT(chosen, static_cast<int>(atStart.size()));
     app.Select(IDC_PORT, chosen);
-    ASSERT_TRUE(WaitUntil([&] { return app.Selection(IDC_PORT) == chosen; }, kWait));
+    ASSERT_TRUE(WaitUntil([&] { return app.Selection(IDC_PORT) == chosen; }, WAIT));
 
     // A port plugged in while the program runs.
     ASSERT_TRUE(DefineDosDeviceA(DDD_RAW_TARGET_PATH, "COM23", "\\Device\\Null"));
@@ -192,7 +192,7 @@ TEST_F(LinkAndShell, DroppedDownPortListShowsThePortsPresentNowWhileNoPortIsOpen
     OpenPort("COM3");
     DWORD_PTR result = 0;
     SendMessageTimeoutA(app.Main(), WM_COMMAND, MAKEWPARAM(IDC_PORT, CBN_DROPDOWN),
-                        reinterpret_cast<LPARAM>(app.Control(IDC_PORT)), SMTO_NORMAL, kWait, &result);
+                        reinterpret_cast<LPARAM>(app.Control(IDC_PORT)), SMTO_NORMAL, WAIT, &result);
     EXPECT_EQ(PortItems(app), present);
     ClosePort();
     DropDownPortList(app);
@@ -214,7 +214,7 @@ TEST_F(LinkAndShell, AdapterPulledOutMidExchangeEndsItWithAMessageAndClosesClean
         LoadConverter(sim, "monitor", RichBlock());
         const size_t mark = sim.Log().size();
         app.Click(c.button);
-        ASSERT_TRUE(WaitUntil([&] { return SentSince(sim, mark, c.unplugAfter); }, kWait));
+        ASSERT_TRUE(WaitUntil([&] { return SentSince(sim, mark, c.unplugAfter); }, WAIT));
         ASSERT_TRUE(sim.Control({"unplug"}));
 
         // The exchange ends with its message within its time-outs, the
@@ -227,14 +227,14 @@ TEST_F(LinkAndShell, AdapterPulledOutMidExchangeEndsItWithAMessageAndClosesClean
                     answering && SendMessageTimeoutA(app.Main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result);
                 return app.FindMessageBox("Quarnel") != nullptr;
             },
-            kWait));
+            WAIT));
         EXPECT_TRUE(answering) << "the window stopped answering";
         if (c.button == IDC_READ) {
             ExpectNoResponse();
         } else {
             // How far the write got depends on when the adapter went.
             ShownBox shown;
-            ASSERT_TRUE(app.AnswerBox("Quarnel", kWait, &shown));
+            ASSERT_TRUE(app.AnswerBox("Quarnel", WAIT, &shown));
             EXPECT_TRUE(StartsWith(shown.text, "Writing stopped after ")) << shown.text;
         }
         ClosePort();
@@ -263,14 +263,14 @@ TEST_F(LinkAndShell, AboutBoxOpensFromTheSystemMenuAndReturnsToTheWindowUnchange
     for (WPARAM command : {WPARAM{16}, WPARAM{16 | 5}}) {
         PostMessageA(app.Main(), WM_SYSCOMMAND, command, 0);
         ShownBox about;
-        ASSERT_TRUE(app.WaitForTopLevel("About qnset", kWait, &about)) << "command " << command;
+        ASSERT_TRUE(app.WaitForTopLevel("About qnset", WAIT, &about)) << "command " << command;
         EXPECT_FALSE(IsWindowEnabled(app.Main())) << "the About box is modal";
         std::string lines;
         for (HWND child : ChildrenOf(about.window)) lines += WindowText(child) + "\n";
         EXPECT_NE(lines.find("\n" + product + " ( "), std::string::npos) << lines;
         PostMessageA(about.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        ASSERT_TRUE(app.WaitGone(about.window, kWait));
-        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.Main()) != FALSE; }, kWait));
+        ASSERT_TRUE(app.WaitGone(about.window, WAIT));
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.Main()) != FALSE; }, WAIT));
         EXPECT_TRUE(InActiveRow());
     }
 }
@@ -307,10 +307,10 @@ TEST_F(LinkAndShell, ExitAndClosingTheWindowEndTheProgramWithCodeZeroAndNoOtherW
         else
             PostMessageA(app.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
         std::string others;
-        EXPECT_TRUE(WaitUntil([&] { return app.WaitForExit(0) || !(others = app.DescribeTopLevel()).empty(); }, kWait));
+        EXPECT_TRUE(WaitUntil([&] { return app.WaitForExit(0) || !(others = app.DescribeTopLevel()).empty(); }, WAIT));
         EXPECT_EQ(others, "");
         DWORD code = 99;
-        ASSERT_TRUE(app.WaitForExit(kWait, &code));
+        ASSERT_TRUE(app.WaitForExit(WAIT, &code));
         EXPECT_EQ(code, 0u);
         app.Kill();
     }

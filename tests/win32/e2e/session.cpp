@@ -146,11 +146,11 @@ void Session::OpenPort(const std::string& name) {
     }
     ASSERT_GE(index, 0) << name << " is not offered";
     app.Select(IDC_PORT, index);
-    ASSERT_TRUE(WaitUntil([&] { return app.Selection(IDC_PORT) == index; }, kWait));
+    ASSERT_TRUE(WaitUntil([&] { return app.Selection(IDC_PORT) == index; }, WAIT));
     app.Click(IDC_OPEN);
     // The buttons switch one after another; the port list is the last.
     ASSERT_TRUE(
-        WaitUntil([&] { return app.Enabled(IDC_READ) && app.Enabled(IDC_CLOSE) && !app.Enabled(IDC_PORT); }, kWait));
+        WaitUntil([&] { return app.Enabled(IDC_READ) && app.Enabled(IDC_CLOSE) && !app.Enabled(IDC_PORT); }, WAIT));
 }
 
 bool Session::InClosedRow() const {
@@ -160,7 +160,7 @@ bool Session::InClosedRow() const {
 
 void Session::ClosePort() {
     app.Click(IDC_CLOSE);
-    ASSERT_TRUE(WaitUntil([&] { return InClosedRow(); }, kWait));
+    ASSERT_TRUE(WaitUntil([&] { return InClosedRow(); }, WAIT));
 }
 
 std::vector<LoggedCommand> Session::LogSince(const SimFiles& sim, size_t mark) {
@@ -183,7 +183,7 @@ void Session::WaitForExchangeEnd(SimFiles& sim, size_t mark, const std::function
             done = !log.empty() && last(log.back().text) && !progress;
             return done;
         },
-        kWait);
+        WAIT);
     if (sent) *sent = log;
     ASSERT_TRUE(ended) << "the exchange did not end; last command: " << (log.empty() ? "none" : log.back().text);
     ShownBox box;
@@ -212,21 +212,21 @@ void Session::ExpectHolds(const SimFiles& sim, const Block& expected) {
     EXPECT_EQ(DescribeDifferences(expected, sim.Block()), "");
 }
 
-void Session::ExpectNoResponse() { ExpectFailure(kNoResponse); }
+void Session::ExpectNoResponse() { ExpectFailure(NO_RESPONSE); }
 
 void Session::ExpectFailure(const std::string& message) {
-    ASSERT_TRUE(WaitUntil([&] { return app.FindMessageBox("Quarnel") != nullptr; }, kWait))
+    ASSERT_TRUE(WaitUntil([&] { return app.FindMessageBox("Quarnel") != nullptr; }, WAIT))
         << "the exchange never ended; progress window up: " << (app.ProgressWindow() != nullptr);
     EXPECT_EQ(app.ProgressWindow(), nullptr);
     ShownBox shown;
-    ASSERT_TRUE(app.AnswerBox("Quarnel", kWait, &shown));
+    ASSERT_TRUE(app.AnswerBox("Quarnel", WAIT, &shown));
     EXPECT_EQ(shown.text, message);
-    EXPECT_TRUE(WaitUntil([&] { return app.CountTopLevel("Quarnel") == 0; }, kWait)) << app.DescribeTopLevel();
+    EXPECT_TRUE(WaitUntil([&] { return app.CountTopLevel("Quarnel") == 0; }, WAIT)) << app.DescribeTopLevel();
 }
 
 void Session::FocusAndWait(int id) {
     app.Focus(id);
-    ASSERT_TRUE(WaitUntil([&] { return app.FocusedWindow() == app.Control(id); }, kWait)) << id;
+    ASSERT_TRUE(WaitUntil([&] { return app.FocusedWindow() == app.Control(id); }, WAIT)) << id;
 }
 
 }  // namespace e2e

@@ -22,10 +22,10 @@ namespace e2e {
 
 using Block = std::vector<uint8_t>;
 
-constexpr DWORD kWait = 15000;
-constexpr char kNoResponse[] =
+constexpr DWORD WAIT = 15000;
+constexpr char NO_RESPONSE[] =
     "No respone from Tarvo.\r\n\r\nCheck serial port, cable connection, power supply and console mode.";
-constexpr char kMacText[] = "0A:BC:DE:01:2F:9E";  // the MAC of RichBlock
+constexpr char MAC_TEXT[] = "0A:BC:DE:01:2F:9E";  // the MAC of RichBlock
 // The message of a write that stopped after `confirmed` of its 448 bytes.
 std::string WriteStoppedText(int confirmed);
 

@@ -49,7 +49,7 @@ protected:
         app.Click(button);
         const std::string caption = button == IDC_SAVE_SETTINGS ? "Save As" : "Open";
         HWND dialog = nullptr;
-        EXPECT_TRUE(WaitUntil([&] { return (dialog = app.FindTopLevel(caption)) != nullptr; }, kWait))
+        EXPECT_TRUE(WaitUntil([&] { return (dialog = app.FindTopLevel(caption)) != nullptr; }, WAIT))
             << app.DescribeTopLevel();
         // The file name edit: inside its combo box (cmb13), or edt1 in the older layout.
         HWND name = nullptr;
@@ -64,9 +64,9 @@ protected:
         SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-        EXPECT_TRUE(app.WaitGone(dialog, kWait)) << app.DescribeTopLevel();
+        EXPECT_TRUE(app.WaitGone(dialog, WAIT)) << app.DescribeTopLevel();
         if (button == IDC_SAVE_SETTINGS) {
-            EXPECT_TRUE(WaitUntil([&] { return !ReadWholeFile(path).empty(); }, kWait)) << path;
+            EXPECT_TRUE(WaitUntil([&] { return !ReadWholeFile(path).empty(); }, WAIT)) << path;
         }
         return proposed;
     }
@@ -95,7 +95,7 @@ TEST_F(SettingsFile, FilesOfTheCommandLineAndOfTheWindowLoadInEachOther) {
     EXPECT_FALSE(app.Enabled(IDC_SAVE_SETTINGS) || app.Enabled(IDC_LOAD_SETTINGS)) << "no record yet";
     LoadConverter(monitor, "monitor", edited);
     ChooseFile(IDC_LOAD_SETTINGS, fromCli);
-    ASSERT_TRUE(WaitUntil([&] { return app.Text(IDC_TARGET_SSID) == "TARVO-NET-5"; }, kWait));
+    ASSERT_TRUE(WaitUntil([&] { return app.Text(IDC_TARGET_SSID) == "TARVO-NET-5"; }, WAIT));
     EXPECT_EQ(app.Selection(IDC_BAUD_RATE), 7);
     ExpectHolds(monitor, edited);
     WriteAndWait(monitor, IDC_WRITE);
@@ -117,7 +117,7 @@ TEST_F(SettingsFile, BadFileChangesNothingAndOneFromAnotherModelOnlyItsSettings)
     ChooseFile(IDC_LOAD_SETTINGS,
                PathOf("bad.qcfg", "[network]\nlocal_ip = \"172.16.5.99\"\n\n[serial]\nparity = \"MARK\"\n"));
     ShownBox box;
-    ASSERT_TRUE(app.AnswerBox("Quarnel", kWait, &box));
+    ASSERT_TRUE(app.AnswerBox("Quarnel", WAIT, &box));
     EXPECT_NE(box.text.find("bad.qcfg, line 5: serial.parity: \"MARK\" is not offered"), std::string::npos) << box.text;
     EXPECT_EQ(app.Address(IDC_LOCAL_IP), Ipv4(172, 16, 5, 20));
     EXPECT_EQ(app.Selection(IDC_PARITY), 2);
@@ -126,9 +126,9 @@ TEST_F(SettingsFile, BadFileChangesNothingAndOneFromAnotherModelOnlyItsSettings)
                                          "[about]\r\nmodel_code = 2\r\n\r\n[network]\r\nlocal_ip = \"172.16.5.99\"\r\n"
                                          "[serial]\r\nbaud_rate = \"9600\"\r\n[wlan]\r\ntarget_ssid = \"HALL-7\"\r\n"
                                          "[eapol]\r\nidentity = \"line-7\"\r\n"));
-    ASSERT_TRUE(app.AnswerBox("Quarnel", kWait, &box));
+    ASSERT_TRUE(app.AnswerBox("Quarnel", WAIT, &box));
     EXPECT_NE(box.text.find("model code 2; this converter has model code 7"), std::string::npos) << box.text;
-    ASSERT_TRUE(WaitUntil([&] { return app.Text(IDC_TARGET_SSID) == "HALL-7"; }, kWait));
+    ASSERT_TRUE(WaitUntil([&] { return app.Text(IDC_TARGET_SSID) == "HALL-7"; }, WAIT));
     EXPECT_EQ(app.FindMessageBox("Quarnel"), nullptr) << "warned once";
 
     Block expected = original;

@@ -35,7 +35,7 @@ protected:
                         wrong += std::to_string(id) + (enabled ? " disabled " : " enabled ");
                 return wrong.empty();
             },
-            kWait);
+            WAIT);
         EXPECT_EQ(wrong, "");
     }
 
@@ -83,7 +83,7 @@ protected:
         app.Focus(IDC_TARGET_SSID);
         app.SetText(IDC_TARGET_SSID, "NEW-NET");
         app.Click(IDC_REMOTE_SEARCH);
-        ASSERT_TRUE(WaitUntil([&] { return !app.Checked(IDC_REMOTE_SEARCH); }, kWait));
+        ASSERT_TRUE(WaitUntil([&] { return !app.Checked(IDC_REMOTE_SEARCH); }, WAIT));
         // The focus rests where leaving it runs nothing.
         FocusAndWait(IDC_TARGET_SSID);
     }
@@ -98,10 +98,10 @@ protected:
     // focus in the field with the text as typed.
     void ExpectRefused(int id, const std::string& typed, bool focusStays = true) {
         ShownBox box;
-        ASSERT_TRUE(app.AnswerBox("Quarnel", kWait, &box));
+        ASSERT_TRUE(app.AnswerBox("Quarnel", WAIT, &box));
         EXPECT_EQ(box.text, "Please enter an integer.");
         if (focusStays) {
-            EXPECT_TRUE(WaitUntil([&] { return app.FocusedWindow() == app.Control(id); }, kWait));
+            EXPECT_TRUE(WaitUntil([&] { return app.FocusedWindow() == app.Control(id); }, WAIT));
         }
         EXPECT_EQ(app.Text(id), typed);
     }
@@ -140,7 +140,7 @@ TEST_F(NoRevert, RefusedTimeoutKeepsTheEditsAndClicksStillApply) {
          [](AppDriver& a) {  // the dialog opens all the same; it is cancelled
              HWND dialog = a.FindTopLevel("Change Password");
              if (dialog) PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-             return dialog && a.WaitGone(dialog, kWait) && a.Text(IDC_TIMEOUT) == "12x";
+             return dialog && a.WaitGone(dialog, WAIT) && a.Text(IDC_TIMEOUT) == "12x";
          }},
     };
     for (const Case& c : cases) {
@@ -150,7 +150,7 @@ TEST_F(NoRevert, RefusedTimeoutKeepsTheEditsAndClicksStillApply) {
         app.SetText(IDC_TIMEOUT, "12x");
         c.act(app);
         ExpectRefused(IDC_TIMEOUT, "12x", std::string(c.what) != "Change PWD");
-        EXPECT_TRUE(WaitUntil([&] { return c.applied(app); }, kWait));
+        EXPECT_TRUE(WaitUntil([&] { return c.applied(app); }, WAIT));
         EXPECT_EQ(app.Text(IDC_LOCAL_PORT), "1470");
         ExpectLaterFieldsKept();
         ExpectNoMessageBox();
@@ -167,7 +167,7 @@ TEST_F(NoRevert, RefusedTimeoutKeepsTheEditsAndClicksStillApply) {
 
 TEST_F(NoRevert, LongCommentIsCutWhileTheRemoteSearchClickStays) {
     app.Click(IDC_REMOTE_SEARCH);
-    ASSERT_TRUE(WaitUntil([&] { return !app.Checked(IDC_REMOTE_SEARCH); }, kWait));
+    ASSERT_TRUE(WaitUntil([&] { return !app.Checked(IDC_REMOTE_SEARCH); }, WAIT));
     const std::string comment = "0123456789abcdefghijklmnopqrstuvwxyzABCD";  // 40 characters
     app.Focus(IDC_COMMENT);
     app.SetText(IDC_COMMENT, comment);
@@ -175,12 +175,12 @@ TEST_F(NoRevert, LongCommentIsCutWhileTheRemoteSearchClickStays) {
     // The framework refuses the length first, then the window's own rule
     // tells the limit and cuts.
     ShownBox refused;
-    ASSERT_TRUE(app.AnswerBox("Quarnel", kWait, &refused));
+    ASSERT_TRUE(app.AnswerBox("Quarnel", WAIT, &refused));
     EXPECT_EQ(refused.text, "Please enter no more than 32 characters.");
     ShownBox cut;
-    ASSERT_TRUE(app.AnswerBox("", kWait, &cut)) << app.DescribeTopLevel();
+    ASSERT_TRUE(app.AnswerBox("", WAIT, &cut)) << app.DescribeTopLevel();
     EXPECT_EQ(cut.text, "The maximum size of comment is 32(16)!");
-    EXPECT_TRUE(WaitUntil([&] { return app.Text(IDC_COMMENT) == comment.substr(0, 32); }, kWait));
+    EXPECT_TRUE(WaitUntil([&] { return app.Text(IDC_COMMENT) == comment.substr(0, 32); }, WAIT));
     EXPECT_FALSE(app.Checked(IDC_REMOTE_SEARCH));
     EXPECT_EQ(app.Text(IDC_TARGET_SSID), "TARVO-NET-5");
 }

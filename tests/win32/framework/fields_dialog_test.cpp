@@ -68,7 +68,7 @@ TEST_F(FieldsDialogTest, RefusedFieldStopsTheExchangeThereAndTakesTheFocus) {
     EXPECT_FALSE(dialog.UpdateData(true));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Please enter an integer.");
-    EXPECT_EQ(boxes.boxes[0].caption, kTestCaption);
+    EXPECT_EQ(boxes.boxes[0].caption, TEST_CAPTION);
     EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
     // Before the refused field: collected; from it on: untouched, controls too.
     EXPECT_EQ(dialog.check, BST_CHECKED);

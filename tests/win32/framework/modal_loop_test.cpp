@@ -38,13 +38,13 @@ TEST(ModalLoop, QuitEndsEveryRunAndIsPostedAgain) {
 
 TEST(ModalLoop, IdleCallsCountUpWhileWantedAndRestartAfterAMessage) {
     ScriptedDialog dialog(IDD_SUB);
-    constexpr LPARAM kMark = -1;
+    constexpr LPARAM IDLE_MARK = -1;
     std::vector<LPARAM> calls;
     bool gapStarted = false;
     dialog.onKickIdle = [&](ScriptedDialog& d, LPARAM count) -> LRESULT {
         calls.push_back(count);
         if (count < 3) return 1;
-        if (std::find(calls.begin(), calls.end(), kMark) != calls.end()) {
+        if (std::find(calls.begin(), calls.end(), IDLE_MARK) != calls.end()) {
             d.End(IDOK);
         } else if (!gapStarted) {
             gapStarted = true;
@@ -53,7 +53,7 @@ TEST(ModalLoop, IdleCallsCountUpWhileWantedAndRestartAfterAMessage) {
         return 0;
     };
     dialog.onTimer = [](ScriptedDialog& d, UINT_PTR) { PostMessageA(d.GetHwnd(), WM_APP, 0, 0); };
-    dialog.onApp = [&](ScriptedDialog&) { calls.push_back(kMark); };
+    dialog.onApp = [&](ScriptedDialog&) { calls.push_back(IDLE_MARK); };
     ASSERT_EQ(dialog.DoModal(), IDOK) << "idle calls: " << calls.size();
 
     ASSERT_GE(calls.size(), 6u);
@@ -61,7 +61,7 @@ TEST(ModalLoop, IdleCallsCountUpWhileWantedAndRestartAfterAMessage) {
     // The phase before the mark stopped at 3; after the posted message (the
     // timer's own message starts a phase too) the counting restarted at 0.
     const std::vector<LPARAM> tail(calls.end() - 6, calls.end());
-    EXPECT_EQ(tail, (std::vector<LPARAM>{3, kMark, 0, 1, 2, 3}));
+    EXPECT_EQ(tail, (std::vector<LPARAM>{3, IDLE_MARK, 0, 1, 2, 3}));
 }
 
 // A sub-dialog run from a handler of the outer one disables it while it

@@ -5,7 +5,7 @@ namespace quarnel::test {
 namespace {
 
 // What an application hands the framework for its boxes' caption.
-const bool captionSet = (SetMessageBoxCaption(kTestCaption), true);
+const bool captionSet = (SetMessageBoxCaption(TEST_CAPTION), true);
 
 }  // namespace
 
@@ -16,7 +16,7 @@ void ScriptedDialog::OnFirstTick(std::function<void(ScriptedDialog&)> step) {
 
 BOOL ScriptedDialog::OnInitDialog() {
     Dialog::OnInitDialog();
-    StartTimer(kWatchdogTimer, 5000);
+    StartTimer(WATCHDOG_TIMER, 5000);
     if (onInit) onInit(*this);
     return TRUE;
 }
@@ -32,9 +32,9 @@ MessageMap ScriptedDialog::GetMessageMap() const {
 
 LRESULT ScriptedDialog::OnTimer(WPARAM id, LPARAM) {
     KillTimer(GetHwnd(), id);
-    if (id == kWatchdogTimer) {
+    if (id == WATCHDOG_TIMER) {
         timedOut = true;
-        End(kWatchdogResult);
+        End(WATCHDOG_RESULT);
     } else if (onTimer) {
         onTimer(*this, id);
     }

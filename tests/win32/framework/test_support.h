@@ -16,14 +16,14 @@
 namespace quarnel::test {
 
 // The caption the tests hand the framework for its message boxes.
-constexpr char kTestCaption[] = "Test caption";
+constexpr char TEST_CAPTION[] = "Test caption";
 
 // A dialog whose behaviour the test supplies. Its timers are one-shot; a
-// watchdog timer ends a forgotten modal run with kWatchdogResult.
+// watchdog timer ends a forgotten modal run with WATCHDOG_RESULT.
 class ScriptedDialog : public Dialog {
 public:
-    static constexpr UINT_PTR kWatchdogTimer = 999;
-    static constexpr int kWatchdogResult = -99;
+    static constexpr UINT_PTR WATCHDOG_TIMER = 999;
+    static constexpr int WATCHDOG_RESULT = -99;
 
     explicit ScriptedDialog(UINT templateId, Dialog* parent = nullptr) : Dialog(templateId, parent) {}
 

@@ -106,7 +106,7 @@ std::vector<uint16_t> PrefixComPorts() {
     if (search == INVALID_HANDLE_VALUE) return ports;
     do {
         const int number = std::atoi(found.cFileName + 3);
-        if (number > 0 && number <= kMaxComPorts) ports.push_back(static_cast<uint16_t>(number));
+        if (number > 0 && number <= MAX_COM_PORTS) ports.push_back(static_cast<uint16_t>(number));
     } while (FindNextFileA(search, &found));
     FindClose(search);
     std::sort(ports.begin(), ports.end());
@@ -114,14 +114,14 @@ std::vector<uint16_t> PrefixComPorts() {
 }
 
 TEST(ComPortList, ListsThePresentPortsAscendingAndProbingFindsThem) {
-    uint16_t ports[kMaxComPorts] = {};
+    uint16_t ports[MAX_COM_PORTS] = {};
     const std::vector<uint16_t> present = PrefixComPorts();
     ASSERT_FALSE(present.empty()) << "no dosdevices under WINEPREFIX";
-    EXPECT_EQ(std::vector<uint16_t>(ports, ports + ComPortList(ports, kMaxComPorts)), present);
+    EXPECT_EQ(std::vector<uint16_t>(ports, ports + ComPortList(ports, MAX_COM_PORTS)), present);
     // Capacity 2 keeps the first two names in the system's order, sorted.
     ASSERT_EQ(ComPortList(ports, 2), 2);
     EXPECT_LT(ports[0], ports[1]);
-    const std::vector<uint16_t> probed(ports, ports + ProbeComPorts(ports, kMaxComPorts));
+    const std::vector<uint16_t> probed(ports, ports + ProbeComPorts(ports, MAX_COM_PORTS));
     for (uint16_t declared : {1, 3, 10, 11})
         EXPECT_NE(std::find(probed.begin(), probed.end(), declared), probed.end()) << "COM" << declared;
     EXPECT_TRUE(std::is_sorted(probed.begin(), probed.end()));

@@ -76,4 +76,18 @@ TEST(ReadReplies, OnlyExactlyTheRequestedPiecesAfterThe701LineAreStored) {
     }
 }
 
+// A shell dump is 960 digits and its line end, nothing else: a damaged digit
+// anywhere in it, one digit more or less, refuses it.
+TEST(ShellDump, OnlyNineHundredSixtyDigitsAndTheLineEnd) {
+    const std::string whole = std::string(960, 'a') + "\r\n";
+    EXPECT_TRUE(IsCompleteDump(whole.c_str()));
+    for (const size_t damaged : {size_t{0}, size_t{481}, size_t{959}}) {
+        std::string dump = whole;
+        dump[damaged] = 'g';
+        EXPECT_FALSE(IsCompleteDump(dump.c_str())) << damaged;
+    }
+    EXPECT_FALSE(IsCompleteDump(whole.substr(1).c_str()));
+    EXPECT_FALSE(IsCompleteDump(("0" + whole).c_str()));
+}
+
 }  // namespace

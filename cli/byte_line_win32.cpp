@@ -16,7 +16,7 @@ namespace quarnel {
 
 namespace {
 
-constexpr uint16_t INITIAL_BAUD_CODE = BAUD115200;
+constexpr uint16_t INITIAL_BAUD_CODE = BAUD_CODE_115200;
 
 std::string DevicePath(const std::string& name) {
     if (name.compare(0, 4, "\\\\.\\") == 0) return name;

@@ -18,8 +18,8 @@
 namespace quarnel {
 
 // --- Line speeds (PortSettings baud codes) --------------------------------
-constexpr int BAUD_CODE_MONITOR = BAUD115200;
-constexpr int BAUD_CODE_SHELL = BAUD19200;
+constexpr int BAUD_CODE_MONITOR = BAUD_CODE_115200;
+constexpr int BAUD_CODE_SHELL = BAUD_CODE_19200;
 
 // --- Probes: raw bytes of the given length ---------------------------------
 constexpr char PROBE_MONITOR[] = "r\r";

@@ -11,12 +11,12 @@
 namespace quarnel {
 
 // PortSettings codes the program itself uses.
-constexpr uint16_t BAUD19200 = 9;
-constexpr uint16_t BAUD115200 = 12;
+constexpr uint16_t BAUD_CODE_19200 = 9;
+constexpr uint16_t BAUD_CODE_115200 = 12;
 constexpr uint16_t PARITY_CODE_NONE = 3;
-constexpr uint16_t DATA_BITS8 = 4;
-constexpr uint16_t STOP_BITS_ONE = 1;
-constexpr uint16_t FLOW_NONE = 3;
+constexpr uint16_t DATA_BITS_CODE_8 = 4;
+constexpr uint16_t STOP_BITS_CODE_ONE = 1;
+constexpr uint16_t FLOW_CODE_NONE = 3;
 
 enum LineParity : uint8_t { DCB_NO_PARITY = 0, DCB_ODD_PARITY = 1, DCB_EVEN_PARITY = 2 };
 enum LineStopBits : uint8_t { DCB_ONE_STOP_BIT = 0, DCB_TWO_STOP_BITS = 2 };

@@ -5,11 +5,11 @@
 namespace quarnel {
 
 void LoadLineDefaults(PortSettings& settings) {
-    settings.baudCode = BAUD115200;
+    settings.baudCode = BAUD_CODE_115200;
     settings.parityCode = PARITY_CODE_NONE;
-    settings.dataBitsCode = DATA_BITS8;
-    settings.stopBitsCode = STOP_BITS_ONE;
-    settings.flowCode = FLOW_NONE;
+    settings.dataBitsCode = DATA_BITS_CODE_8;
+    settings.stopBitsCode = STOP_BITS_CODE_ONE;
+    settings.flowCode = FLOW_CODE_NONE;
 }
 
 }  // namespace quarnel

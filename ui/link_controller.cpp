@@ -61,7 +61,7 @@ void LinkController::Detach() {
 
 LinkFailure LinkController::Open(uint16_t port) {
     settings_.port = port;
-    settings_.baudCode = BAUD115200;
+    settings_.baudCode = BAUD_CODE_115200;
     // A close still pending belongs to a link that is gone already (a port
     // that failed to open announces its close too): left to run, it would
     // close the port opened now.

@@ -14,7 +14,7 @@ TEST(LineConfig, CodesGiveTheLineAndItsFlowControl) {
     };
     const Case cases[] = {
         {12, 3, 4, 1, 3, 115200, 8, DCB_NO_PARITY, DCB_ONE_STOP_BIT, 0, 0, DCB_RTS_ENABLE},
-        {BAUD19200, 3, 4, 1, 3, 19200, 8, DCB_NO_PARITY, DCB_ONE_STOP_BIT, 0, 0, DCB_RTS_ENABLE},
+        {BAUD_CODE_19200, 3, 4, 1, 3, 19200, 8, DCB_NO_PARITY, DCB_ONE_STOP_BIT, 0, 0, DCB_RTS_ENABLE},
         {0, 3, 4, 1, 3, 0, 8, DCB_NO_PARITY, DCB_ONE_STOP_BIT, 0, 0, DCB_RTS_ENABLE},
         {13, 3, 4, 1, 3, 0, 8, DCB_NO_PARITY, DCB_ONE_STOP_BIT, 0, 0, DCB_RTS_ENABLE},
         {1, 3, 4, 1, 3, 110, 8, DCB_NO_PARITY, DCB_ONE_STOP_BIT, 0, 0, DCB_RTS_ENABLE},

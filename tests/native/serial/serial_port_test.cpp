@@ -120,7 +120,7 @@ TEST_F(SerialPortTest, ConfigureDropsEveryBufferedByteAndSetsTheLine) {
     Queue(20, 5);
     driver_.input = "pending";
     driver_.outQueue = 300;
-    settings_.baudCode = BAUD19200;
+    settings_.baudCode = BAUD_CODE_19200;
 
     port_.Configure(settings_, *state_);
 

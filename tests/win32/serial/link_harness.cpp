@@ -81,7 +81,7 @@ bool LinkHarness::WaitForText(const std::string& text, DWORD timeoutMs) {
 
 bool LinkHarness::OpenActive(uint16_t portNumber) {
     settings_.port = portNumber;
-    settings_.baudCode = BAUD115200;
+    settings_.baudCode = BAUD_CODE_115200;
     port_.Open(window_, settings_, state_);
     const DWORD start = GetTickCount();
     while (!state_.linkActive && state_.isOpen && GetTickCount() - start < 2000) DispatchFor(0);
